@@ -1,0 +1,15 @@
+# Strict warnings for our own targets; third-party headers come in as system headers.
+function(kq_strict_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wshadow -Woverloaded-virtual -Wold-style-cast -Wdouble-promotion
+    -Wnon-virtual-dtor -Wfloat-conversion)
+  if(KQ_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# Installs the public headers of one source folder under include/kqbayes/<folder>.
+function(kq_install_headers folder)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  install(FILES ${headers} DESTINATION ${KQ_INCLUDE_INSTALL_DIR}/${folder})
+endfunction()

@@ -1,0 +1,41 @@
+#include "frame/AnalysisFactory.h"
+
+#include <optional>
+#include <vector>
+
+// The factory is the one place in the frame that knows the analysis classes.
+
+namespace KQBSN_850::detail {
+namespace {
+
+using Maker = std::unique_ptr<BSNAlgorithm> (*)(const BSNSettings&, const KQVarList&);
+
+template <class Analysis>
+std::unique_ptr<BSNAlgorithm> Make(const BSNSettings& settings, const KQVarList& varList) {
+  return std::make_unique<Analysis>(settings, varList);
+}
+
+struct AnalysisEntry {
+  BSNConst::ModelTypes modelType;
+  std::optional<BSNConst::DistTypes> testDistType;  ///< only for one sample; empty: any
+  Maker make;
+};
+
+// One row per available analysis.
+const std::vector<AnalysisEntry>& Analyses() {
+  static const std::vector<AnalysisEntry> analyses = {};
+  return analyses;
+}
+
+}  // namespace
+
+std::unique_ptr<BSNAlgorithm> CreateAnalysis(const BSNSettings& settings, const KQVarList& varList) {
+  for (const AnalysisEntry& entry : Analyses()) {
+    if (entry.modelType != settings.GetModelType()) continue;
+    if (entry.testDistType && *entry.testDistType != settings.GetTestDistType()) continue;
+    return entry.make(settings, varList);
+  }
+  return nullptr;
+}
+
+}  // namespace KQBSN_850::detail

@@ -1,0 +1,50 @@
+#include "frame/BSNComponent.h"
+
+#include "frame/AnalysisFactory.h"
+#include "frame/BSNStatusCodes.h"
+
+namespace KQBSN_850 {
+
+BSNComponent::BSNComponent(const BSNSettings& settings, const KQVarList& varList)
+    : algorithm_(detail::CreateAnalysis(settings, varList)),
+      modelType_(settings.GetModelType()),
+      testDistType_(settings.GetTestDistType()) {
+  if (algorithm_ && settings.GetProgressListener() != nullptr)
+    algorithm_->SetProgressListener(settings.GetProgressListener());
+}
+
+BSNComponent::~BSNComponent() = default;
+
+KQStatus BSNComponent::BuildModel(MultiPassRecordIter& iter) {
+  if (algorithm_) return algorithm_->BuildModel(iter);
+  unsupportedStatus_ = KQStatus(BSN_BAD_PARAMETER, false);
+  unsupportedStatus_.SetDiscreteDatum(0, BSNConst::ToInt(modelType_));
+  unsupportedStatus_.SetDiscreteDatum(1, BSNConst::ToInt(testDistType_));
+  return unsupportedStatus_;
+}
+
+bool BSNComponent::IsModelBuilt() const noexcept { return algorithm_ && algorithm_->IsModelBuilt(); }
+
+KQStatus BSNComponent::GetStatus() const { return algorithm_ ? algorithm_->GetStatus() : unsupportedStatus_; }
+
+const KQWarnings& BSNComponent::GetWarningMessages() const noexcept {
+  return algorithm_ ? algorithm_->GetWarningMessages() : noWarnings_;
+}
+
+const BSNOutputStats* BSNComponent::GetOutputStats() const noexcept {
+  return algorithm_ ? algorithm_->GetOutputStats() : nullptr;
+}
+
+void BSNComponent::SetProgressListener(ProgressListener* listener) noexcept {
+  if (algorithm_) algorithm_->SetProgressListener(listener);
+}
+
+void BSNComponent::SetCancelPtr(KQQueryCancel* query) noexcept {
+  if (algorithm_) algorithm_->SetCancelPtr(query);
+}
+
+void BSNComponent::Display(std::ostream& os) const {
+  if (algorithm_) algorithm_->Display(os);
+}
+
+}  // namespace KQBSN_850
