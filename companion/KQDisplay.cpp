@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <string_view>
 #include <iostream>
+#include <string_view>
 
 #include "companion/KQMV.h"
 
@@ -46,11 +46,17 @@ void DisplayText(int level, const std::string& text) {
   Out() << std::string(static_cast<std::size_t>(indent), ' ') << text << '\n';
 }
 
-void DisplayB(const std::string& label, bool value) { Out() << label << " = " << (value ? "true" : "false") << '\n'; }
+void DisplayB(const std::string& label, bool value) {
+  Out() << label << " = " << (value ? "true" : "false") << '\n';
+}
 void DisplayI(const std::string& label, int value) { Out() << label << " = " << value << '\n'; }
 void DisplayL(const std::string& label, long value) { Out() << label << " = " << value << '\n'; }
-void DisplayD(const std::string& label, double value) { Out() << label << " = " << FormatDouble(value) << '\n'; }
-void DisplayS(const std::string& label, const std::string& value) { Out() << label << " = " << value << '\n'; }
+void DisplayD(const std::string& label, double value) {
+  Out() << label << " = " << FormatDouble(value) << '\n';
+}
+void DisplayS(const std::string& label, const std::string& value) {
+  Out() << label << " = " << value << '\n';
+}
 
 void DisplayIV(const std::string& label, const std::vector<int>& values) {
   DisplayList(label, values, [](int v) { return std::to_string(v); });
@@ -66,12 +72,14 @@ void DisplayDVV(const std::string& label, const std::vector<std::vector<double>>
   for (std::size_t i = 0; i < values.size(); ++i) DisplayDV(Join({"  [", std::to_string(i), "]"}), values[i]);
 }
 void DisplayVPD(const std::string& label, const std::vector<std::pair<double, double>>& values) {
-  DisplayList(label, values,
-              [](const auto& p) { return Join({"(", FormatDouble(p.first), ", ", FormatDouble(p.second), ")"}); });
+  DisplayList(label, values, [](const auto& p) {
+    return Join({"(", FormatDouble(p.first), ", ", FormatDouble(p.second), ")"});
+  });
 }
 void DisplayVPII(const std::string& label, const std::vector<std::pair<int, int>>& values) {
-  DisplayList(label, values,
-              [](const auto& p) { return Join({"(", std::to_string(p.first), ", ", std::to_string(p.second), ")"}); });
+  DisplayList(label, values, [](const auto& p) {
+    return Join({"(", std::to_string(p.first), ", ", std::to_string(p.second), ")"});
+  });
 }
 
 }  // namespace KQDisplay_850

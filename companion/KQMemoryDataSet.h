@@ -16,14 +16,17 @@ class KQMemoryDataSet {
  public:
   KQMemoryDataSet() = default;
   /// Builds a data set from rows (each row one case); names label the columns.
-  static KQMemoryDataSet FromRows(std::vector<std::string> names, const std::vector<std::vector<double>>& rows);
+  static KQMemoryDataSet FromRows(std::vector<std::string> names,
+                                  const std::vector<std::vector<double>>& rows);
 
   /// Appends a column; every column must have the same number of values. Returns its position.
   int AddColumn(std::string name, std::vector<double> values);
   int GetNColumns() const noexcept { return static_cast<int>(columns_.size()); }
   std::size_t GetNRows() const noexcept { return columns_.empty() ? 0 : columns_.front().size(); }
   const std::string& GetName(int column) const { return names_.at(static_cast<std::size_t>(column)); }
-  std::span<const double> GetColumn(int column) const { return columns_.at(static_cast<std::size_t>(column)); }
+  std::span<const double> GetColumn(int column) const {
+    return columns_.at(static_cast<std::size_t>(column));
+  }
 
   /// A dictionary of the columns: each listed in categoricalColumns is categorical with
   /// (largest code + 1) categories; every other is continuous with its observed minimum and maximum

@@ -27,7 +27,9 @@ class KQStatus {
   long GetDiscreteDatum(std::size_t i) const noexcept;
   /// Scale data item i; the missing value when it was never set.
   double GetScaleDatum(std::size_t i) const noexcept;
-  bool HasDiscreteDatum(std::size_t i) const noexcept { return i < discrete_.size() && discrete_[i].has_value(); }
+  bool HasDiscreteDatum(std::size_t i) const noexcept {
+    return i < discrete_.size() && discrete_[i].has_value();
+  }
   bool HasScaleDatum(std::size_t i) const noexcept { return i < scale_.size() && scale_[i].has_value(); }
   /// One past the highest position of a set item.
   std::size_t GetNDiscreteData() const noexcept { return discrete_.size(); }

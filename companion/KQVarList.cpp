@@ -41,12 +41,14 @@ const KQVariable* KQVarList::GetVarAt(int position) const noexcept {
 
 const KQContVar* KQVarList::GetContVarAt(int position) const noexcept {
   const KQVariable* var = GetVarAt(position);
-  return var != nullptr && var->GetVarType() == KQ_VAR_CONTINUOUS ? static_cast<const KQContVar*>(var) : nullptr;
+  return var != nullptr && var->GetVarType() == KQ_VAR_CONTINUOUS ? static_cast<const KQContVar*>(var)
+                                                                  : nullptr;
 }
 
 const KQCategVar* KQVarList::GetCategVarAt(int position) const noexcept {
   const KQVariable* var = GetVarAt(position);
-  return var != nullptr && var->GetVarType() == KQ_VAR_CATEGORICAL ? static_cast<const KQCategVar*>(var) : nullptr;
+  return var != nullptr && var->GetVarType() == KQ_VAR_CATEGORICAL ? static_cast<const KQCategVar*>(var)
+                                                                   : nullptr;
 }
 
 int KQVarList::FindVar(const std::string& name) const noexcept {

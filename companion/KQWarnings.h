@@ -13,7 +13,9 @@ class KQWarnings {
  public:
   void AddWarning(const KQStatus& status, int destination) { entries_.push_back({status, destination}); }
   /// Appends every warning of another collection, keeping its order and destinations.
-  void AddWarnings(const KQWarnings& other) { entries_.insert(entries_.end(), other.entries_.begin(), other.entries_.end()); }
+  void AddWarnings(const KQWarnings& other) {
+    entries_.insert(entries_.end(), other.entries_.begin(), other.entries_.end());
+  }
   void AddWarnings(const std::vector<KQStatus>& statuses) {
     for (const KQStatus& status : statuses) AddWarning(status, 0);
   }

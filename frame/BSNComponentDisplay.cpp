@@ -27,21 +27,45 @@ void DisplayStatusItems(const KQCommon_850::KQStatus& status) {
 
 }  // namespace
 
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::ModelTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::MissScope value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::VarTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::AnalysTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::MethodTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::EstBFTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::PriorTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::DistTypes value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::CorrTests value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::FixType value) { DisplayWord(label, value); }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::RegrCompute value) { DisplayWord(label, value); }
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::ModelTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::MissScope value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::VarTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::AnalysTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::MethodTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::EstBFTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::PriorTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::DistTypes value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::CorrTests value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::FixType value) {
+  DisplayWord(label, value);
+}
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::RegrCompute value) {
+  DisplayWord(label, value);
+}
 void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::CompareTypes value) {
   DisplayWord(label, value);
 }
-void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::OutputTypes value) { DisplayWord(label, value); }
+void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::OutputTypes value) {
+  DisplayWord(label, value);
+}
 
 void BSNComponentDisplay::DisplayC(const std::string& label, BSNConst::LogLinPriorType value) {
   const std::string_view word = EnumWord(value);

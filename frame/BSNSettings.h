@@ -58,7 +58,9 @@ class BSNSettings {
   const IntList& GetCovariates() const noexcept { return covariates_; }
   bool SetFullModFactors(const IntList& factors) { return Store(fullModFactors_, factors); }
   const IntList& GetFullModFactors() const noexcept { return fullModFactors_; }
-  bool SetFullModFactorNCategs(const IntList& sizes) { return SetSizes(fullModFactorSizes_, sizes, fullModFactors_); }
+  bool SetFullModFactorNCategs(const IntList& sizes) {
+    return SetSizes(fullModFactorSizes_, sizes, fullModFactors_);
+  }
   const IntList& GetFullModFactorSizes() const noexcept { return fullModFactorSizes_; }
   bool SetFullModCovariates(const IntList& covariates) { return Store(fullModCovariates_, covariates); }
   const IntList& GetFullModCovariates() const noexcept { return fullModCovariates_; }

@@ -37,7 +37,9 @@ void ExtendTo(std::vector<double>& list, std::size_t length) {
 }
 
 /// A Beta prior parameter is bad when negative, or 0 while its partner is not: (0, 0) is allowed.
-bool IsBadBetaParameter(double value, double partner) { return value < 0.0 || (value == 0.0 && partner != 0.0); }
+bool IsBadBetaParameter(double value, double partner) {
+  return value < 0.0 || (value == 0.0 && partner != 0.0);
+}
 
 /// The position of the first of n entries of `list` that fails the test, or -1.
 template <class Bad>
@@ -102,7 +104,8 @@ class Validator {
     s_.SetNullPrior2s(null2);
     const std::size_t nAlt1 = s_.GetAlterPrior1s().size();
     const std::size_t nAlt2 = s_.GetAlterPrior2s().size();
-    if (nAlt1 < vars.size() && WantsBayesFactor()) return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, vars[nAlt1]);
+    if (nAlt1 < vars.size() && WantsBayesFactor())
+      return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, vars[nAlt1]);
     if (nAlt2 < vars.size()) {
       if (IsPosteriorOnly()) return KQStatus();
       return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, vars[nAlt2]);
@@ -112,7 +115,8 @@ class Validator {
 
   KQStatus Binomial() {
     const std::vector<int>& factors = s_.GetFactors();
-    if (factors.empty() || factors.size() != s_.GetFactorSizes().size()) return Error(BSN_BAD_BINOMIAL_FACTORS);
+    if (factors.empty() || factors.size() != s_.GetFactorSizes().size())
+      return Error(BSN_BAD_BINOMIAL_FACTORS);
     if (KQStatus st = CheckPriorLists(factors); !st.IsOK() || IsPosteriorOnly()) return st;
     const std::size_t n = factors.size();
     const auto& alt1 = s_.GetAlterPrior1s();
@@ -138,8 +142,10 @@ class Validator {
     const auto notPositive = [n](const std::vector<double>& list) {
       return FirstBad(n, [&](std::size_t k) { return !(list[k] > 0.0); });
     };
-    if (long i = notPositive(s_.GetAlterPrior1s()); i >= 0) return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, i);
-    if (long i = notPositive(s_.GetAlterPrior2s()); i >= 0) return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, i);
+    if (long i = notPositive(s_.GetAlterPrior1s()); i >= 0)
+      return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, i);
+    if (long i = notPositive(s_.GetAlterPrior2s()); i >= 0)
+      return ErrorWithDatum(BSN_NO_ALTERNATIVE_PRIOR_PARAMS, i);
     if (long i = notPositive(s_.GetNullPrior1s()); i >= 0) return ErrorWithDatum(BSN_BAD_PARAMETER, i);
     if (long i = notPositive(s_.GetNullPrior2s()); i >= 0) return ErrorWithDatum(BSN_BAD_PARAMETER, i);
     return KQStatus();
@@ -164,7 +170,8 @@ class Validator {
 
   KQStatus Correlation() {
     if (s_.GetCovariates().size() < 2) return Error(BSN_TOO_FEW_CORR_VARIABLES);
-    if (s_.GetMaxNPlots() < 0 || s_.GetMaxNPlots() > 50) return ErrorWithDatum(BSN_BAD_PARAMETER, s_.GetMaxNPlots());
+    if (s_.GetMaxNPlots() < 0 || s_.GetMaxNPlots() > 50)
+      return ErrorWithDatum(BSN_BAD_PARAMETER, s_.GetMaxNPlots());
     // Written as two comparisons so that a NaN null value passes, as the analysis tolerates it.
     if (s_.GetNullValue() <= -1.0 || s_.GetNullValue() >= 1.0) {
       KQStatus st = Error(BSN_BAD_PARAMETER);
@@ -188,11 +195,13 @@ class Validator {
     if (s_.GetDependentVar() == -1) return Error(BSN_NO_DEPENDENT);
     if (factors.empty() && covariates.empty()) return Error(BSN_NO_PREDICTORS);
     if (WantsBayesFactor() && s_.GetCompareType() == BSNConst::CompareTypes::Full &&
-        (s_.GetFullModFactors().size() < factors.size() || s_.GetFullModCovariates().size() < covariates.size()))
+        (s_.GetFullModFactors().size() < factors.size() ||
+         s_.GetFullModCovariates().size() < covariates.size()))
       return Error(BSN_FULL_MODEL_NOT_SUPERSET);
     const auto& sizes = s_.GetFactorSizes();
     const long sumSizes = std::accumulate(sizes.begin(), sizes.end(), 0L);
-    if (KQStatus st = CheckConjugatePrior(covariates.size() + 1 + static_cast<std::size_t>(sumSizes)); !st.IsOK())
+    if (KQStatus st = CheckConjugatePrior(covariates.size() + 1 + static_cast<std::size_t>(sumSizes));
+        !st.IsOK())
       return st;
     for (int var : s_.GetPlotFactors())
       if (!Contains(factors, var)) return Error(BSN_PLOT_FACTOR_NOT_FOUND);
@@ -216,7 +225,8 @@ class Validator {
     const int nCategories = s_.GetFactorSizes()[0];
     if (KQStatus st = CheckConjugatePrior(static_cast<std::size_t>(nCategories)); !st.IsOK()) return st;
     for (int category : s_.GetPlotFactorCats())
-      if (category < 0 || category > nCategories - 1) return ErrorWithDatum(BSN_PLOT_FACTOR_NOT_FOUND, category);
+      if (category < 0 || category > nCategories - 1)
+        return ErrorWithDatum(BSN_PLOT_FACTOR_NOT_FOUND, category);
     return KQStatus();
   }
 

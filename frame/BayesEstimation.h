@@ -16,7 +16,8 @@ struct BayesEstimation {
   double upper = KQCommon_850::KQMV::Missing();
 
   BayesEstimation() = default;
-  BayesEstimation(double modeValue, double meanValue, double varianceValue, double lowerBound, double upperBound)
+  BayesEstimation(double modeValue, double meanValue, double varianceValue, double lowerBound,
+                  double upperBound)
       : mode(modeValue), mean(meanValue), variance(varianceValue), lower(lowerBound), upper(upperBound) {}
 
   void Display(std::ostream& os) const;

@@ -11,7 +11,8 @@ namespace KQBSN_850 {
 class BayesFTest {
  public:
   BayesFTest() = default;
-  BayesFTest(bool useIntercept, std::vector<int> predictors, std::vector<double> testValues, std::string label)
+  BayesFTest(bool useIntercept, std::vector<int> predictors, std::vector<double> testValues,
+             std::string label)
       : useIntercept_(useIntercept),
         predictors_(std::move(predictors)),
         testValues_(std::move(testValues)),

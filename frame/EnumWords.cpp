@@ -11,8 +11,8 @@ std::string_view Word(const std::array<std::string_view, N>& words, Enum value) 
   return i >= 0 && static_cast<std::size_t>(i) < N ? words[static_cast<std::size_t>(i)] : std::string_view{};
 }
 
-constexpr std::array<std::string_view, 7> kModelTypes{"One-Sample",  "Related",    "Independent", "Correlation",
-                                                      "Regression", "Anova",      "LogLinear"};
+constexpr std::array<std::string_view, 7> kModelTypes{"One-Sample", "Related", "Independent", "Correlation",
+                                                      "Regression", "Anova",   "LogLinear"};
 constexpr std::array<std::string_view, 2> kMissScope{"Missing Analysis", "Missing Listwise"};
 constexpr std::array<std::string_view, 4> kVarTypes{"unspecified", "Frequency Weight", "Factor", "Covariate"};
 constexpr std::array<std::string_view, 3> kAnalysTypes{"Posterior", "Bayes Factor", "Both"};
@@ -20,17 +20,22 @@ constexpr std::array<std::string_view, 2> kMethodTypes{"AQL", "MCA"};
 constexpr std::array<std::string_view, 4> kEstBFTypes{"JZS", "Simple", "Fraction", "Custom"};
 constexpr std::array<std::string_view, 3> kPriorTypes{"Conjugate", "Reference", "Custom"};
 constexpr std::array<std::string_view, 12> kDistTypes{
-    "Normal",        "Binomial",  "Poisson",    "Chi-Square", "Inverse Chi-Square", "Gamma",
+    "Normal",        "Binomial",   "Poisson",    "Chi-Square", "Inverse Chi-Square", "Gamma",
     "Inverse Gamma", "Jeffreys 2", "Jeffreys 4", "Diffuse",    "Multinomial",        "Nonparametric"};
 constexpr std::array<std::string_view, 3> kCorrTests{"Pearson", "Spearman", "Kendall"};
 constexpr std::array<std::string_view, 3> kFixType{"Fixed Total", "Fixed Column", "Fixed Row"};
 constexpr std::array<std::string_view, 5> kRegrCompute{"Siow", "Zellner", "Hyper", "Rouder", "Gonen"};
 constexpr std::array<std::string_view, 2> kCompareTypes{"Null", "Full"};
 constexpr std::array<std::string_view, 3> kLogLinPriorType{"Conjugate", "Dirichlet", "Intrinsic"};
-constexpr std::array<std::string_view, 9> kOutputTypes{
-    "Output 1 Sample Binomial",    "Output 1 Sample Poisson", "Output 1 Sample Normal",
-    "Output 2 Sample Related",     "Output 2 Sample Independent", "Output Correllation",
-    "Output Regression",           "Output Anova",            "Output LogLinear"};
+constexpr std::array<std::string_view, 9> kOutputTypes{"Output 1 Sample Binomial",
+                                                       "Output 1 Sample Poisson",
+                                                       "Output 1 Sample Normal",
+                                                       "Output 2 Sample Related",
+                                                       "Output 2 Sample Independent",
+                                                       "Output Correllation",
+                                                       "Output Regression",
+                                                       "Output Anova",
+                                                       "Output LogLinear"};
 
 }  // namespace
 

@@ -17,7 +17,8 @@ namespace KQBSN_850 {
 
 /// Where analyses differ in their passes.
 struct PassOptions {
-  /// Ask the host about cancellation before each record; off for analyses that look only after the computation.
+  /// Ask the host about cancellation before each record; off for analyses that look only after the
+  /// computation.
   bool pollCancelPerRecord = true;
   /// A null record ends the pass; otherwise it is skipped and the pass goes on.
   bool nullRecordEndsPass = true;

@@ -1,0 +1,6 @@
+add_kq_test(frame BSNSettings)
+add_kq_test(frame BSNSettingsValidation)
+add_kq_test(frame RecordPass)
+add_kq_test(frame BSNStatusCodes)
+add_kq_test(frame BSNComponent)
+add_kq_test(frame Display)

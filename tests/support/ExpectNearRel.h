@@ -10,5 +10,7 @@ namespace kqtest {
 
 }  // namespace kqtest
 
-#define EXPECT_NEAR_REL(actual, expected, relTol) EXPECT_TRUE(::kqtest::NearRel((actual), (expected), (relTol)))
-#define ASSERT_NEAR_REL(actual, expected, relTol) ASSERT_TRUE(::kqtest::NearRel((actual), (expected), (relTol)))
+#define EXPECT_NEAR_REL(actual, expected, relTol) \
+  EXPECT_TRUE(::kqtest::NearRel((actual), (expected), (relTol)))
+#define ASSERT_NEAR_REL(actual, expected, relTol) \
+  ASSERT_TRUE(::kqtest::NearRel((actual), (expected), (relTol)))

@@ -2,7 +2,8 @@
 
 namespace kqtest {
 
-VectorRecordIter::VectorRecordIter(std::vector<std::optional<std::vector<double>>> rows) : rows_(std::move(rows)) {}
+VectorRecordIter::VectorRecordIter(std::vector<std::optional<std::vector<double>>> rows)
+    : rows_(std::move(rows)) {}
 
 const KQCommon_850::Record* VectorRecordIter::NextRecord() {
   if (!HasNext()) return nullptr;
