@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Source checks: formatting, the include layering between folders, and Boost kept inside the
+# common library's sources.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+status=0
+
+sources=$(git ls-files '*.h' '*.cpp' | grep -v '^tests/reference/' || true)
+if ! clang-format --dry-run --Werror $sources 2>/dev/null; then
+  echo "clang-format: files need formatting (run clang-format -i)"; status=1
+fi
+
+# A folder may include only the folders below it.
+check_layer() {  # folder, allowed include prefixes (regex)
+  local folder=$1 allowed=$2 bad
+  bad=$(git ls-files "$folder/*.h" "$folder/*.cpp" | xargs -r grep -n -E '#include "[a-z]+/' |
+        grep -v -E "#include \"($allowed)/" || true)
+  if [ -n "$bad" ]; then echo "layering: $folder includes outside ($allowed):"; echo "$bad"; status=1; fi
+}
+check_layer companion 'companion'
+check_layer kernels 'companion|frame|kernels'
+check_layer onesample 'companion|frame|kernels|onesample'
+check_layer twosample 'companion|frame|kernels|onesample|twosample'
+check_layer correlation 'companion|frame|kernels|correlation'
+check_layer loglinear 'companion|frame|kernels|loglinear'
+check_layer regression 'companion|frame|kernels|regression'
+# The frame knows the analyses only through its factory.
+bad=$(git ls-files 'frame/*.h' 'frame/*.cpp' | grep -v 'frame/AnalysisFactory.cpp' | xargs -r grep -n -E '#include "[a-z]+/' |
+      grep -v -E '#include "(companion|frame)/' || true)
+if [ -n "$bad" ]; then echo "layering: frame includes an analysis:"; echo "$bad"; status=1; fi
+
+# Boost.Math is reached only from the common library's sources; public headers never include Boost.
+bad=$(git ls-files '*.h' '*.cpp' | grep -v '^companion/.*\.cpp$' | grep -v '^companion/detail/' |
+      xargs -r grep -n -E 'boost::math|#include <boost/' || true)
+if [ -n "$bad" ]; then echo "Boost outside the common library's sources:"; echo "$bad"; status=1; fi
+exit $status

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Every check: source checks, the Release build with all tests, the example host built against
+# the installed package, then the whole test suite again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+
+scripts/check-sources.sh
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKQ_WERROR=ON
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release --output-on-failure -j"$jobs"
+
+cmake --install build/release --prefix "$PWD/build/install" >/dev/null
+cmake -S examples/host -B build/host -DCMAKE_PREFIX_PATH="$PWD/build/install" >/dev/null
+cmake --build build/host -j"$jobs"
+build/host/kqhost examples/data/scores.csv >/dev/null
+
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKQ_SANITIZE=ON -DKQ_BUILD_BENCH=OFF
+cmake --build build/sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+echo "all checks passed"
