@@ -1,0 +1,189 @@
+#include "companion/KQContStats.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "companion/KQMV.h"
+#include "tests/support/ExpectNearRel.h"
+
+namespace {
+
+using KQCommon_850::KQMV;
+using KQMath_850::KQContStats;
+
+// A double near 1e9 has a unit in the last place of 2^-23 = 1.2e-16 relative; the means are asked to
+// be within about two of those.
+constexpr double kMeanTol = 2.5e-16;
+
+struct WeightedValue {
+  double x;
+  double weight;
+};
+
+// Irregular data of mean about 1e9 and spread about 1, with whole weights 1 to 3: a fixed linear
+// congruential sequence, so every run sees the same doubles.
+std::vector<WeightedValue> LargeOffsetData(int n) {
+  std::vector<WeightedValue> data;
+  std::uint64_t state = 12345;
+  for (int i = 0; i < n; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double u = static_cast<double>(state >> 11) * 0x1.0p-53;
+    data.push_back({1e9 + 3.0 * u, static_cast<double>(1 + (state >> 60) % 3)});
+  }
+  return data;
+}
+
+// Two-pass reference in long double (64-bit significand on x86): the mean first, then the weighted
+// squared deviations from it. With 11 more bits than double the reference is exact to far below the
+// tolerances used here.
+struct Reference {
+  double mean;
+  double variance;
+};
+Reference TwoPassLongDouble(const std::vector<WeightedValue>& data) {
+  long double sumWeights = 0, sum = 0;
+  for (const auto& [x, weight] : data) {
+    sumWeights += weight;
+    sum += static_cast<long double>(weight) * x;
+  }
+  const long double mean = sum / sumWeights;
+  long double squares = 0;
+  for (const auto& [x, weight] : data) squares += weight * (x - mean) * (x - mean);
+  return {static_cast<double>(mean), static_cast<double>(squares / (sumWeights - 1))};
+}
+
+TEST(KQContStats, ClosedFormArithmeticSequenceWithLargeOffset) {
+  // x_j = 1e9 + j h, j = 0 .. n - 1, h = 2^-10 (every value exact in double). By hand: mean =
+  // 1e9 + h (n - 1) / 2 and the sample variance of an arithmetic sequence is h^2 n (n + 1) / 12.
+  const int n = 1001;
+  const double h = 1.0 / 1024.0;
+  KQContStats stats;
+  for (int j = 0; j < n; ++j) stats.Update(1e9 + j * h, 1.0);
+  EXPECT_NEAR_REL(stats.GetMean(), 1e9 + h * (n - 1) / 2.0, kMeanTol);
+  EXPECT_NEAR_REL(stats.GetVariance(), h * h * n * (n + 1) / 12.0, 1e-13);
+  EXPECT_EQ(stats.GetSumFreqWeights(), n);
+  EXPECT_EQ(stats.GetMin(), 1e9);
+  EXPECT_EQ(stats.GetMax(), 1e9 + (n - 1) * h);
+}
+
+TEST(KQContStats, MatchesTwoPassOnWeightedLargeOffsetData) {
+  // A sum-of-squares formula loses all digits here (x^2 ~ 1e18 against a variance ~ 0.75); the
+  // running update must keep close to full precision.
+  const std::vector<WeightedValue> data = LargeOffsetData(10000);
+  KQContStats stats;
+  double sumWeights = 0.0;
+  for (const auto& [x, weight] : data) {
+    stats.Update(x, weight);
+    sumWeights += weight;
+  }
+  const Reference reference = TwoPassLongDouble(data);
+  EXPECT_NEAR_REL(stats.GetMean(), reference.mean, kMeanTol);
+  EXPECT_NEAR_REL(stats.GetVariance(), reference.variance, 1e-12);
+  EXPECT_EQ(stats.GetSumFreqWeights(), sumWeights);
+  EXPECT_EQ(stats.GetSumWeights(), sumWeights);
+}
+
+TEST(KQContStats, FrequencyWeightsMatchR) {
+  // R: x <- c(2.5, 3, 7, 1.25); w <- c(1, 3, 2, 1)
+  //    print(mean(rep(x, w)), digits = 17); print(var(rep(x, w)), digits = 17)
+  KQContStats stats;
+  const double x[] = {2.5, 3, 7, 1.25};
+  const double w[] = {1, 3, 2, 1};
+  for (int i = 0; i < 4; ++i) stats.Update(x[i], w[i]);
+  EXPECT_NEAR_REL(stats.GetMean(), 3.8214285714285716, 1e-15);
+  EXPECT_NEAR_REL(stats.GetVariance(), 5.0982142857142856, 1e-14);
+  EXPECT_NEAR_REL(stats.GetStdDev(), std::sqrt(5.0982142857142856), 1e-14);
+  EXPECT_EQ(stats.GetSumFreqWeights(), 7.0);
+}
+
+TEST(KQContStats, WeightTwoEqualsCaseTwice) {
+  const std::vector<WeightedValue> data = LargeOffsetData(50);
+  KQContStats weighted, repeated;
+  for (const auto& [x, weight] : data) {
+    weighted.Update(x, weight);
+    for (int copy = 0; copy < static_cast<int>(weight); ++copy) repeated.Update(x, 1.0);
+  }
+  EXPECT_NEAR_REL(weighted.GetMean(), repeated.GetMean(), kMeanTol);
+  EXPECT_NEAR_REL(weighted.GetVariance(), repeated.GetVariance(), 1e-13);
+  EXPECT_EQ(weighted.GetSumFreqWeights(), repeated.GetSumFreqWeights());
+}
+
+TEST(KQContStats, RegressionWeightScalesMomentsButNotCount) {
+  // By hand: x = {1, 4} with regression weights {1, 2}: mean = (1 + 8) / 3 = 3,
+  // M2 = 1 (1 - 3)^2 + 2 (4 - 3)^2 = 6, n = 2 cases, so variance = 6 / (2 - 1) = 6 and W = 3.
+  KQContStats stats;
+  stats.Update(1.0, 1.0, 1.0);
+  stats.Update(4.0, 1.0, 2.0);
+  EXPECT_NEAR_REL(stats.GetMean(), 3.0, 1e-15);
+  EXPECT_NEAR_REL(stats.GetVariance(), 6.0, 1e-15);
+  EXPECT_EQ(stats.GetSumFreqWeights(), 2.0);
+  EXPECT_EQ(stats.GetSumWeights(), 3.0);
+  // No regression weight means a regression weight of 1.
+  KQContStats plain, unit;
+  plain.Update(1.0, 2.0, KQContStats::kNoRegressionWeight);
+  plain.Update(4.0, 1.0, KQContStats::kNoRegressionWeight);
+  unit.Update(1.0, 2.0, 1.0);
+  unit.Update(4.0, 1.0, 1.0);
+  EXPECT_EQ(plain.GetMean(), unit.GetMean());
+  EXPECT_EQ(plain.GetVariance(), unit.GetVariance());
+}
+
+TEST(KQContStats, IgnoresMissingValuesAndUnusableWeights) {
+  KQContStats stats;
+  stats.Update(2.0, 1.0);
+  stats.Update(KQMV::Missing(), 1.0);
+  stats.Update(std::nan(""), 1.0);
+  stats.Update(100.0, 0.0);
+  stats.Update(100.0, -1.0);
+  stats.Update(100.0, KQMV::Missing());
+  stats.Update(100.0, std::nan(""));
+  stats.Update(100.0, 1.0, -2.0);
+  stats.Update(100.0, 1.0, KQMV::Missing());
+  stats.Update(4.0, 1.0);
+  // Only 2 and 4 count: mean 3, variance ((2 - 3)^2 + (4 - 3)^2) / 1 = 2.
+  EXPECT_EQ(stats.GetMean(), 3.0);
+  EXPECT_EQ(stats.GetVariance(), 2.0);
+  EXPECT_EQ(stats.GetSumFreqWeights(), 2.0);
+  EXPECT_EQ(stats.GetMax(), 4.0);
+}
+
+TEST(KQContStats, EmptyAndSingleCase) {
+  KQContStats stats;
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetMean()));
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetVariance()));
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetStdDev()));
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetMin()));
+  EXPECT_EQ(stats.GetSumFreqWeights(), 0.0);
+  stats.Update(-7.5, 1.0);
+  EXPECT_EQ(stats.GetMean(), -7.5);
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetVariance()));
+  // A single case of weight 3 is three equal cases: variance 0, no longer missing.
+  stats.Reset();
+  stats.Update(-7.5, 3.0);
+  EXPECT_EQ(stats.GetMean(), -7.5);
+  EXPECT_EQ(stats.GetVariance(), 0.0);
+  EXPECT_EQ(stats.GetMin(), -7.5);
+}
+
+TEST(KQContStats, MergeEqualsOneAccumulator) {
+  const std::vector<WeightedValue> data = LargeOffsetData(3001);
+  KQContStats first, second, empty;
+  for (std::size_t i = 0; i < data.size(); ++i) (i < 1000 ? first : second).Update(data[i].x, data[i].weight);
+  first.Merge(second);
+  first.Merge(empty);
+  const Reference reference = TwoPassLongDouble(data);
+  EXPECT_NEAR_REL(first.GetMean(), reference.mean, kMeanTol);
+  EXPECT_NEAR_REL(first.GetVariance(), reference.variance, 1e-12);
+  // Merging into an empty accumulator copies the other one.
+  empty.Merge(first);
+  EXPECT_EQ(empty.GetMean(), first.GetMean());
+  EXPECT_EQ(empty.GetVariance(), first.GetVariance());
+  EXPECT_EQ(empty.GetMin(), first.GetMin());
+  EXPECT_EQ(empty.GetMax(), first.GetMax());
+}
+
+}  // namespace

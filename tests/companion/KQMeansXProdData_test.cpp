@@ -1,0 +1,188 @@
+#include "companion/KQMeansXProdData.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "companion/KQMV.h"
+#include "tests/support/ExpectNearRel.h"
+
+namespace {
+
+using KQCommon_850::KQMV;
+using KQMath_850::KQMeansXProdData;
+using KQMath_850::KQSymMatrix;
+
+// A double near 1e9 has a unit in the last place of 1.2e-16 relative; means are asked for about two.
+constexpr double kMeanTol = 2.5e-16;
+
+struct Case {
+  std::array<double, 2> values;
+  double weight;
+};
+
+// Two correlated variables of means about 1e9 and -2e9 and spread about 1, whole weights 1 to 3, from a
+// fixed linear congruential sequence.
+std::vector<Case> LargeOffsetCases(int n) {
+  std::vector<Case> cases;
+  std::uint64_t state = 987654321;
+  auto uniform = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(state >> 11) * 0x1.0p-53;
+  };
+  for (int i = 0; i < n; ++i) {
+    const double u = uniform();
+    const double v = uniform();
+    cases.push_back({{1e9 + u, -2e9 + 0.5 * u + v}, static_cast<double>(1 + (state >> 60) % 3)});
+  }
+  return cases;
+}
+
+// Two-pass reference in long double (64-bit significand): means, then centred cross-products.
+struct Reference {
+  std::array<double, 2> means;
+  double s11, s22, s12;
+};
+Reference TwoPassLongDouble(const std::vector<Case>& cases) {
+  long double sumWeights = 0, sum0 = 0, sum1 = 0;
+  for (const Case& c : cases) {
+    sumWeights += c.weight;
+    sum0 += static_cast<long double>(c.weight) * c.values[0];
+    sum1 += static_cast<long double>(c.weight) * c.values[1];
+  }
+  const long double mean0 = sum0 / sumWeights, mean1 = sum1 / sumWeights;
+  long double s11 = 0, s22 = 0, s12 = 0;
+  for (const Case& c : cases) {
+    const long double d0 = c.values[0] - mean0, d1 = c.values[1] - mean1;
+    s11 += c.weight * d0 * d0;
+    s22 += c.weight * d1 * d1;
+    s12 += c.weight * d0 * d1;
+  }
+  return {{static_cast<double>(mean0), static_cast<double>(mean1)},
+          static_cast<double>(s11),
+          static_cast<double>(s22),
+          static_cast<double>(s12)};
+}
+
+void ExpectMatchesReference(const KQMeansXProdData& data, const Reference& reference) {
+  const std::vector<double> means = data.GetMeans();
+  const KQSymMatrix xProds = data.GetXProds();
+  EXPECT_NEAR_REL(means[0], reference.means[0], kMeanTol);
+  EXPECT_NEAR_REL(means[1], reference.means[1], kMeanTol);
+  EXPECT_NEAR_REL(xProds(0, 0), reference.s11, 1e-12);
+  EXPECT_NEAR_REL(xProds(1, 1), reference.s22, 1e-12);
+  EXPECT_NEAR_REL(xProds(0, 1), reference.s12, 1e-12);
+}
+
+TEST(KQMeansXProdData, MatchesTwoPassOnWeightedLargeOffsetData) {
+  // Raw sums of products (~1e18 each) would leave nothing of Sxy ~ 1e3 here.
+  const std::vector<Case> cases = LargeOffsetCases(10000);
+  KQMeansXProdData data(2, true);
+  double sumWeights = 0.0;
+  for (const Case& c : cases) {
+    EXPECT_TRUE(data.AddCase(c.values, c.weight));
+    sumWeights += c.weight;
+  }
+  ExpectMatchesReference(data, TwoPassLongDouble(cases));
+  EXPECT_EQ(data.GetNCases(), sumWeights);
+}
+
+TEST(KQMeansXProdData, ThreeVariablesMatchR) {
+  // R: a <- c(1.5, 2.0, -0.5, 3.25, 4.0, 0.75); b <- c(10.0, 12.5, 9.0, 15.0, 13.5, 11.0)
+  //    c3 <- c(-2.0, 0.5, 1.0, -1.5, 2.5, 0.0); w <- c(1, 2, 1, 3, 1, 2)
+  //    X <- cbind(a, b, c3)[rep(1:6, w), ]; print(colMeans(X), digits = 17)
+  //    print(crossprod(scale(X, scale = FALSE)), digits = 17); print(crossprod(X), digits = 17)
+  const double a[] = {1.5, 2.0, -0.5, 3.25, 4.0, 0.75};
+  const double b[] = {10.0, 12.5, 9.0, 15.0, 13.5, 11.0};
+  const double c[] = {-2.0, 0.5, 1.0, -1.5, 2.5, 0.0};
+  const double w[] = {1, 2, 1, 3, 1, 2};
+  KQMeansXProdData centred(3, true), raw(3, false);
+  for (int i = 0; i < 6; ++i) {
+    centred.AddCase({a[i], b[i], c[i]}, w[i]);
+    raw.AddCase({a[i], b[i], c[i]}, w[i]);
+  }
+  const std::vector<double> means = centred.GetMeans();
+  EXPECT_NEAR_REL(means[0], 2.02499999999999991, 1e-15);
+  EXPECT_NEAR_REL(means[1], 12.44999999999999929, 1e-15);
+  EXPECT_NEAR_REL(means[2], -0.20000000000000001, 1e-15);
+  const double centredExpected[3][3] = {
+      {18.30625, 25.1375, -2.075}, {25.1375, 42.725, -7.35}, {-2.075, -7.35, 18.1}};
+  const double rawExpected[3][3] = {
+      {59.3125, 277.25, -6.125}, {277.25, 1592.75, -32.25}, {-6.125, -32.25, 18.5}};
+  const KQSymMatrix centredXProds = centred.GetXProds();
+  const KQSymMatrix rawXProds = raw.GetXProds();
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      EXPECT_NEAR_REL(centredXProds(i, j), centredExpected[i][j], 1e-14) << i << ", " << j;
+      EXPECT_NEAR_REL(rawXProds(i, j), rawExpected[i][j], 1e-14) << i << ", " << j;
+    }
+  EXPECT_TRUE(centred.IsCentred());
+  EXPECT_FALSE(raw.IsCentred());
+  EXPECT_EQ(raw.GetNCases(), 10.0);
+}
+
+TEST(KQMeansXProdData, WeightTwoEqualsCaseTwice) {
+  const std::vector<Case> cases = LargeOffsetCases(60);
+  KQMeansXProdData weighted(2, true), repeated(2, true);
+  for (const Case& c : cases) {
+    weighted.AddCase(c.values, c.weight);
+    for (int copy = 0; copy < static_cast<int>(c.weight); ++copy) repeated.AddCase(c.values, 1.0);
+  }
+  const std::vector<double> means = repeated.GetMeans();
+  const KQSymMatrix xProds = repeated.GetXProds();
+  ExpectMatchesReference(weighted, {{means[0], means[1]}, xProds(0, 0), xProds(1, 1), xProds(0, 1)});
+  EXPECT_EQ(weighted.GetNCases(), repeated.GetNCases());
+}
+
+TEST(KQMeansXProdData, SkipsIncompleteCasesAndUnusableWeights) {
+  KQMeansXProdData data(2, true);
+  EXPECT_TRUE(data.AddCase({1.0, 3.0}, 1.0));
+  EXPECT_FALSE(data.AddCase({KQMV::Missing(), 100.0}, 1.0));
+  EXPECT_FALSE(data.AddCase({100.0, std::nan("")}, 1.0));
+  EXPECT_FALSE(data.AddCase({100.0, 100.0}, 0.0));
+  EXPECT_FALSE(data.AddCase({100.0, 100.0}, -1.0));
+  EXPECT_FALSE(data.AddCase({100.0, 100.0}, KQMV::Missing()));
+  EXPECT_TRUE(data.AddCase({2.0, 5.0}, 1.0));
+  // By hand, cases (1, 3) and (2, 5): means 1.5 and 4; Sxx = 0.5, Syy = 2, Sxy = 1.
+  const std::vector<double> means = data.GetMeans();
+  const KQSymMatrix xProds = data.GetXProds();
+  EXPECT_EQ(means[0], 1.5);
+  EXPECT_EQ(means[1], 4.0);
+  EXPECT_EQ(xProds(0, 0), 0.5);
+  EXPECT_EQ(xProds(1, 1), 2.0);
+  EXPECT_EQ(xProds(1, 0), 1.0);
+  EXPECT_EQ(data.GetNCases(), 2.0);
+}
+
+TEST(KQMeansXProdData, EmptyAndReset) {
+  KQMeansXProdData data(2, true);
+  EXPECT_TRUE(KQMV::IsMissing(data.GetMeans()[0]));
+  EXPECT_EQ(data.GetXProds()(0, 1), 0.0);
+  EXPECT_EQ(data.GetNCases(), 0.0);
+  data.AddCase({1.0, 2.0}, 2.0);
+  data.AddCase({5.0, 7.0}, 1.0);
+  data.Reset();
+  EXPECT_TRUE(KQMV::IsMissing(data.GetMeans()[1]));
+  EXPECT_EQ(data.GetXProds()(1, 1), 0.0);
+  EXPECT_EQ(data.GetNCases(), 0.0);
+  data.AddCase({-4.0, 8.0}, 1.0);
+  EXPECT_EQ(data.GetMeans()[0], -4.0);
+  EXPECT_EQ(data.GetXProds()(0, 0), 0.0);
+}
+
+TEST(KQMeansXProdData, MergeEqualsOneAccumulator) {
+  const std::vector<Case> cases = LargeOffsetCases(3001);
+  KQMeansXProdData first(2, true), second(2, true), empty(2, true);
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    (i < 1200 ? first : second).AddCase(cases[i].values, cases[i].weight);
+  first.Merge(second);
+  first.Merge(KQMeansXProdData(2, true));
+  ExpectMatchesReference(first, TwoPassLongDouble(cases));
+  empty.Merge(first);
+  ExpectMatchesReference(empty, TwoPassLongDouble(cases));
+}
+
+}  // namespace
