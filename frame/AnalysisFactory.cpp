@@ -3,6 +3,10 @@
 #include <optional>
 #include <vector>
 
+#include "onesample/BSN1SampleBinomial.h"
+#include "onesample/BSN1SampleNormal.h"
+#include "onesample/BSN1SamplePoisson.h"
+
 // The factory is the one place in the frame that knows the analysis classes.
 
 namespace KQBSN_850::detail {
@@ -23,7 +27,11 @@ struct AnalysisEntry {
 
 // One row per available analysis.
 const std::vector<AnalysisEntry>& Analyses() {
-  static const std::vector<AnalysisEntry> analyses = {};
+  static const std::vector<AnalysisEntry> analyses = {
+      {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Normal, &Make<BSN1SampleNormal>},
+      {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Binomial, &Make<BSN1SampleBinomial>},
+      {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Poisson, &Make<BSN1SamplePoisson>},
+  };
   return analyses;
 }
 

@@ -1,0 +1,1 @@
+add_kq_test(kernels BayesFactorOneSampleTT LABELS unit reference)

@@ -1,0 +1,5 @@
+add_kq_test(onesample BSN1SampleBinomial)
+add_kq_test(onesample BSNNormalInference)
+add_kq_test(onesample BSN1SampleNormBayesFactor)
+add_kq_test(onesample BSN1SampleNormal)
+add_kq_test(onesample BSN1SamplePoisson)

@@ -1,0 +1,40 @@
+#include "onesample/BSN1SamplePoisson.h"
+
+#include "onesample/BSN1SamplePoisnOutputStats.h"
+
+namespace KQBSN_850 {
+
+BSN1SamplePoisson::BSN1SamplePoisson(const BSNSettings& settings, const KQVarList& varList)
+    : OneSampleCountAnalysis(settings, varList) {
+  if (WantsBayesFactor())
+    bayesFactor_ = std::make_unique<BSN1SamplePoisnBayesFactor>(settings_);
+  else
+    posterior_ = std::make_unique<BSN1SamplePoisnPosterior>(settings_);
+}
+
+BSN1SamplePoisson::~BSN1SamplePoisson() = default;
+
+KQStatus BSN1SamplePoisson::RunBayesFactor(MultiPassRecordIter& iter) {
+  RecordPass pass = MakeCountPass();
+  return bayesFactor_->Compute(pass, iter);
+}
+
+KQStatus BSN1SamplePoisson::RunPosteriorOnBayesFactorSums() {
+  posterior_ = std::make_unique<BSN1SamplePoisnPosterior>(settings_, bayesFactor_->GetSums());
+  return posterior_->Compute();
+}
+
+KQStatus BSN1SamplePoisson::RunPosterior(MultiPassRecordIter& iter) {
+  RecordPass pass = MakeCountPass();
+  return posterior_->ReadAndCompute(pass, iter);
+}
+
+std::unique_ptr<BSNOutputStats> BSN1SamplePoisson::MakeOutputStats() {
+  return std::make_unique<BSN1SamplePoisnOutputStats>(settings_, *this);
+}
+
+void BSN1SamplePoisson::Display(std::ostream& os) const {
+  detail::DisplayPoissonAnalysis(settings_, *this, os);
+}
+
+}  // namespace KQBSN_850

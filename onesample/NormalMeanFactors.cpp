@@ -1,0 +1,71 @@
+#include "onesample/NormalMeanFactors.h"
+
+#include <cmath>
+
+#include "companion/KQDistFun.h"
+#include "companion/KQMV.h"
+#include "kernels/BayesFactorOneSampleTT.h"
+#include "kernels/BayesFactorOneSampleTTMC.h"
+
+namespace KQBSN_850 {
+
+using KQCommon_850::KQMV;
+using KQMath_850::KQDistFun;
+
+namespace {
+
+bool IsPresent(double x) noexcept { return !KQMV::IsMissingOrNaN(x); }
+
+}  // namespace
+
+OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, double n) {
+  if (!IsPresent(mean) || !IsPresent(testValue) || !IsPresent(stdError) || !IsPresent(n) || n < 2.0 ||
+      stdError == 0.0) {
+    return {KQMV::Missing(), KQMV::Missing()};
+  }
+  const double t = (mean - testValue) / stdError;
+  // 2 P(T > |t|) taken from the lower tail: 1 - CdfT(|t|) would round to 0 once the p-value is
+  // below the double spacing near 1 (about 1e-16), while the lower tail keeps its relative accuracy.
+  const double lowerTail = KQDistFun::CdfT(-std::fabs(t), n - 1.0);
+  return {t, KQMV::IsMissing(lowerTail) ? KQMV::Missing() : 2.0 * lowerTail};
+}
+
+double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings) {
+  if (!IsPresent(n) || !IsPresent(t)) return KQMV::Missing();
+  if (settings.GetMethodType() == BSNConst::MethodTypes::MCA) {
+    BayesFactorOneSampleTTMC monteCarlo(n, n - 1.0, t, settings.GetMCSamples(), settings.GetRandomSeed());
+    return monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
+  }
+  BayesFactorOneSampleTT quadrature(n, n - 1.0, t);
+  if (!quadrature.IsValid()) return KQMV::Missing();
+  if (settings.GetTolValue() > 0.0) quadrature.SetTolerance(settings.GetTolValue());
+  if (settings.GetMaxIterations() > 0) quadrature.SetMaxIter(settings.GetMaxIterations());
+  const double bf01 = quadrature.ComputeBayesFactor();
+  if (!quadrature.GetWarnings().IsEmpty()) warnings.AddWarnings(quadrature.GetWarnings());
+  return bf01;
+}
+
+double FixedGBf01(double n, double t, double g) {
+  if (!IsPresent(n) || !IsPresent(t) || !IsPresent(g) || !(n - 1.0 > 0.0) || !(g > 0.0))
+    return KQMV::Missing();
+  const double df = n - 1.0;
+  const double spread = 1.0 + n * g;
+  // In logs: the t kernels underflow for large |t| although their ratio does not.
+  const double logBf01 =
+      0.5 * KQDistFun::Log1p(n * g) +
+      0.5 * (df + 1.0) * (KQDistFun::Log1p(t * t / (spread * df)) - KQDistFun::Log1p(t * t / df));
+  // |t| beyond about 1e154 overflows t^2 and leaves NaN.
+  return KQMV::FromNaN(std::exp(logBf01));
+}
+
+double KnownVarianceBf01(double n, double meanShift, double variance, double g) {
+  if (!IsPresent(n) || !IsPresent(meanShift) || !IsPresent(variance) || !IsPresent(g) || !(n > 0.0) ||
+      !(variance >= 0.0) || !(g > 0.0)) {
+    return KQMV::Missing();
+  }
+  // A mean exactly at mu0 leaves only the prior's spread, whatever the variance (also 0).
+  const double z2Half = meanShift == 0.0 ? 0.0 : n * meanShift * meanShift / (2.0 * variance);
+  return std::exp(0.5 * KQDistFun::Log1p(n * g) - z2Half / (1.0 + 1.0 / (n * g)));
+}
+
+}  // namespace KQBSN_850

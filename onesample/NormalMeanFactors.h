@@ -1,0 +1,40 @@
+#pragma once
+// The one-sample t test of a normal mean against a test value mu0, and the three Bayes factors BF01
+// (mu = mu0 over the alternative) that the one-sample and paired normal analyses report, as free
+// functions of the summary statistics: n (the weighted count), the t statistic or the mean's distance
+// from mu0, and the prior's g.
+//
+// Each answers the missing value when an input is missing or outside its range; nothing warns except
+// the JZS quadrature, whose warnings go to the caller's list.
+// Accuracy: tests/onesample/BSN1SampleNormBayesFactor_test.cpp compares the t test with R's t.test,
+// the JZS factor with BayesFactor::ttest.tstat, and the other two with their closed forms worked in R.
+
+#include "companion/KQWarnings.h"
+#include "frame/BSNSettings.h"
+
+namespace KQBSN_850 {
+
+struct OneSampleTResult {
+  double t;             ///< (mean - mu0) / stdError
+  double significance;  ///< two-sided p-value, 2 P(T_{n-1} > |t|)
+};
+
+/// The t statistic and its two-sided significance; both missing unless mean, mu0 and stdError are not
+/// missing, n >= 2 and stdError != 0.
+OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, double n);
+
+/// The JZS factor (Cauchy prior of scale 1 on the standardised effect) with N = n and nu = n - 1, by
+/// the settings' method: quadrature (AQL, with TolValue and MaxIterations when they are > 0, the
+/// quadrature's warnings appended to warnings) or Monte Carlo (MCA, MCSamples draws from RandomSeed).
+double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings);
+
+/// The factor at one fixed g, nu = n - 1 > 0, g > 0:
+/// sqrt(1 + n g) (1 + t^2 / ((1 + n g) nu))^((nu + 1)/2) / (1 + t^2/nu)^((nu + 1)/2).
+double FixedGBf01(double n, double t, double g);
+
+/// The factor for a known data variance sigma^2 >= 0 with mu ~ N(mu0, g sigma^2) under the
+/// alternative, n > 0, g > 0, meanShift = xbar - mu0:
+/// sqrt(1 + n g) exp(-(n meanShift^2 / (2 sigma^2)) / (1 + 1/(n g))).
+double KnownVarianceBf01(double n, double meanShift, double variance, double g);
+
+}  // namespace KQBSN_850

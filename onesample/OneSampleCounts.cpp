@@ -1,0 +1,157 @@
+#include "onesample/OneSampleCounts.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "companion/KQDisplay.h"
+#include "frame/BSNStatusCodes.h"
+#include "frame/CaseWeights.h"
+#include "frame/LogSpace.h"
+
+namespace KQBSN_850::detail {
+
+namespace {
+
+// A null prior parameter the host left out gives the Beta(2, 2) or Gamma(2, 2) null prior.
+constexpr double kDefaultNullPrior = 2.0;
+
+/// The value of variable var in a record; missing for a position the record does not hold.
+double ValueAt(const std::vector<double>& values, int var) noexcept {
+  if (var < 0 || static_cast<std::size_t>(var) >= values.size()) return KQMV::Missing();
+  return values[static_cast<std::size_t>(var)];
+}
+
+}  // namespace
+
+void CountSums::Add(double value, double weight) noexcept {
+  const bool first = nRecords == 0.0;
+  nRecords += 1.0;
+  weightSum += weight;
+  valueSum += value;
+  weightedValueSum += weight * value;
+  if (value == 0.0) zeroWeightSum += weight;
+  smallest = first ? value : std::min(smallest, value);
+  largest = first ? value : std::max(largest, value);
+}
+
+KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
+                       const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums) {
+  sums.assign(vars.size(), CountSums());
+  const FrequencyWeight weightOf(weightVar);
+  return pass.Run(iter, [&](const std::vector<double>& values) {
+    const double weight = weightOf(values);
+    if (weight <= 0.0) return false;
+    for (std::size_t i = 0; i < vars.size(); ++i) {
+      const double x = ValueAt(values, vars[i]);
+      if (IsCountedValue(x)) sums[i].Add(rounding == CountRounding::Floor ? std::floor(x) : x, weight);
+    }
+    return true;
+  });
+}
+
+bool NoVariableHasCases(const std::vector<CountSums>& sums) noexcept {
+  return std::none_of(sums.begin(), sums.end(), [](const CountSums& s) { return s.weightSum >= 1.0; });
+}
+
+double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept {
+  return i < list.size() ? list[i] : KQMV::Missing();
+}
+
+double NullPriorEntry(const std::vector<double>& list, std::size_t i) noexcept {
+  const double value = PriorEntry(list, i);
+  return KQMV::IsMissing(value) ? kDefaultNullPrior : value;
+}
+
+KQStatus CheckConjugatePrior(const BSNSettings& settings) {
+  if (settings.GetPriorType() != BSNConst::PriorTypes::Conjugate)
+    return KQStatus(BSN_PRIOR_NOT_SUPPORTED, false);
+  if (KQMV::IsMissingOrNaN(settings.GetPriorParam1()) || KQMV::IsMissingOrNaN(settings.GetPriorParam2()))
+    return KQStatus(BSN_BAD_PARAMETER, false);
+  return KQStatus();
+}
+
+int ToCount(double x) noexcept {
+  if (std::isnan(x)) return 0;
+  if (x >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (x <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(x);
+}
+
+std::vector<int> CountList(const std::vector<CountSums>& sums, double CountSums::*field) {
+  std::vector<int> counts;
+  counts.reserve(sums.size());
+  for (const CountSums& s : sums) counts.push_back(ToCount(s.*field));
+  return counts;
+}
+
+void StoredFactors::Store(std::size_t i, double logBf01) noexcept {
+  const StoredFactor stored = StoreLogFactor(logBf01);
+  values_[i] = stored.value;
+  isLog_[i] = stored.isLog;
+}
+
+KQStatus StoredFactors::LogFactorWarning() const {
+  const bool anyLog = std::find(isLog_.begin(), isLog_.end(), true) != isLog_.end();
+  return anyLog ? KQStatus(BSN_LOG_FACTOR, true) : KQStatus();
+}
+
+SummaryLists::SummaryLists(std::size_t nVars)
+    : modes(nVars, KQMV::Missing()),
+      means(nVars, KQMV::Missing()),
+      variances(nVars, KQMV::Missing()),
+      lowers(nVars, KQMV::Missing()),
+      uppers(nVars, KQMV::Missing()) {}
+
+void SummaryLists::Set(std::size_t i, const BayesEstimation& summary) {
+  modes[i] = summary.mode;
+  means[i] = summary.mean;
+  variances[i] = summary.variance;
+  lowers[i] = summary.lower;
+  uppers[i] = summary.upper;
+}
+
+void SummaryLists::Display() const {
+  using namespace KQDisplay_850;
+  DisplayDV("Mode values", modes);
+  DisplayDV("Mean values", means);
+  DisplayDV("Variance values", variances);
+  DisplayDV("Lower bound values", lowers);
+  DisplayDV("Upper bound Values", uppers);
+}
+
+bool OneSampleCountAnalysis::WantsBayesFactor() const noexcept {
+  const BSNConst::AnalysTypes type = settings_.GetAnalysType();
+  return type == BSNConst::AnalysTypes::BayesFactor || type == BSNConst::AnalysTypes::Both;
+}
+
+KQStatus OneSampleCountAnalysis::ListWarning(const KQStatus& status) {
+  if (!status.IsWarning()) return status;
+  AddWarning(status);
+  return KQStatus();
+}
+
+KQStatus OneSampleCountAnalysis::BuildModel(MultiPassRecordIter& iter) {
+  iter.StartPass();
+  if (!iter.HasNext()) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
+  KQStatus status;
+  if (WantsBayesFactor()) {
+    status = ListWarning(RunBayesFactor(iter));
+    if (!status.IsError() && settings_.GetAnalysType() == BSNConst::AnalysTypes::Both)
+      status = RunPosteriorOnBayesFactorSums();
+  } else {
+    status = RunPosterior(iter);
+  }
+  status = ListWarning(status);
+  if (!status.IsError()) {
+    // The passes do not poll the host, so that a short computation is not interrupted half-way;
+    // the one question comes before the record is made.
+    if (cancelInfo_.IsCancel())
+      status = KQStatus(BSN_STATUS_CANCELLED, false);
+    else if (!outputStats_)
+      outputStats_ = MakeOutputStats();
+  }
+  return FinishBuild(status);
+}
+
+}  // namespace KQBSN_850::detail

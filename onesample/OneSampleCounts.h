@@ -1,0 +1,124 @@
+#pragma once
+// Pieces that the binomial and the Poisson one-sample analyses share: the weighted sums of one pass
+// over the records, the per-variable prior lists, the Bayes factors stored as factors or logarithms,
+// the lists of posterior summaries, and the build steps around their two calculators.
+//
+// Both analyses count a value for its variable when it is present and not negative; each variable
+// has its own valid cases. A record whose rounded frequency weight is 0 is skipped entirely and does
+// not count toward progress. Cancellation is asked once, after the computation; a cancelled build
+// ends with the error BSN_STATUS_CANCELLED and no result record, keeping the warnings it listed.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "frame/BSNAlgorithm.h"
+#include "frame/BayesEstimation.h"
+#include "frame/RecordPass.h"
+
+namespace KQBSN_850::detail {
+
+/// Sums of one test variable over the records in which its value counts.
+struct CountSums {
+  double nRecords = 0.0;          ///< records counted, each once whatever its weight
+  double weightSum = 0.0;         ///< n: the sum of the case weights
+  double valueSum = 0.0;          ///< the sum of the values, unweighted
+  double weightedValueSum = 0.0;  ///< s (successes) or S (total count): the sum of weight times value
+  double zeroWeightSum = 0.0;     ///< the sum of the case weights of the values equal to 0
+  double smallest = -1.0;         ///< the smallest value counted; -1 until one is
+  double largest = -1.0;          ///< the largest value counted; -1 until one is
+
+  void Add(double value, double weight) noexcept;
+};
+
+/// Whether a value counts for its variable: present, not NaN and not negative.
+inline bool IsCountedValue(double x) noexcept { return !KQMV::IsMissingOrNaN(x) && x >= 0.0; }
+
+/// How a counted value enters the sums: as it is, or rounded down to a whole count.
+enum class CountRounding { AsIs, Floor };
+
+/// One pass over the records adding, for each record with a positive frequency weight w, every
+/// counted value of the test variables `vars` with weight w to its entry of `sums` (resized to
+/// vars.size() and zeroed first). Returns the pass's status.
+KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
+                       const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums);
+
+/// True when no variable has a weight sum of at least 1, also when there is no variable.
+bool NoVariableHasCases(const std::vector<CountSums>& sums) noexcept;
+
+/// Entry i of a per-variable prior list; missing past the end of a list the host left short.
+double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
+
+/// Entry i of a null prior list, 2.0 where it is missing.
+double NullPriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
+
+/// OK when the posterior can be computed: a conjugate prior with both parameters present. Otherwise
+/// the error BSN_PRIOR_NOT_SUPPORTED or BSN_BAD_PARAMETER.
+KQStatus CheckConjugatePrior(const BSNSettings& settings);
+
+/// A count for an int field: truncated toward zero and held inside the int range (0 for NaN).
+int ToCount(double x) noexcept;
+
+/// One field of every variable's sums, as counts.
+std::vector<int> CountList(const std::vector<CountSums>& sums, double CountSums::*field);
+
+/// The Bayes factors BF01 of the test variables: each is the factor, or its natural logarithm where
+/// the factor would leave the range of normal doubles; missing until stored.
+class StoredFactors {
+ public:
+  explicit StoredFactors(std::size_t nVars) : values_(nVars, KQMV::Missing()), isLog_(nVars, false) {}
+  /// Stores variable i's factor from its logarithm.
+  void Store(std::size_t i, double logBf01) noexcept;
+  /// The one BSN_LOG_FACTOR warning when some factor is kept as a logarithm, else OK.
+  KQStatus LogFactorWarning() const;
+  const std::vector<double>& GetValues() const noexcept { return values_; }
+  const std::vector<bool>& GetIsLog() const noexcept { return isLog_; }
+
+ private:
+  std::vector<double> values_;
+  std::vector<bool> isLog_;
+};
+
+/// Mode, mean, variance and credible limits of each test variable, missing until set.
+struct SummaryLists {
+  explicit SummaryLists(std::size_t nVars = 0);
+  void Set(std::size_t i, const BayesEstimation& summary);
+  /// Prints the five lists with their labels on the current display stream.
+  void Display() const;
+
+  std::vector<double> modes, means, variances, lowers, uppers;
+};
+
+/// The build of a count analysis:
+/// 1. an iterator without any record ends the build with BSN_NO_VALID_CASES;
+/// 2. Bayes Factor or Both: the Bayes-factor calculator reads the records and computes; a warning it
+///    returns is listed; for Both, a posterior calculator then computes from the same sums;
+/// 3. any other analysis type: the posterior calculator reads the records and computes;
+/// 4. a returned warning is listed; without an error, and unless the host cancelled, the result
+///    record is made.
+class OneSampleCountAnalysis : public BSNAlgorithm {
+ public:
+  using BSNAlgorithm::BSNAlgorithm;
+  KQStatus BuildModel(MultiPassRecordIter& iter) final;
+
+ protected:
+  /// Null records are skipped; cancellation is asked after the computation, not per record.
+  static constexpr PassOptions kPassOptions{.pollCancelPerRecord = false, .nullRecordEndsPass = false};
+
+  /// True for the analysis types Bayes Factor and Both.
+  bool WantsBayesFactor() const noexcept;
+  /// A pass over the records with the options above.
+  RecordPass MakeCountPass() noexcept { return MakePass(kPassOptions); }
+
+  virtual KQStatus RunBayesFactor(MultiPassRecordIter& iter) = 0;
+  /// Makes the posterior calculator from the Bayes-factor sums and computes.
+  virtual KQStatus RunPosteriorOnBayesFactorSums() = 0;
+  virtual KQStatus RunPosterior(MultiPassRecordIter& iter) = 0;
+  virtual std::unique_ptr<BSNOutputStats> MakeOutputStats() = 0;
+
+ private:
+  /// Lists a warning status and answers OK in its place; other statuses pass unchanged.
+  KQStatus ListWarning(const KQStatus& status);
+};
+
+}  // namespace KQBSN_850::detail

@@ -1,0 +1,369 @@
+#include "onesample/BSN1SampleBinomial.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <numeric>
+#include <sstream>
+
+#include "companion/KQDisplay.h"
+#include "companion/KQMemoryDataSet.h"
+#include "frame/BSNComponent.h"
+#include "frame/BSNStatusCodes.h"
+#include "onesample/BSN1SampleBinoOutputStats.h"
+#include "tests/onesample/CountAnalysisRun.h"
+#include "tests/support/ExpectNearRel.h"
+#include "tests/support/Fakes.h"
+
+using namespace KQBSN_850;
+using BSNConst::AnalysTypes;
+using Stats = BSN1SampleBinoOutputStats;
+
+namespace {
+
+constexpr double kMissing = KQMV::Missing();
+constexpr double kEps = std::numeric_limits<double>::epsilon();
+using kqtest::FromColumns;
+using kqtest::Rows;
+using kqtest::Warnings;
+using Built = kqtest::BuiltAnalysis<Stats>;
+
+/// Binomial settings on variables 0 .. nVars - 1, Beta(1, 1) alternative and posterior priors.
+BSNSettings Settings(AnalysTypes type, int nVars) {
+  BSNSettings settings;
+  settings.SetModelType(BSNConst::ModelTypes::OneSample, true);
+  settings.SetTestDistType(BSNConst::DistTypes::Binomial);
+  std::vector<int> factors(static_cast<std::size_t>(nVars));
+  std::iota(factors.begin(), factors.end(), 0);
+  settings.SetFactors(factors);
+  settings.SetAnalysType(type);
+  settings.SetAlterPrior1s(std::vector<double>(factors.size(), 1.0));
+  settings.SetAlterPrior2s(std::vector<double>(factors.size(), 1.0));
+  settings.SetPriorParam1(1.0);
+  settings.SetPriorParam2(1.0);
+  return settings;
+}
+
+}  // namespace
+
+TEST(BSN1SampleBinomial, BayesFactorsMatchClosedForms) {
+  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
+  settings.SetNullPrior1s({kMissing, 3.0, 4.0});  // variable 0 takes the default Beta(2, 2)
+  settings.SetNullPrior2s({kMissing, 5.0, 4.0});
+  settings.SetAlterPrior1s({1.0, 0.5, 4.0});
+  settings.SetAlterPrior2s({1.0, 0.5, 4.0});
+  // Variable 1 also holds a negative and a missing value, counted for neither it nor the others.
+  const Built run(settings, FromColumns({{1, 0, 1, 0, 1, 0, 1, 0, 1, 0},
+                                         {1, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 0, kMissing},
+                                         {1, 1, 2}}));
+  ASSERT_TRUE(run.status.IsOK());
+  const Stats* stats = run.Record();
+  ASSERT_NE(stats, nullptr);
+  // s = 5 of n = 10, Beta(2, 2) against Beta(1, 1): B(7,7)/B(2,2) / (B(6,6)/B(1,1)) = 18/13 by hand.
+  EXPECT_NEAR_REL(stats->GetBayesFactors()[0], 18.0 / 13.0, 1e-14);
+  // s = 3 of n = 11, Beta(3, 5) against Beta(0.5, 0.5).
+  // R: print(exp(lbeta(6, 13) - lbeta(3, 5) - lbeta(3.5, 8.5) + lbeta(0.5, 0.5)), digits = 17)
+  EXPECT_NEAR_REL(stats->GetBayesFactors()[1], 2.53455543953282, 1e-13);
+  // Equal priors: log BF01 = 0 exactly.
+  EXPECT_EQ(stats->GetBayesFactors()[2], 1.0);
+  EXPECT_EQ(stats->GetIsLogBayesFactor(), (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(stats->GetNs(), (std::vector<int>{10, 11, 3}));
+  EXPECT_EQ(stats->GetCat1Ns(), (std::vector<int>{5, 8, 0}));
+  EXPECT_EQ(stats->GetCat2Ns(), (std::vector<int>{5, 3, 3}));
+  EXPECT_EQ(stats->GetCat1Indices(), (std::vector<int>{0, 0, 0}));
+  EXPECT_NEAR_REL(stats->GetCat1Props()[1], 8.0 / 11.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetCat2Props()[1], 3.0 / 11.0, 1e-15);
+  EXPECT_EQ(stats->GetVarIndices(), (std::vector<int>{0, 1, 2}));
+  EXPECT_TRUE(stats->GetMeanValues().empty());
+  EXPECT_TRUE(stats->GetPlotArguments().empty());
+  EXPECT_TRUE(run.ListedWarnings().empty());
+}
+
+TEST(BSN1SampleBinomial, PosteriorSummariesAndLimits) {
+  BSNSettings settings = Settings(AnalysTypes::Posterior, 3);
+  // s = 3 of 10; s = 0 of 5; a value of 2 counts two successes: s = 3 of n = 3.
+  const Rows rows = FromColumns({{1, 0, 0, 1, 0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 2, 1}});
+  const Built run(settings, rows);
+  ASSERT_TRUE(run.status.IsOK());
+  const Stats* stats = run.Record();
+  ASSERT_NE(stats, nullptr);
+  // Beta(4, 8): mean 4/12, variance 32/(144 * 13), mode 3/10, by hand.
+  EXPECT_NEAR_REL(stats->GetMeanValues()[0], 1.0 / 3.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetVarianceValues()[0], 32.0 / 1872.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetModeValues()[0], 0.3, 1e-15);
+  // R: print(qbeta(c(0.025, 0.975), 4, 8), digits = 17)
+  EXPECT_NEAR_REL(stats->GetLowerLimits()[0], 0.1092634438190981, 1e-13);
+  EXPECT_NEAR_REL(stats->GetUpperLimits()[0], 0.60974255957242118, 1e-13);
+  // Beta(1, 6): mode 0, mean 1/7, variance 6/(49 * 8); R: print(qbeta(c(0.025, 0.975), 1, 6), digits = 17)
+  EXPECT_EQ(stats->GetModeValues()[1], 0.0);
+  EXPECT_NEAR_REL(stats->GetMeanValues()[1], 1.0 / 7.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetVarianceValues()[1], 6.0 / 392.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetLowerLimits()[1], 0.0042107445144894699, 1e-13);
+  EXPECT_NEAR_REL(stats->GetUpperLimits()[1], 0.45925812643990038, 1e-13);
+  // Beta(4, 1): mode 1, mean 4/5, variance 4/(25 * 6); R: print(qbeta(c(0.025, 0.975), 4, 1), digits = 17)
+  EXPECT_EQ(stats->GetModeValues()[2], 1.0);
+  EXPECT_NEAR_REL(stats->GetMeanValues()[2], 0.8, 1e-15);
+  EXPECT_NEAR_REL(stats->GetVarianceValues()[2], 4.0 / 150.0, 1e-15);
+  EXPECT_NEAR_REL(stats->GetLowerLimits()[2], 0.39763536438352531, 1e-13);
+  EXPECT_NEAR_REL(stats->GetUpperLimits()[2], 0.99369053679029018, 1e-13);
+  EXPECT_TRUE(stats->GetBayesFactors().empty());
+  EXPECT_TRUE(stats->GetNs().empty());
+
+  // A 90 % interval. R: print(qbeta(c(0.05, 0.95), 4, 8), digits = 17)
+  settings.SetCILevel(90.0);
+  const Built ninety(settings, rows);
+  ASSERT_NE(ninety.Record(), nullptr);
+  EXPECT_NEAR_REL(ninety.Record()->GetLowerLimits()[0], 0.13507547291964123, 1e-13);
+  EXPECT_NEAR_REL(ninety.Record()->GetUpperLimits()[0], 0.56437418828923014, 1e-13);
+}
+
+TEST(BSN1SampleBinomial, ModeFollowsTheShapeOfTheDensity) {
+  BSNSettings settings = Settings(AnalysTypes::Posterior, 4);
+  settings.SetPriorParam1(0.5);
+  settings.SetPriorParam2(0.5);
+  // Beta(1, 1), Beta(0.5, 1.5), Beta(1.5, 0.5), Beta(1.5, 1.5).
+  const Built run(settings, FromColumns({{0.5}, {0}, {1}, {1, 0}}));
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_EQ(run.Record()->GetModeValues(), (std::vector<double>{kMissing, 0.0, 1.0, 0.5}));
+  EXPECT_NEAR_REL(run.Record()->GetMeanValues()[0], 0.5, 1e-15);
+}
+
+TEST(BSN1SampleBinomial, PlotCurvesSpanTheUnitInterval) {
+  BSNSettings settings = Settings(AnalysTypes::Posterior, 2);
+  settings.SetPriorParam1(2.0);
+  settings.SetPriorParam2(3.0);
+  settings.SetNPlotPoints(3);
+  // Variable 0: s = 3 of n = 10, posterior Beta(5, 10). Variable 1: 60 of 60, posterior Beta(62, 3).
+  const Built run(settings, FromColumns({{1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, std::vector<double>(60, 1.0)}));
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& stats = *run.Record();
+  // (1 - 2 eps) / 2 + eps = 0.5 exactly.
+  EXPECT_EQ(stats.GetPlotArguments()[0], (std::vector<double>{kEps, 0.5, 1.0 - kEps}));
+  // R: print(c(3*log(eps) + 7*log1p(-eps), 10*log(0.5), 3*log1p(-eps) + 7*log(eps)), digits = 17)
+  const std::vector<double>& logLikelihoods = stats.GetPlotLikelihoods()[0];
+  EXPECT_NEAR_REL(logLikelihoods[0], -108.13096016735146, 1e-14);
+  EXPECT_NEAR_REL(logLikelihoods[1], -6.9314718055994531, 1e-14);
+  EXPECT_NEAR_REL(logLikelihoods[2], -252.30557372382009, 1e-14);
+  // R: print(dbeta(c(eps, 0.5, 1 - eps), 2, 3), digits = 17)
+  EXPECT_NEAR_REL(stats.GetPlotPrior()[0][0], 2.664535259100386e-15, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPrior()[0][1], 1.5000000000000004, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPrior()[0][2], 5.9164567891576271e-31, 1e-13);
+  // R: print(dbeta(c(eps, 0.5, 1 - eps), 5, 10), digits = 17)
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][0], 2.4332962082574155e-59, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][1], 1.2219238281249998, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][2], 1.31339726243645e-137, 1e-13);
+  // Beta(62, 3) at eps: ln density about 61 ln(eps) = -2198, below the exponent range: 0.
+  EXPECT_EQ(stats.GetPlotPosterior()[1][0], 0.0);
+
+  settings.SetNPlotPoints(2);
+  const Built two(settings, FromColumns({{1, 0}}));
+  ASSERT_NE(two.Record(), nullptr);
+  EXPECT_EQ(two.Record()->GetPlotArguments()[0], (std::vector<double>{kEps, 1.0 - kEps}));
+}
+
+TEST(BSN1SampleBinomial, WeightsRoundAndCountRecordsRepeatedly) {
+  // Weights 1.5 -> 2, 0.4 -> 0, 2, 1, missing -> 0, -1 -> 0: as the records 1, 1, 1, 1, 0.
+  BSNSettings plain = Settings(AnalysTypes::Both, 1);
+  plain.SetNullPrior1s({3.0});
+  plain.SetNullPrior2s({2.0});
+  BSNSettings weighted = plain;
+  weighted.SetFrequencyWeightVar(1);
+  const Built byWeight(
+      weighted, {std::vector<double>{1, 1.5}, std::vector<double>{0, 0.4}, std::vector<double>{1, 2},
+                 std::vector<double>{0, 1}, std::vector<double>{1, kMissing}, std::vector<double>{1, -1}});
+  const Built repeated(plain, FromColumns({{1, 1, 1, 1, 0}}));
+  ASSERT_NE(byWeight.Record(), nullptr);
+  ASSERT_NE(repeated.Record(), nullptr);
+  const Stats& a = *byWeight.Record();
+  const Stats& b = *repeated.Record();
+  EXPECT_EQ(a.GetNs(), (std::vector<int>{5}));
+  EXPECT_EQ(a.GetCat1Ns(), (std::vector<int>{1}));
+  EXPECT_EQ(a.GetBayesFactors(), b.GetBayesFactors());
+  EXPECT_EQ(a.GetMeanValues(), b.GetMeanValues());
+  EXPECT_EQ(a.GetUpperLimits(), b.GetUpperLimits());
+  EXPECT_EQ(a.GetPlotLikelihoods(), b.GetPlotLikelihoods());
+  EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
+  // s = 4 of 5, Beta(3, 2) against Beta(1, 1): B(7,3)/B(3,2) / (B(5,2)/B(1,1)) = (1/252)/(1/12) / (1/30) =
+  // 10/7 by hand. R: exp(lbeta(7, 3) - lbeta(3, 2) - lbeta(5, 2) + lbeta(1, 1))
+  EXPECT_NEAR_REL(a.GetBayesFactors()[0], 10.0 / 7.0, 1e-14);
+}
+
+TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
+  BSNSettings settings = Settings(AnalysTypes::Both, 2);
+  settings.SetFrequencyWeightVar(2);
+  settings.SetNullPrior1s({1000.0, 1.0});
+  settings.SetNullPrior2s({9000.0, 1.0});
+  const Built run(settings, {std::vector<double>{1, 1, 1e6}, std::vector<double>{0, 1, 1e6}});
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& stats = *run.Record();
+  // R: print(lbeta(1e6 + 1000, 1e6 + 9000) - lbeta(1000, 9000) - lbeta(1e6 + 1, 1e6 + 1) + lbeta(1, 1),
+  //          digits = 17)
+  EXPECT_NEAR_REL(stats.GetBayesFactors()[0], -3660.8556480419356, 1e-11);
+  EXPECT_EQ(stats.GetBayesFactors()[1], 1.0);
+  EXPECT_EQ(stats.GetIsLogBayesFactor(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(stats.GetNs(), (std::vector<int>{2000000, 2000000}));
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_LOG_FACTOR, 0}}));
+}
+
+TEST(BSN1SampleBinomial, NoValidCasesIsAnError) {
+  const auto expectNoValidCases = [](const BSNSettings& settings, Rows rows) {
+    const Built run(settings, std::move(rows));
+    EXPECT_EQ(run.status, KQStatus(BSN_NO_VALID_CASES, false));
+    EXPECT_EQ(run.component.GetStatus(), run.status);
+    EXPECT_FALSE(run.component.IsModelBuilt());
+    EXPECT_EQ(run.component.GetOutputStats(), nullptr);
+    EXPECT_TRUE(run.ListedWarnings().empty());
+  };
+  for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::BayesFactor, AnalysTypes::Both}) {
+    expectNoValidCases(Settings(type, 2), {});
+    expectNoValidCases(Settings(type, 2), FromColumns({{-1, kMissing}, {kMissing, -2}}));
+    expectNoValidCases(Settings(type, 2), {std::nullopt, std::nullopt});
+    expectNoValidCases(Settings(type, 0), FromColumns({{1, 0}}));
+  }
+}
+
+TEST(BSN1SampleBinomial, VariableWithoutCasesIsTooSmall) {
+  const Rows rows = FromColumns({{1, 0, 1}, {kMissing, -1, kMissing}});
+  const Built bayesFactor(Settings(AnalysTypes::BayesFactor, 2), rows);
+  ASSERT_TRUE(bayesFactor.status.IsOK());
+  ASSERT_NE(bayesFactor.Record(), nullptr);
+  EXPECT_EQ(bayesFactor.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
+  EXPECT_FALSE(KQMV::IsMissing(bayesFactor.Record()->GetBayesFactors()[0]));
+  EXPECT_TRUE(KQMV::IsMissing(bayesFactor.Record()->GetBayesFactors()[1]));
+  // Without cases there is no proportion.
+  EXPECT_TRUE(KQMV::IsMissing(bayesFactor.Record()->GetCat1Props()[1]));
+
+  const Built posterior(Settings(AnalysTypes::Posterior, 2), rows);
+  ASSERT_NE(posterior.Record(), nullptr);
+  EXPECT_EQ(posterior.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
+  EXPECT_TRUE(KQMV::IsMissing(posterior.Record()->GetMeanValues()[1]));
+  EXPECT_TRUE(posterior.Record()->GetPlotArguments()[1].empty());
+  EXPECT_EQ(posterior.Record()->GetPlotArguments()[0].size(), 100u);
+}
+
+TEST(BSN1SampleBinomial, MissingAlternativePriorLeavesTheFactorMissing) {
+  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
+  settings.SetAlterPrior1s({1.0, kMissing, 1.0});
+  settings.SetAlterPrior2s({1.0, 1.0});  // too short for variable 2
+  const Built run(settings, FromColumns({{1, 0}, {1, 0}, {1, 0}}));
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  // Each variable's warning is listed by the calculator; the build lists the one it returns, the last.
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 1},
+                                            {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 2},
+                                            {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 2}}));
+  // s = 1 of 2, Beta(2, 2) against Beta(1, 1): B(3,3)/B(2,2) / B(2,2) = (1/30)/(1/6)/(1/6) = 6/5 by hand.
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[0], 1.2, 1e-14);
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[1]));
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[2]));
+}
+
+TEST(BSN1SampleBinomial, PosteriorNeedsAConjugatePriorWithParameters) {
+  BSNSettings reference = Settings(AnalysTypes::Posterior, 1);
+  reference.SetPriorType(BSNConst::PriorTypes::Reference);
+  const Built notConjugate(reference, FromColumns({{1, 0}}));
+  EXPECT_EQ(notConjugate.status, KQStatus(BSN_PRIOR_NOT_SUPPORTED, false));
+  EXPECT_EQ(notConjugate.component.GetOutputStats(), nullptr);
+
+  // For Both the Bayes-factor step has run; its warnings stay listed.
+  BSNSettings noParameter = Settings(AnalysTypes::Both, 2);
+  noParameter.SetPriorParam2(kMissing);
+  const Built bad(noParameter, FromColumns({{1, 0}, {kMissing}}));
+  EXPECT_EQ(bad.status, KQStatus(BSN_BAD_PARAMETER, false));
+  EXPECT_FALSE(bad.component.IsModelBuilt());
+  EXPECT_EQ(bad.component.GetOutputStats(), nullptr);
+  EXPECT_EQ(bad.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
+}
+
+TEST(BSN1SampleBinomial, ProgressCountsRecordsWithWeight) {
+  for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::Both}) {
+    BSNSettings settings = Settings(type, 1);
+    settings.SetFrequencyWeightVar(1);
+    settings.SetProgressFrequency(2);
+    kqtest::RecordingListener listener;
+    settings.SetProgressListener(&listener);
+    // Five records of positive weight (one with a missing value), one of weight 0, one null record.
+    const Built run(settings, {std::vector<double>{1, 1}, std::vector<double>{0, 0}, std::nullopt,
+                               std::vector<double>{0, 3}, std::vector<double>{kMissing, 1},
+                               std::vector<double>{1, 1}, std::vector<double>{1, 1}});
+    EXPECT_TRUE(run.status.IsOK());
+    EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 5}));
+  }
+}
+
+TEST(BSN1SampleBinomial, CancellationAfterTheComputationLeavesNoRecord) {
+  BSNComponent component(Settings(AnalysTypes::Both, 2), KQVarList());
+  kqtest::CancelAfter query(0);
+  component.SetCancelPtr(&query);
+  kqtest::VectorRecordIter iter(FromColumns({{1, 0, 1}, {kMissing}}));
+  const KQStatus status = component.BuildModel(iter);
+  EXPECT_EQ(status, KQStatus(BSN_STATUS_CANCELLED, false));
+  EXPECT_EQ(query.nAsked, 1);  // once, after the computation
+  EXPECT_FALSE(component.IsModelBuilt());
+  EXPECT_EQ(component.GetOutputStats(), nullptr);
+  EXPECT_EQ(component.GetWarningMessages().Size(), 2u);  // too small, in both steps
+}
+
+TEST(BSN1SampleBinoOutputStats, CopiesAreDeepAndCategoriesFollowTheCounts) {
+  const Built run(Settings(AnalysTypes::BayesFactor, 1), FromColumns({{1, 0, 0}}));
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& original = *run.Record();
+  EXPECT_EQ(original.GetModelType(), BSNConst::ModelTypes::OneSample);
+  EXPECT_EQ(original.GetOutputType(), BSNConst::OutputTypes::Output1SampleBinomial);
+  Stats copy = original;
+  copy.SetOutputValues(BSNSettings(), {7}, {0.5}, {4}, {0}, {1}, {99}, {0.0}, {0.0}, {0.1}, {0.2}, {0.3},
+                       {0.4}, {0.5}, {{1.0, 2.0}}, {}, {{0.5}}, {{-1.0}}, {{2.0}}, {{1.0}});
+  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{3}));
+  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.25}));
+  EXPECT_EQ(copy.GetCat2Props(), (std::vector<double>{0.75}));
+  EXPECT_EQ(copy.GetVarIndices(), (std::vector<int>{7}));
+  EXPECT_EQ(copy.GetIsLogBayesFactor(), (std::vector<bool>{false}));  // kept
+  EXPECT_EQ(copy.GetUpperLimits(), (std::vector<double>{0.5}));
+  EXPECT_EQ(copy.GetPlotPrior(), (std::vector<std::vector<double>>{{1.0}}));
+  EXPECT_EQ(original.GetNs(), (std::vector<int>{3}));
+  EXPECT_EQ(original.GetCat2Ns(), (std::vector<int>{1}));
+  // Counts of different lengths: the stored lists are answered as they are.
+  copy.SetOutputValues(BSNSettings(), {}, {}, {4, 2}, {}, {1}, {99}, {0.6}, {0.7}, {}, {}, {}, {}, {}, {}, {},
+                       {}, {}, {}, {});
+  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{99}));
+  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.6}));
+}
+
+TEST(BSN1SampleBinoOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
+  const KQCommon_850::KQMemoryDataSet data = KQCommon_850::KQMemoryDataSet::FromRows({"x"}, {{1.0}, {0.0}});
+  BSNSettings settings = Settings(AnalysTypes::Both, 1);
+  settings.SetNPlotPoints(2);
+  BSNComponent component(settings, data.MakeVarList());
+  KQCommon_850::KQMemoryRecordIter iter(data);
+  ASSERT_TRUE(component.BuildModel(iter).IsOK());
+  ASSERT_NE(component.GetOutputStats(), nullptr);
+  std::ostringstream outer;
+  KQDisplay_850::SetOutStream(&outer);
+  std::ostringstream record;
+  component.GetOutputStats()->Display(record);
+  std::ostringstream analysis;
+  component.Display(analysis);
+  EXPECT_EQ(KQDisplay_850::GetOutStream(), &outer);
+  KQDisplay_850::SetOutStream(nullptr);
+  EXPECT_TRUE(outer.str().empty());
+
+  const std::string text = record.str();
+  EXPECT_EQ(text.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
+  std::size_t at = 0;
+  for (const char* label :
+       {"Bayes factors", "IsLogBayesFactor", "Record number", "Indices of category 1",
+        "Record number of group 1", "Record number of group 2", "Proportion of group 1",
+        "Proportion of group 2", "Mode values", "Mean values", "Variance values", "Lower bound values",
+        "Upper bound Values", "Plot Arguments", "Plot LogLikelihoods", "Plot Posterior", "Plot Prior"}) {
+    const std::size_t found = text.find(std::string("\n") + label + " (", at);
+    EXPECT_NE(found, std::string::npos) << label;
+    at = found;
+  }
+  EXPECT_NE(text.find("Record number (1) = [2]"), std::string::npos);
+  const std::string own = analysis.str();
+  EXPECT_EQ(own.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
+  EXPECT_NE(own.find("\nLog indicators for Bayes factors (1)"), std::string::npos);
+  EXPECT_NE(own.find("\nCategory 1 indices (1)"), std::string::npos);
+  EXPECT_EQ(own.find("IsLogBayesFactor"), std::string::npos);
+}

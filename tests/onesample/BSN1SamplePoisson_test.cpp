@@ -1,0 +1,308 @@
+#include "onesample/BSN1SamplePoisson.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <sstream>
+
+#include "companion/KQDisplay.h"
+#include "frame/BSNComponent.h"
+#include "frame/BSNStatusCodes.h"
+#include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "tests/onesample/CountAnalysisRun.h"
+#include "tests/support/ExpectNearRel.h"
+#include "tests/support/Fakes.h"
+
+using namespace KQBSN_850;
+using BSNConst::AnalysTypes;
+using Stats = BSN1SamplePoisnOutputStats;
+
+namespace {
+
+constexpr double kMissing = KQMV::Missing();
+using kqtest::FromColumns;
+using kqtest::Rows;
+using kqtest::Warnings;
+using Built = kqtest::BuiltAnalysis<Stats>;
+using Pairs = std::vector<std::pair<double, double>>;
+
+/// Poisson settings on variables 0 .. nVars - 1: Gamma(1, 1) alternative, Gamma(0.5, 1) posterior prior.
+BSNSettings Settings(AnalysTypes type, int nVars) {
+  BSNSettings settings;
+  settings.SetModelType(BSNConst::ModelTypes::OneSample, true);
+  settings.SetTestDistType(BSNConst::DistTypes::Poisson);
+  std::vector<int> covariates(static_cast<std::size_t>(nVars));
+  std::iota(covariates.begin(), covariates.end(), 0);
+  settings.SetCovariates(covariates);
+  settings.SetAnalysType(type);
+  settings.SetAlterPrior1s(std::vector<double>(covariates.size(), 1.0));
+  settings.SetAlterPrior2s(std::vector<double>(covariates.size(), 1.0));
+  settings.SetPriorParam1(0.5);
+  settings.SetPriorParam2(1.0);
+  return settings;
+}
+
+}  // namespace
+
+TEST(BSN1SamplePoisson, BayesFactorsMatchClosedForms) {
+  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 4);
+  settings.SetNullPrior1s({kMissing, 3.0, 4.0, 2.0});  // variable 0 takes the default Gamma(2, 2)
+  settings.SetNullPrior2s({kMissing, 1.0, 3.0, 2.0});
+  settings.SetAlterPrior1s({1.0, 0.5, 4.0, 1.0});
+  settings.SetAlterPrior2s({0.5, 2.0, 3.0, 1.0});
+  const Built run(settings, FromColumns({{0, 1, 2}, {2.7, 1, -1}, {5}, {kMissing, -3}}));
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& stats = *run.Record();
+  // S = 3, n = 3, Gamma(2, 2) against Gamma(1, 0.5): (2^2 G(5)/G(2) 5^-5) / (0.5 G(4)/G(1) 3.5^-4)
+  // = 14406/9375 by hand. R: m <- function(a, b, S, n) a*log(b) - lgamma(a) + lgamma(a+S) - (a+S)*log(b+n);
+  // print(exp(m(2, 2, 3, 3) - m(1, 0.5, 3, 3)), digits = 17)
+  EXPECT_NEAR_REL(stats.GetBayesFactors()[0], 14406.0 / 9375.0, 1e-14);
+  // 2.7 counts as 2: S = 3, n = 2. R: print(exp(m(3, 1, 3, 2) - m(0.5, 2, 3, 2)), digits = 17)
+  EXPECT_NEAR_REL(stats.GetBayesFactors()[1], 3.9729895414816134, 1e-13);
+  EXPECT_EQ(stats.GetBayesFactors()[2], 1.0);  // equal priors
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetBayesFactors()[3]));
+  EXPECT_EQ(stats.GetIsLogBayesFactor(), (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(stats.GetNs(), (std::vector<int>{3, 2, 1, 0}));
+  EXPECT_EQ(stats.GetMinCnts(), (std::vector<int>{0, 1, 5, -1}));
+  EXPECT_EQ(stats.GetMaxCnts(), (std::vector<int>{2, 2, 5, -1}));
+  EXPECT_EQ(stats.GetVarIndices(), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_TRUE(stats.GetMeanValues().empty());
+  EXPECT_TRUE(stats.GetPlotPosterior().empty());
+  EXPECT_TRUE(run.ListedWarnings().empty());
+}
+
+TEST(BSN1SamplePoisson, PosteriorSummariesAndLimits) {
+  // Prior Gamma(0.5, 1). Variable 1: 2.7 is used as it is, S = 3.7 over n = 2.
+  const Built run(Settings(AnalysTypes::Posterior, 3), FromColumns({{0, 1, 2}, {2.7, 1, -1}, {0, 0}}));
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& stats = *run.Record();
+  // Gamma(3.5, 4): mean 3.5/4, variance 3.5/16, mode 2.5/4, by hand.
+  // R: print(qgamma(c(0.025, 0.975), 3.5, 4), digits = 17)
+  EXPECT_NEAR_REL(stats.GetMeanValues()[0], 0.875, 1e-15);
+  EXPECT_NEAR_REL(stats.GetVarianceValues()[0], 0.21875, 1e-15);
+  EXPECT_NEAR_REL(stats.GetModeValues()[0], 0.625, 1e-15);
+  EXPECT_NEAR_REL(stats.GetLowerLimits()[0], 0.21123364758466931, 1e-13);
+  EXPECT_NEAR_REL(stats.GetUpperLimits()[0], 2.0015955343286653, 1e-13);
+  // Gamma(4.2, 3): mean 1.4, variance 4.2/9, mode 3.2/3.
+  // R: print(qgamma(c(0.025, 0.975), 4.2, 3), digits = 17)
+  EXPECT_NEAR_REL(stats.GetMeanValues()[1], 1.4, 1e-15);
+  EXPECT_NEAR_REL(stats.GetVarianceValues()[1], 4.2 / 9.0, 1e-15);
+  EXPECT_NEAR_REL(stats.GetModeValues()[1], 3.2 / 3.0, 1e-15);
+  EXPECT_NEAR_REL(stats.GetLowerLimits()[1], 0.39743366591167778, 1e-13);
+  EXPECT_NEAR_REL(stats.GetUpperLimits()[1], 3.0222499480076008, 1e-13);
+  // Gamma(0.5, 3): no mode; mean 1/6. R: print(qgamma(c(0.025, 0.975), 0.5, 3), digits = 17)
+  EXPECT_TRUE(KQMV::IsMissing(stats.GetModeValues()[2]));
+  EXPECT_NEAR_REL(stats.GetMeanValues()[2], 1.0 / 6.0, 1e-15);
+  EXPECT_NEAR_REL(stats.GetLowerLimits()[2], 0.00016367818619587602, 1e-13);
+  EXPECT_NEAR_REL(stats.GetUpperLimits()[2], 0.83731436455248076, 1e-13);
+  EXPECT_EQ(stats.GetNs(), (std::vector<int>{3, 2, 2}));
+  EXPECT_EQ(stats.GetPosteriorParams()[0], (std::pair{3.5, 4.0}));
+  EXPECT_EQ(stats.GetLikelihoodParams()[0], (std::pair{-3.0, 3.0}));
+  EXPECT_NEAR_REL(stats.GetLikelihoodParams()[1].second, 3.7, 1e-15);
+  EXPECT_TRUE(stats.GetBayesFactors().empty());
+}
+
+TEST(BSN1SamplePoisson, PlotRangesAndCurves) {
+  BSNSettings settings = Settings(AnalysTypes::Posterior, 2);
+  settings.SetNPlotPoints(3);
+  settings.SetPlotDomainLevel(0.01);  // 0.005 in each tail
+  const Built run(settings, FromColumns({{0, 1, 2}, {0, 0}}));
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& stats = *run.Record();
+  // Exact Poisson range of the rate for S = 3 over N = 3. R: lo <- qchisq(0.005, 6)/3/2;
+  // hi <- qchisq(0.995, 8)/3/2; print(c(lo, (lo + hi)/2, hi, 3*log(lo) - 3*lo, 3*log(hi) - 3*hi), digits =
+  // 17)
+  const std::vector<double>& likelihoodArguments = stats.GetPlotArguments4Likelihoods()[0];
+  ASSERT_EQ(likelihoodArguments.size(), 3u);
+  EXPECT_NEAR_REL(likelihoodArguments[0], 0.1126211295759111, 1e-13);
+  EXPECT_NEAR_REL(likelihoodArguments[1], 1.8858901473429164, 1e-13);
+  EXPECT_NEAR_REL(likelihoodArguments[2], 3.6591591651099216, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotLikelihoods()[0][0], -6.8890411764172548, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotLikelihoods()[0][2], -7.0857773411965193, 1e-13);
+  // Prior Gamma(0.5, 1). R: x <- qgamma(c(0.005, 0.995), 0.5, 1); print(c(x, dgamma(x, 0.5, 1)), digits = 17)
+  EXPECT_NEAR_REL(stats.GetPlotArguments4Prior()[0][0], 1.9635211110257948e-05, 1e-12);
+  EXPECT_NEAR_REL(stats.GetPlotArguments4Prior()[0][2], 3.9397192883112062, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPrior()[0][0], 127.32062114236463, 1e-12);
+  EXPECT_NEAR_REL(stats.GetPlotPrior()[0][2], 0.0055296045922440546, 1e-12);
+  // Posterior Gamma(3.5, 4). R: x <- qgamma(c(0.005, 0.995), 3.5, 4);
+  // print(c(x, dgamma(c(x[1], mean(x), x[2]), 3.5, 4)), digits = 17)
+  EXPECT_NEAR_REL(stats.GetPlotArguments4Posterior()[0][0], 0.12365696039161879, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotArguments4Posterior()[0][2], 2.534717484370328, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][0], 0.12628914887445439, 1e-12);
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][1], 0.38509195969796284, 1e-12);
+  EXPECT_NEAR_REL(stats.GetPlotPosterior()[0][2], 0.01556690933932786, 1e-12);
+  // No events: the range starts at 0, where the log-likelihood is 0, not NaN.
+  // R: hi <- qchisq(0.995, 2)/2/2; print(c(hi, -2*hi), digits = 17)
+  EXPECT_EQ(stats.GetPlotArguments4Likelihoods()[1][0], 0.0);
+  EXPECT_EQ(stats.GetPlotLikelihoods()[1][0], 0.0);
+  EXPECT_NEAR_REL(stats.GetPlotArguments4Likelihoods()[1][2], 2.6491586832740177, 1e-13);
+  EXPECT_NEAR_REL(stats.GetPlotLikelihoods()[1][2], -5.2983173665480354, 1e-13);
+
+  // An improper prior (rate 0) is drawn as x^(a - 1) over the likelihood's range.
+  settings.SetPriorParam1(2.0);
+  settings.SetPriorParam2(0.0);
+  const Built improper(settings, FromColumns({{0, 1, 2}}));
+  ASSERT_NE(improper.Record(), nullptr);
+  EXPECT_EQ(improper.Record()->GetPlotArguments4Prior()[0],
+            improper.Record()->GetPlotArguments4Likelihoods()[0]);
+  EXPECT_EQ(improper.Record()->GetPlotPrior()[0], improper.Record()->GetPlotArguments4Likelihoods()[0]);
+}
+
+TEST(BSN1SamplePoisson, NoCurvesWithoutPointsOrPosterior) {
+  BSNSettings settings = Settings(AnalysTypes::Both, 1);
+  settings.SetNPlotPoints(0);
+  const Built noPoints(settings, FromColumns({{1, 2}}));
+  ASSERT_NE(noPoints.Record(), nullptr);
+  EXPECT_TRUE(noPoints.Record()->GetPlotArguments4Posterior().empty());
+  EXPECT_TRUE(noPoints.Record()->GetPlotPrior().empty());
+  EXPECT_FALSE(noPoints.Record()->GetMeanValues().empty());
+
+  const Built bayesFactor(Settings(AnalysTypes::BayesFactor, 1), FromColumns({{1, 2}}));
+  ASSERT_NE(bayesFactor.Record(), nullptr);
+  EXPECT_TRUE(bayesFactor.Record()->GetPlotArguments4Likelihoods().empty());
+  EXPECT_TRUE(bayesFactor.Record()->GetPlotLikelihoods().empty());
+}
+
+TEST(BSN1SamplePoisson, WeightsRoundAndCountRecordsRepeatedly) {
+  BSNSettings plain = Settings(AnalysTypes::Both, 1);
+  BSNSettings weighted = plain;
+  weighted.SetFrequencyWeightVar(1);
+  // Weights 1.5 -> 2, 0.4 -> 0, 2, 1: as the records 3, 3, 2, 2, 0.
+  const Built byWeight(weighted, {std::vector<double>{3, 1.5}, std::vector<double>{1, 0.4},
+                                  std::vector<double>{2, 2}, std::vector<double>{0, 1}});
+  const Built repeated(plain, FromColumns({{3, 3, 2, 2, 0}}));
+  ASSERT_NE(byWeight.Record(), nullptr);
+  ASSERT_NE(repeated.Record(), nullptr);
+  const Stats& a = *byWeight.Record();
+  const Stats& b = *repeated.Record();
+  EXPECT_EQ(a.GetNs(), (std::vector<int>{5}));
+  EXPECT_EQ(a.GetMinCnts(), (std::vector<int>{0}));
+  EXPECT_EQ(a.GetMaxCnts(), (std::vector<int>{3}));
+  EXPECT_EQ(a.GetBayesFactors(), b.GetBayesFactors());
+  EXPECT_EQ(a.GetPosteriorParams(), (Pairs{{10.5, 6.0}}));
+  EXPECT_EQ(a.GetUpperLimits(), b.GetUpperLimits());
+  EXPECT_EQ(a.GetPlotArguments4Likelihoods(), b.GetPlotArguments4Likelihoods());
+  EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
+}
+
+TEST(BSN1SamplePoisson, HugeSampleStoresTheLogFactor) {
+  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
+  settings.SetFrequencyWeightVar(3);
+  settings.SetNullPrior1s({1000.0, 1.0, 2.0});
+  settings.SetNullPrior2s({1000.0, 1.0, 2.0});
+  settings.SetAlterPrior1s({1.0, 1.0, kMissing});
+  const Built run(settings, {std::vector<double>{3, 3, 3, 1e6}});
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  // S = 3e6 over n = 1e6, Gamma(1000, 1000) against Gamma(1, 1).
+  // R: print(m(1000, 1000, 3e6, 1e6) - m(1, 1, 3e6, 1e6), digits = 17), m as in BayesFactorsMatchClosedForms
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[0], -896.28548641502857, 1e-10);
+  EXPECT_EQ(run.Record()->GetBayesFactors()[1], 1.0);
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[2]));
+  EXPECT_EQ(run.Record()->GetIsLogBayesFactor(), (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(run.Record()->GetNs(), (std::vector<int>{1000000, 1000000, 1000000}));
+  // The log-factor warning takes the place of the missing-prior warning as the calculator's status.
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_LOG_FACTOR, 0}}));
+}
+
+TEST(BSN1SamplePoisson, MissingAlternativePriorIsReturnedOnce) {
+  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
+  settings.SetAlterPrior1s({1.0, kMissing, 1.0});
+  settings.SetAlterPrior2s({1.0, 1.0});  // too short for variable 2
+  const Built run(settings, FromColumns({{1, 2}, {1, 2}, {1, 2}}));
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.Record(), nullptr);
+  // The calculator keeps the last such warning as its status; the build lists that one.
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 2}}));
+  EXPECT_FALSE(KQMV::IsMissing(run.Record()->GetBayesFactors()[0]));
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[1]));
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[2]));
+}
+
+TEST(BSN1SamplePoisson, ErrorsLeaveNoRecord) {
+  const auto expectError = [](const BSNSettings& settings, Rows rows, int code) {
+    const Built run(settings, std::move(rows));
+    EXPECT_EQ(run.status, KQStatus(code, false));
+    EXPECT_FALSE(run.component.IsModelBuilt());
+    EXPECT_EQ(run.component.GetOutputStats(), nullptr);
+  };
+  for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::BayesFactor, AnalysTypes::Both}) {
+    expectError(Settings(type, 1), {}, BSN_NO_VALID_CASES);
+    expectError(Settings(type, 2), FromColumns({{-1, kMissing}, {-0.5}}), BSN_NO_VALID_CASES);
+  }
+  BSNSettings reference = Settings(AnalysTypes::Posterior, 1);
+  reference.SetPriorType(BSNConst::PriorTypes::Custom);
+  expectError(reference, FromColumns({{1}}), BSN_PRIOR_NOT_SUPPORTED);
+  BSNSettings noShape = Settings(AnalysTypes::Both, 1);
+  noShape.SetPriorParam1(kMissing);
+  expectError(noShape, FromColumns({{1}}), BSN_BAD_PARAMETER);
+}
+
+TEST(BSN1SamplePoisson, ProgressCountsRecordsWithWeight) {
+  BSNSettings settings = Settings(AnalysTypes::Posterior, 1);
+  settings.SetFrequencyWeightVar(1);
+  settings.SetProgressFrequency(2);
+  kqtest::RecordingListener listener;
+  settings.SetProgressListener(&listener);
+  const Built run(settings, {std::vector<double>{1, 1}, std::vector<double>{2, 0.2}, std::nullopt,
+                             std::vector<double>{0, 1}, std::vector<double>{-1, 1}});
+  EXPECT_TRUE(run.status.IsOK());
+  EXPECT_EQ(listener.records, (std::vector<int>{2, 3}));
+}
+
+TEST(BSN1SamplePoisnOutputStats, CopiesAreDeep) {
+  const Built run(Settings(AnalysTypes::Both, 1), FromColumns({{1, 2}}));
+  ASSERT_NE(run.Record(), nullptr);
+  const Stats& original = *run.Record();
+  EXPECT_EQ(original.GetModelType(), BSNConst::ModelTypes::OneSample);
+  EXPECT_EQ(original.GetOutputType(), BSNConst::OutputTypes::Output1SamplePoisson);
+  Stats copy = original;
+  copy.SetOutputValues(BSNSettings(), {4}, {0.5}, {9}, {1}, {2}, {0.1}, {0.2}, {0.3}, {0.4}, {0.5},
+                       {{1.0, 2.0}}, {{-9.0, 3.0}}, {{1.0}}, {{2.0}}, {{3.0}}, {{4.0}}, {{5.0}}, {{6.0}});
+  EXPECT_EQ(copy.GetNs(), (std::vector<int>{9}));
+  EXPECT_EQ(copy.GetMaxCnts(), (std::vector<int>{2}));
+  EXPECT_EQ(copy.GetLikelihoodParams(), (Pairs{{-9.0, 3.0}}));
+  EXPECT_EQ(copy.GetPlotArguments4Posterior(), (std::vector<std::vector<double>>{{3.0}}));
+  EXPECT_EQ(copy.GetPlotPrior(), (std::vector<std::vector<double>>{{6.0}}));
+  EXPECT_EQ(copy.GetIsLogBayesFactor(), (std::vector<bool>{false}));  // kept
+  EXPECT_EQ(original.GetNs(), (std::vector<int>{2}));
+  EXPECT_EQ(original.GetLikelihoodParams(), (Pairs{{-2.0, 3.0}}));
+}
+
+TEST(BSN1SamplePoisnOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
+  BSNSettings settings = Settings(AnalysTypes::Both, 1);
+  settings.SetNPlotPoints(2);
+  const Built run(settings, FromColumns({{1, 2}}));
+  ASSERT_NE(run.Record(), nullptr);
+  std::ostringstream outer;
+  KQDisplay_850::SetOutStream(&outer);
+  std::ostringstream record;
+  run.Record()->Display(record);
+  std::ostringstream analysis;
+  run.component.Display(analysis);
+  EXPECT_EQ(KQDisplay_850::GetOutStream(), &outer);
+  KQDisplay_850::SetOutStream(nullptr);
+  EXPECT_TRUE(outer.str().empty());
+
+  const std::string text = record.str();
+  EXPECT_EQ(text.rfind("BSN1SamplePoisnOutputStatsImp Display start\n", 0), 0u);
+  std::size_t at = 0;
+  for (const char* label :
+       {"Bayes factors", "Record number", "Min values", "Max values", "Mode values", "Mean values",
+        "Variance values", "Lower bound values", "Upper bound Values", "Posterior parameters Values",
+        "Likelihood parameters Values", "Plot arguments for loglikelihood", "Plot arguments for prior",
+        "Plot arguments for posterior", "Plots Likelihoods", "Plots Posterior", "Plots Prior"}) {
+    const std::size_t found = text.find(std::string("\n") + label + " (", at);
+    EXPECT_NE(found, std::string::npos) << label;
+    at = found;
+  }
+  EXPECT_EQ(text.find("Log indicators"), std::string::npos);
+  const std::string own = analysis.str();
+  EXPECT_EQ(own.rfind("BSN1SamplePoisnOutputStatsImp Display start\n", 0), 0u);
+  EXPECT_LT(own.find("\nBayes factors ("), own.find("\nLog indicators for Bayes factors ("));
+  EXPECT_LT(own.find("\nLog indicators for Bayes factors ("), own.find("\nRecord number ("));
+  EXPECT_NE(own.find("\nLikelihood parameters Values ("), std::string::npos);
+  EXPECT_EQ(own.find("Plot"), std::string::npos);
+}
