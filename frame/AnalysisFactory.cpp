@@ -6,6 +6,8 @@
 #include "onesample/BSN1SampleBinomial.h"
 #include "onesample/BSN1SampleNormal.h"
 #include "onesample/BSN1SamplePoisson.h"
+#include "twosample/BSN2SampleIndependent.h"
+#include "twosample/BSN2SampleRelated.h"
 
 // The factory is the one place in the frame that knows the analysis classes.
 
@@ -31,6 +33,8 @@ const std::vector<AnalysisEntry>& Analyses() {
       {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Normal, &Make<BSN1SampleNormal>},
       {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Binomial, &Make<BSN1SampleBinomial>},
       {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Poisson, &Make<BSN1SamplePoisson>},
+      {BSNConst::ModelTypes::Related, std::nullopt, &Make<BSN2SampleRelated>},
+      {BSNConst::ModelTypes::Independent, std::nullopt, &Make<BSN2SampleIndependent>},
   };
   return analyses;
 }

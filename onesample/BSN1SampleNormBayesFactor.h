@@ -42,12 +42,7 @@ class BSN1SampleNormBayesFactor {
   const DoubleList& GetSigs() const noexcept { return sigs_; }
 
  private:
-  enum class FactorKind { None, Jzs, FixedG, KnownVariance };
-
   double TestValue(std::size_t i) const;
-  FactorKind ChooseFactor(std::size_t i, bool perVariable) const;
-  bool HasParameters(FactorKind kind) const;
-  double ComputeFactor(std::size_t i, FactorKind kind);
 
   const BSNSettings& settings_;
   const std::vector<KQMath_850::KQContStats>& stats_;

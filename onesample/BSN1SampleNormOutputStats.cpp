@@ -4,6 +4,7 @@
 
 #include "companion/KQDisplay.h"
 #include "onesample/BSN1SampleNormal.h"
+#include "onesample/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 
@@ -11,13 +12,11 @@ class BSN1SampleNormOutputStatsImp {
  public:
   using IntList = BSN1SampleNormOutputStats::IntList;
   using DoubleList = BSN1SampleNormOutputStats::DoubleList;
-  using DoubleLists = BSN1SampleNormOutputStats::DoubleLists;
 
   BSNSettings settings;
   IntList varIndices;
   DoubleList ns, meanValues, stdDevs, ems, bayesFactors, tValues, dfValues, sigs;
-  DoubleList modeValues, postMeanValues, varianceValues, lowerLimits, upperLimits;
-  DoubleLists argsLikelihood, argsPrior, argsPosterior, likelihoods, posteriors, priors;
+  detail::NormalPosteriorLists posterior;
 };
 
 BSN1SampleNormOutputStats::BSN1SampleNormOutputStats(const BSNSettings& settings, BSNAlgorithm& algorithm)
@@ -35,17 +34,7 @@ BSN1SampleNormOutputStats::BSN1SampleNormOutputStats(const BSNSettings& settings
   imp.tValues = normal->tValues_;
   imp.dfValues = normal->dfs_;
   imp.sigs = normal->sigs_;
-  imp.modeValues = normal->modes_;
-  imp.postMeanValues = normal->postMeans_;
-  imp.varianceValues = normal->postVariances_;
-  imp.lowerLimits = normal->lowerLimits_;
-  imp.upperLimits = normal->upperLimits_;
-  imp.argsLikelihood = normal->argsLikelihood_;
-  imp.argsPrior = normal->argsPrior_;
-  imp.argsPosterior = normal->argsPosterior_;
-  imp.likelihoods = normal->likelihoods_;
-  imp.posteriors = normal->posteriors_;
-  imp.priors = normal->priors_;
+  imp.posterior = normal->posterior_;
 }
 
 BSN1SampleNormOutputStats::BSN1SampleNormOutputStats(const BSN1SampleNormOutputStats& other)
@@ -78,11 +67,11 @@ void BSN1SampleNormOutputStats::SetOutputValues(BSNSettings settings, IntList va
   imp.tValues = std::move(tValues);
   imp.dfValues = std::move(dfValues);
   imp.sigs = std::move(sigs);
-  imp.modeValues = std::move(modeValues);
-  imp.postMeanValues = std::move(postMeanValues);
-  imp.varianceValues = std::move(varianceValues);
-  imp.lowerLimits = std::move(lowerLimits);
-  imp.upperLimits = std::move(upperLimits);
+  imp.posterior.modes = std::move(modeValues);
+  imp.posterior.postMeans = std::move(postMeanValues);
+  imp.posterior.postVariances = std::move(varianceValues);
+  imp.posterior.lowerLimits = std::move(lowerLimits);
+  imp.posterior.upperLimits = std::move(upperLimits);
 }
 
 const BSNSettings& BSN1SampleNormOutputStats::GetSettings() const noexcept { return imp_->settings; }
@@ -100,36 +89,38 @@ auto BSN1SampleNormOutputStats::GetTValues() const noexcept -> const DoubleList&
 auto BSN1SampleNormOutputStats::GetDFValues() const noexcept -> const DoubleList& { return imp_->dfValues; }
 auto BSN1SampleNormOutputStats::GetSigs() const noexcept -> const DoubleList& { return imp_->sigs; }
 auto BSN1SampleNormOutputStats::GetModeValues() const noexcept -> const DoubleList& {
-  return imp_->modeValues;
+  return imp_->posterior.modes;
 }
 auto BSN1SampleNormOutputStats::GetPostMeanValues() const noexcept -> const DoubleList& {
-  return imp_->postMeanValues;
+  return imp_->posterior.postMeans;
 }
 auto BSN1SampleNormOutputStats::GetVarianceValues() const noexcept -> const DoubleList& {
-  return imp_->varianceValues;
+  return imp_->posterior.postVariances;
 }
 auto BSN1SampleNormOutputStats::GetLowerLimits() const noexcept -> const DoubleList& {
-  return imp_->lowerLimits;
+  return imp_->posterior.lowerLimits;
 }
 auto BSN1SampleNormOutputStats::GetUpperLimits() const noexcept -> const DoubleList& {
-  return imp_->upperLimits;
+  return imp_->posterior.upperLimits;
 }
 auto BSN1SampleNormOutputStats::GetPlotArguments4Likelihoods() const noexcept -> const DoubleLists& {
-  return imp_->argsLikelihood;
+  return imp_->posterior.argsLikelihood;
 }
 auto BSN1SampleNormOutputStats::GetPlotArguments4Prior() const noexcept -> const DoubleLists& {
-  return imp_->argsPrior;
+  return imp_->posterior.argsPrior;
 }
 auto BSN1SampleNormOutputStats::GetPlotArguments4Posterior() const noexcept -> const DoubleLists& {
-  return imp_->argsPosterior;
+  return imp_->posterior.argsPosterior;
 }
 auto BSN1SampleNormOutputStats::GetPlotLikelihoods() const noexcept -> const DoubleLists& {
-  return imp_->likelihoods;
+  return imp_->posterior.likelihoods;
 }
 auto BSN1SampleNormOutputStats::GetPlotPosterior() const noexcept -> const DoubleLists& {
-  return imp_->posteriors;
+  return imp_->posterior.posteriors;
 }
-auto BSN1SampleNormOutputStats::GetPlotPrior() const noexcept -> const DoubleLists& { return imp_->priors; }
+auto BSN1SampleNormOutputStats::GetPlotPrior() const noexcept -> const DoubleLists& {
+  return imp_->posterior.priors;
+}
 
 void BSN1SampleNormOutputStats::Display(std::ostream& os) const {
   using namespace KQDisplay_850;
@@ -144,17 +135,7 @@ void BSN1SampleNormOutputStats::Display(std::ostream& os) const {
   DisplayDV("Standar deviation Values", imp.stdDevs);
   DisplayDV("Standar error Values", imp.ems);
   DisplayDV("Observed t-statistic Values", imp.tValues);
-  DisplayDV("Mode Value", imp.modeValues);
-  DisplayDV("Post Mean Value", imp.postMeanValues);
-  DisplayDV("Post variance Value", imp.varianceValues);
-  DisplayDV("Lower limits Value", imp.lowerLimits);
-  DisplayDV("UpperLimites Value", imp.upperLimits);
-  DisplayDVV("Plot arguments for loglikelihood", imp.argsLikelihood);
-  DisplayDVV("Plot LogLikelihoods", imp.likelihoods);
-  DisplayDVV("Plot arguments for prior", imp.argsPrior);
-  DisplayDVV("Plot Prior", imp.priors);
-  DisplayDVV("Plot arguments for posterior", imp.argsPosterior);
-  DisplayDVV("Plot Posterior", imp.posteriors);
+  imp.posterior.Display();
 }
 
 }  // namespace KQBSN_850

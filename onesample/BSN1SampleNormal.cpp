@@ -64,14 +64,8 @@ KQStatus BSN1SampleNormal::Initialise() {
   stats_.assign(nVars, KQContStats());
   for (DoubleList* list : {&means_, &stdDevs_, &stdErrors_, &dfs_, &weights_}) *list = MissingList(nVars);
   // Results of the Bayes factor and the posterior stay empty unless they are computed.
-  for (DoubleList* list : {&bayesFactors_, &tValues_, &sigs_, &modes_, &postMeans_, &postVariances_,
-                           &lowerLimits_, &upperLimits_}) {
-    list->clear();
-  }
-  for (DoubleLists* lists :
-       {&argsLikelihood_, &argsPrior_, &argsPosterior_, &likelihoods_, &posteriors_, &priors_}) {
-    lists->clear();
-  }
+  for (DoubleList* list : {&bayesFactors_, &tValues_, &sigs_}) list->clear();
+  posterior_ = detail::NormalPosteriorLists();
   bayesFactor_.reset();
   inference_.reset();
   return KQStatus();
@@ -145,19 +139,7 @@ void BSN1SampleNormal::CopyResults() {
     tValues_ = bayesFactor_->GetTValues();
     sigs_ = bayesFactor_->GetSigs();
   }
-  if (inference_ != nullptr) {
-    modes_ = inference_->GetModeValues();
-    postMeans_ = inference_->GetPostMeanValues();
-    postVariances_ = inference_->GetVarianceValues();
-    lowerLimits_ = inference_->GetLowerLimits();
-    upperLimits_ = inference_->GetUpperLimits();
-    argsLikelihood_ = inference_->GetPlotArguments4Likelihoods();
-    argsPrior_ = inference_->GetPlotArguments4Prior();
-    argsPosterior_ = inference_->GetPlotArguments4Posterior();
-    likelihoods_ = inference_->GetPlotLikelihoods();
-    posteriors_ = inference_->GetPlotPosterior();
-    priors_ = inference_->GetPlotPrior();
-  }
+  if (inference_ != nullptr) posterior_.CopyFrom(*inference_);
 }
 
 void BSN1SampleNormal::Display(std::ostream& os) const {

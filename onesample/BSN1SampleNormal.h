@@ -20,6 +20,7 @@
 
 #include "companion/KQContStats.h"
 #include "frame/BSNAlgorithm.h"
+#include "onesample/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 
@@ -36,7 +37,6 @@ class BSN1SampleNormal final : public BSNAlgorithm {
 
  private:
   using DoubleList = std::vector<double>;
-  using DoubleLists = std::vector<std::vector<double>>;
   friend class BSN1SampleNormOutputStats;  // copies the result lists
 
   KQStatus Initialise();
@@ -50,8 +50,7 @@ class BSN1SampleNormal final : public BSNAlgorithm {
 
   std::vector<KQMath_850::KQContStats> stats_;
   DoubleList means_, stdDevs_, stdErrors_, bayesFactors_, tValues_, dfs_, weights_, sigs_;
-  DoubleList modes_, postMeans_, postVariances_, lowerLimits_, upperLimits_;
-  DoubleLists argsLikelihood_, argsPrior_, argsPosterior_, likelihoods_, posteriors_, priors_;
+  detail::NormalPosteriorLists posterior_;
   std::unique_ptr<BSN1SampleNormBayesFactor> bayesFactor_;
   std::unique_ptr<BSNNormalInference> inference_;
 };

@@ -1,6 +1,7 @@
 #include "onesample/NormalMeanFactors.h"
 
 #include <cmath>
+#include <vector>
 
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
@@ -66,6 +67,51 @@ double KnownVarianceBf01(double n, double meanShift, double variance, double g) 
   // A mean exactly at mu0 leaves only the prior's spread, whatever the variance (also 0).
   const double z2Half = meanShift == 0.0 ? 0.0 : n * meanShift * meanShift / (2.0 * variance);
   return std::exp(0.5 * KQDistFun::Log1p(n * g) - z2Half / (1.0 + 1.0 / (n * g)));
+}
+
+NormalMeanFactorKind ChooseNormalMeanFactor(const BSNSettings& settings, std::size_t i, std::size_t nVars) {
+  const std::vector<double>& variances = settings.GetDataVarVals();
+  // Known variances are taken only as a complete list, one per variable; a shorter or longer list
+  // cannot be matched to the variables and is ignored.
+  if (variances.size() == nVars && i < nVars && !KQMV::IsMissing(variances[i])) {
+    return NormalMeanFactorKind::KnownVariance;
+  }
+  switch (settings.GetEstBFType()) {
+    case BSNConst::EstBFTypes::JZS:
+      return NormalMeanFactorKind::Jzs;
+    case BSNConst::EstBFTypes::Simple:
+      return NormalMeanFactorKind::FixedG;
+    default:
+      return NormalMeanFactorKind::None;
+  }
+}
+
+bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactorKind kind,
+                                   std::size_t nVars) {
+  const std::size_t nG = settings.GetAlterGValues().size();
+  const std::size_t nNull = settings.GetNullValues().size();
+  switch (kind) {
+    case NormalMeanFactorKind::FixedG:
+      return nG >= nVars;
+    case NormalMeanFactorKind::KnownVariance:
+      return nG == nVars && (nNull == 0 || nNull == nVars);
+    default:
+      return true;
+  }
+}
+
+double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
+                      const BSNSettings& settings, KQWarnings& warnings) {
+  switch (kind) {
+    case NormalMeanFactorKind::Jzs:
+      return JzsBf01(n, t, settings, warnings);
+    case NormalMeanFactorKind::FixedG:
+      return FixedGBf01(n, t, settings.GetAlterGValues()[i]);
+    case NormalMeanFactorKind::KnownVariance:
+      return KnownVarianceBf01(n, meanShift, settings.GetDataVarVals()[i], settings.GetAlterGValues()[i]);
+    default:
+      return KQMV::Missing();
+  }
 }
 
 }  // namespace KQBSN_850

@@ -8,6 +8,7 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/LogSpace.h"
+#include "onesample/RecordValues.h"
 
 namespace KQBSN_850::detail {
 
@@ -15,12 +16,6 @@ namespace {
 
 // A null prior parameter the host left out gives the Beta(2, 2) or Gamma(2, 2) null prior.
 constexpr double kDefaultNullPrior = 2.0;
-
-/// The value of variable var in a record; missing for a position the record does not hold.
-double ValueAt(const std::vector<double>& values, int var) noexcept {
-  if (var < 0 || static_cast<std::size_t>(var) >= values.size()) return KQMV::Missing();
-  return values[static_cast<std::size_t>(var)];
-}
 
 }  // namespace
 

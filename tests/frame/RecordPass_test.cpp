@@ -117,4 +117,5 @@ TEST(CaseWeights, RoundsHalvesUpAndDropsSmallOrMissing) {
   const std::vector<double> values{3.6, 1.0};
   EXPECT_EQ(FrequencyWeight(-1)(values), 1.0);
   EXPECT_EQ(FrequencyWeight(0)(values), 4.0);
+  EXPECT_EQ(FrequencyWeight(2)(values), 0.0);  // beyond the record: no weight
 }

@@ -1,0 +1,253 @@
+#include "twosample/BSN2SampleIndependent.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include "companion/KQMemoryDataSet.h"
+#include "frame/BSNStatusCodes.h"
+#include "tests/support/ExpectNearRel.h"
+#include "tests/support/Fakes.h"
+#include "tests/twosample/IndependentAnalysisRun.h"
+
+using namespace KQBSN_850;
+using kqtest::kMissing;
+using Analysis = BSNConst::AnalysTypes;
+
+// Expected values: tests/reference/independent_twosample.out. Our t is R's t.test(y ~ g) statistic
+// with its sign changed (group 2 minus group 1).
+
+namespace {
+
+BSNSettings MtcarsSettings(Analysis type) { return kqtest::IndependentSettings(type, {0, 1}, 2); }
+
+}  // namespace
+
+TEST(BSN2SampleIndependent, GroupsAndTTestsMatchR) {
+  // The three cars with grouping values 2, 0.5 and missing would move every number below.
+  const kqtest::IndependentRun run =
+      kqtest::BuildIndependent(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows());
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
+  const BSN2SampleIndOutputStats& r = *run.record;
+  EXPECT_EQ(r.GetModelType(), BSNConst::ModelTypes::Independent);
+  EXPECT_EQ(r.GetOutputType(), BSNConst::OutputTypes::Output2SampleIndependent);
+  EXPECT_EQ(r.GetTTestVarIndices(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(r.GetGroup1StatsNs(), (std::vector<int>{19, 19}));
+  EXPECT_EQ(r.GetGroup2StatsNs(), (std::vector<int>{13, 13}));
+  // mean, sd, sd / sqrt(n) of mpg per group
+  EXPECT_NEAR_REL(r.GetGroup1MeanValues()[0], 17.147368421052633, 1e-15);
+  EXPECT_NEAR_REL(r.GetGroup1StdDevs()[0], 3.8339663855613071, 1e-14);
+  EXPECT_NEAR_REL(r.GetGroup1EMs()[0], 0.87957221197861235, 1e-14);
+  EXPECT_NEAR_REL(r.GetGroup2MeanValues()[0], 24.392307692307693, 1e-15);
+  EXPECT_NEAR_REL(r.GetGroup2EMs()[0], 1.7102804365359598, 1e-14);
+  // t.test(mpg ~ am, var.equal = TRUE); Rouder BF01 from integrate() over g in [eps, 1e6]
+  EXPECT_NEAR_REL(r.GetTValues()[0], 4.1061269831006904, 1e-13);
+  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{30.0, 30.0}));
+  EXPECT_NEAR_REL(r.GetSigs()[1], 1.125439552342456e-05, 1e-11);
+  EXPECT_NEAR_REL(r.GetMeanDiffValues()[0], 7.2449392712550598, 1e-14);
+  EXPECT_NEAR_REL(r.GetPStdEDDevs()[0], 1.764421631642803, 1e-13);
+  EXPECT_NEAR_REL(r.GetBayesFactors()[1], 0.00059420178305054177, 1e-6);
+  EXPECT_TRUE(r.GetPostVarIndices().empty());  // no posterior asked for
+  EXPECT_TRUE(r.GetUpperLimits().empty());
+  EXPECT_TRUE(r.GetPlotPosterior().empty());
+}
+
+TEST(BSN2SampleIndependent, CaseWeights) {
+  // Frequency weights 2.4 2.5 0.4 0 -1 missing, 1 ... 1, 2.5 1.5 1 1 count 2 3 0 0 0 0 1 ... 1 3 2 1 1;
+  // a second variable, 2 extra, is missing in row 7 (group 1, weight 1).
+  const std::vector<double> weights = {2.4, 2.5, 0.4, 0, -1, kMissing, 1,   1,   1, 1,
+                                       1,   1,   1,   1, 1,  1,        2.5, 1.5, 1, 1};
+  std::vector<std::vector<double>> rows = kqtest::SleepRows();
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    rows[i].insert(rows[i].end(), {weights[i], i == 7 ? kMissing : 2 * rows[i][0]});
+  BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0, 3}, 1);
+  settings.SetFrequencyWeightVar(2);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, rows);
+  ASSERT_NE(run.record, nullptr);
+  const BSN2SampleIndOutputStats& r = *run.record;
+  // R: the rows repeated by the rounded weights, then t.test(..., var.equal = TRUE)
+  EXPECT_EQ(r.GetGroup1StatsNs(), (std::vector<int>{9, 8}));
+  EXPECT_EQ(r.GetGroup2StatsNs()[0], 13);
+  EXPECT_NEAR_REL(r.GetGroup1StdDevs()[0], 1.800077158840081, 1e-14);
+  EXPECT_NEAR_REL(r.GetTValues()[0], 2.7833497037064046, 1e-13);
+  EXPECT_EQ(r.GetDFValues()[0], 20.0);
+  EXPECT_NEAR_REL(r.GetSigs()[0], 0.011471430455550569, 1e-11);
+  EXPECT_NEAR_REL(r.GetBayesFactors()[0], 0.2101132559597548, 1e-6);
+  // The case missing the second variable counts for the first: 2 (2 * 0.7 - 3 * 1.6 + 3.7 + 0 + 2) / 8.
+  EXPECT_NEAR_REL(r.GetGroup1MeanValues()[1], 0.575, 1e-14);
+
+  // Regression weights: R's weighted.mean, sum(r (x - m)^2) / (n - 1), sqrt(v / n). A weight of 0,
+  // a negative or a missing one rejects the case.
+  const std::vector<double> regression = {0.5, 2, 1, 1, 1.5, 1, 1, 1, 1, 1, 1, 1, 0.25, 1, 1, 1, 1, 3, 1, 1};
+  rows = kqtest::SleepRows();
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i].push_back(regression[i]);
+  rows.insert(rows.end(), {{100.0, 0.0, 0.0}, {100.0, 1.0, kMissing}, {100.0, 1.0, -2.0}});
+  settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
+  settings.SetRegrWeightVar(2);
+  const kqtest::IndependentRun weighted = kqtest::BuildIndependent(settings, rows);
+  ASSERT_NE(weighted.record, nullptr);
+  EXPECT_EQ(weighted.record->GetGroup2StatsNs()[0], 10);
+  EXPECT_NEAR_REL(weighted.record->GetGroup1MeanValues()[0], 0.5, 1e-14);
+  EXPECT_NEAR_REL(weighted.record->GetGroup1StdDevs()[0], 1.9436506316151001, 1e-14);
+  EXPECT_NEAR_REL(weighted.record->GetGroup2MeanValues()[0], 2.2822222222222224, 1e-14);
+  EXPECT_NEAR_REL(weighted.record->GetGroup2EMs()[0], 0.63233644740442518, 1e-14);
+}
+
+TEST(BSN2SampleIndependent, EveryNonNullRecordCountsTowardProgress) {
+  // Group 1, group 2, null (skipped, the pass goes on), grouping value 2, weight 0, group 2, group 1.
+  kqtest::VectorRecordIter iter({std::vector<double>{1, 0, 1}, std::vector<double>{2, 1, 1}, std::nullopt,
+                                 std::vector<double>{3, 2, 1}, std::vector<double>{4, 0, 0},
+                                 std::vector<double>{5, 1, 1}, std::vector<double>{6, 0, 1}});
+  BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
+  settings.SetFrequencyWeightVar(2);
+  settings.SetProgressFrequency(2);
+  kqtest::RecordingListener listener;
+  settings.SetProgressListener(&listener);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, iter);
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 6}));
+  EXPECT_EQ(run.record->GetGroup1StatsNs(), (std::vector<int>{2}));
+  EXPECT_EQ(run.record->GetGroup2StatsNs(), (std::vector<int>{2}));
+}
+
+TEST(BSN2SampleIndependent, FewCasesWarnOnceAndTheAnalysisGoesOn) {
+  // Variable 0 ordinary, 1 two cases in all, 2 one case, 3 constant; the last column is the group.
+  const kqtest::IndependentRun run =
+      kqtest::BuildIndependent(kqtest::IndependentSettings(Analysis::BayesFactor, {0, 1, 2, 3}, 4),
+                               {{1.0, 5.0, 1.0, 7.0, 0.0},
+                                {2.0, kMissing, kMissing, 7.0, 0.0},
+                                {4.0, kMissing, kMissing, 7.0, 1.0},
+                                {3.5, 6.0, kMissing, 7.0, 1.0}});
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_TRUE(run.status.IsOK());
+  const KQWarnings& warnings = run.component->GetWarningMessages();
+  ASSERT_EQ(warnings.Size(), 2u);
+  EXPECT_EQ(warnings[0].GetErrorCode(), BSN_FEW_VALID_CASES_INDEPENDENT);
+  EXPECT_TRUE(warnings[0].IsWarning());
+  EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 1);  // the first such variable
+  EXPECT_EQ(warnings[1].GetErrorCode(), BSN_ZERO_POOLED_SD);
+  EXPECT_NE(run.record->GetBayesFactors()[0], kMissing);
+  EXPECT_EQ(run.record->GetTValues()[1], kMissing);
+  // A group of one case has a mean but no deviation or standard error.
+  EXPECT_EQ(run.record->GetGroup1MeanValues()[2], 1.0);
+  EXPECT_EQ(run.record->GetGroup1StdDevs()[2], kMissing);
+  EXPECT_EQ(run.record->GetGroup1EMs()[2], kMissing);
+}
+
+TEST(BSN2SampleIndependent, MissingGroupOrTestVariablesAreErrors) {
+  for (auto [settings, code] :
+       {std::pair{kqtest::IndependentSettings(Analysis::Both, {0}, -1), BSN_NO_GROUP_VARIABLE},
+        std::pair{kqtest::IndependentSettings(Analysis::Both, {}, 1), BSN_NO_COVARIATES},
+        std::pair{kqtest::IndependentSettings(Analysis::Both, {}, -1), BSN_NO_GROUP_VARIABLE}}) {
+    kqtest::VectorRecordIter iter({std::vector<double>{1.0, 0.0}});
+    const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, iter);
+    EXPECT_EQ(run.status.GetErrorCode(), code);
+    EXPECT_TRUE(run.status.IsError());
+    EXPECT_FALSE(run.component->IsModelBuilt());
+    EXPECT_EQ(run.record, nullptr);
+    EXPECT_EQ(iter.GetNStartPass(), 0);  // nothing was read
+  }
+}
+
+TEST(BSN2SampleIndependent, CancellationDuringAndBetweenSteps) {
+  // Questions: one before each of the 35 records, then one before each of the three steps.
+  for (int nNo : {10, 35, 36, 37, 38}) {
+    kqtest::CancelAfter cancel(nNo);
+    const kqtest::IndependentRun run =
+        kqtest::BuildIndependent(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows(), &cancel);
+    EXPECT_EQ(cancel.nAsked, std::min(nNo + 1, 38));
+    if (nNo == 38) {
+      EXPECT_TRUE(run.status.IsOK());
+      continue;
+    }
+    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
+    EXPECT_TRUE(run.status.IsError());
+    EXPECT_FALSE(run.component->IsModelBuilt());
+    EXPECT_EQ(run.record, nullptr);
+  }
+}
+
+TEST(BSN2SampleIndependent, BothFillsTheTTestsAndThePosterior) {
+  BSNSettings settings = MtcarsSettings(Analysis::Both);
+  settings.SetEqualDataVar(true);  // flat priors on the means, Jeffreys on the common variance
+  settings.SetNPlotPoints(5);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, kqtest::MtcarsRows());
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.record, nullptr);
+  const BSN2SampleIndOutputStats& r = *run.record;
+  EXPECT_EQ(r.GetPostVarIndices(), (std::vector<int>{0, 1}));
+  EXPECT_NEAR_REL(r.GetTValues()[0], 4.1061269831006904, 1e-13);
+  // This posterior is t on 30 df around the difference with scale se: its 95% interval is R's
+  // t.test(y ~ am, var.equal = TRUE)$conf.int (sign changed), its variance se^2 30/28.
+  EXPECT_NEAR_REL(r.GetModeValues()[0], 7.2449392712550598, 1e-14);
+  EXPECT_NEAR_REL(r.GetVarianceValues()[0], 1.764421631642803 * 1.764421631642803 * 30.0 / 28.0, 1e-13);
+  EXPECT_NEAR_REL(r.GetLowerLimits()[0], 3.641509571648875, 1e-12);
+  EXPECT_NEAR_REL(r.GetUpperLimits()[1], -0.83043174730243441, 1e-12);
+  for (const auto* curves :
+       {&r.GetPlotXArguments(), &r.GetPlotYLikelihoods(), &r.GetPlotArguments(), &r.GetPlotPosterior()}) {
+    ASSERT_EQ(curves->size(), 2u);
+    EXPECT_EQ((*curves)[1].size(), 5u);
+  }
+}
+
+TEST(BSN2SampleIndependent, PosteriorSettingsErrorsComeBeforeTheFactors) {
+  BSNSettings reference = MtcarsSettings(Analysis::Both), normalMeans = MtcarsSettings(Analysis::Both);
+  reference.SetPriorType(BSNConst::PriorTypes::Reference);
+  normalMeans.SetMeanDistType(BSNConst::DistTypes::Normal);  // needs the known variances
+  const KQCommon_850::KQMemoryDataSet data =
+      KQCommon_850::KQMemoryDataSet::FromRows({"mpg", "wt", "am"}, kqtest::MtcarsRows());
+  for (auto [settings, code] :
+       {std::pair{reference, BSN_PRIOR_NOT_SUPPORTED}, std::pair{normalMeans, BSN_MISSING_KNOWN_VARIANCES}}) {
+    BSN2SampleIndependent analysis(settings, data.MakeVarList());
+    KQCommon_850::KQMemoryRecordIter iter(data);
+    EXPECT_EQ(analysis.BuildModel(iter).GetErrorCode(), code);
+    EXPECT_EQ(analysis.GetOutputStats(), nullptr);
+    ASSERT_NE(analysis.GetBayesFactor(), nullptr);
+    EXPECT_EQ(analysis.GetBayesFactor()->GetTValues()[0], kMissing);  // never computed
+  }
+  // Unequal variances with a prior other than Diffuse: a warning, and the posterior goes on.
+  BSNSettings jeffreys = MtcarsSettings(Analysis::Posterior);
+  jeffreys.SetPriorDistType(BSNConst::DistTypes::Jeffreys2);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(jeffreys, kqtest::MtcarsRows());
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_EQ(run.component->GetWarningMessages()[0].GetErrorCode(), BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY);
+  EXPECT_TRUE(run.record->GetTTestVarIndices().empty());  // posterior only
+  EXPECT_TRUE(run.record->GetSigs().empty());
+  EXPECT_EQ(run.record->GetModeValues().size(), 2u);
+}
+
+TEST(BSN2SampleIndependent, RecordCopiesReplacesAndDisplays) {
+  BSNSettings settings = MtcarsSettings(Analysis::Both);
+  settings.SetEqualDataVar(true);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, kqtest::MtcarsRows());
+  ASSERT_NE(run.record, nullptr);
+  BSN2SampleIndOutputStats copy = *run.record;
+  const std::vector<double> one = {1.0}, two = {2.0};
+  BSNSettings other;
+  other.SetCILevel(90.0);
+  copy.SetOutputValues(other, {7}, {1}, one, one, one, {2}, two, two, two, {7}, one, one, one, one, one, one,
+                       {7}, two, two, two, one, two, {{0.0, 1.0}}, {{2.0, 3.0}});
+  EXPECT_EQ(copy.GetSettings().GetCILevel(), 90.0);
+  EXPECT_EQ(copy.GetGroup2StatsNs(), (std::vector<int>{2}));
+  EXPECT_EQ(copy.GetSigs(), one);
+  EXPECT_EQ(copy.GetUpperLimits(), two);
+  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());          // the plot lists are kept
+  EXPECT_EQ(run.record->GetGroupStatsVarIndices(), (std::vector<int>{0, 1}));  // a deep copy
+
+  std::ostringstream out;
+  run.component->Display(out);
+  run.record->Display(out);
+  const std::string text = out.str();
+  for (const char* label :
+       {"BSN2SampleIndependent display start", "Basic stats of group 2",
+        "End of display BSN2SampleIndependent", "BSN2SampleIndOutputStats display start",
+        "Vector of record number", "Vector of pooled std error difference", "Vector of signifance values",
+        "Vector of mean values for posterior", "Profile likelihood values for the above mu Y",
+        "Posterior values for the above mu", "End of display BSN2SampleIndOutputStats"}) {
+    EXPECT_NE(text.find(label), std::string::npos) << label;
+  }
+}

@@ -1,0 +1,256 @@
+#include "twosample/BSN2SampleRelated.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+
+#include "companion/KQMV.h"
+#include "companion/KQMemoryDataSet.h"
+#include "frame/BSNComponent.h"
+#include "frame/BSNStatusCodes.h"
+#include "tests/support/ExpectNearRel.h"
+#include "tests/support/Fakes.h"
+#include "twosample/BSN2SampleRelatedOutputStats.h"
+
+using namespace KQBSN_850;
+using KQCommon_850::KQMemoryDataSet;
+using Analysis = BSNConst::AnalysTypes;
+
+// Expected values: tests/reference/related_sleep.R (output in related_sleep.out), on Student's sleep
+// data with x = extra sleep under drug 1 and y = under drug 2, and differences x - y.
+namespace {
+
+constexpr double kMissing = KQCommon_850::KQMV::Missing();
+
+/// Columns x, y, w (weights rounding to 1 2 0 1 1 2 1 1 1 1), z (x without patient 3).
+KQMemoryDataSet SleepData() {
+  const std::vector<double> x = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0};
+  const std::vector<double> y = {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
+  const std::vector<double> w = {1.0, 2.0, 0.4, 1.0, 1.0, 1.5, 1.0, 1.0, 1.0, 1.0};
+  std::vector<std::vector<double>> rows;
+  for (std::size_t i = 0; i < x.size(); ++i) rows.push_back({x[i], y[i], w[i], i == 2 ? kMissing : x[i]});
+  return KQMemoryDataSet::FromRows({"x", "y", "w", "z"}, rows);
+}
+
+BSNSettings RelatedSettings(Analysis type, const std::vector<int>& first, const std::vector<int>& second) {
+  BSNSettings settings;
+  settings.SetModelType(BSNConst::ModelTypes::Related, true);
+  settings.SetAnalysType(type);
+  settings.SetCovariates(first);
+  settings.Set2ndRelatedList(second);
+  return settings;
+}
+
+struct RelatedRun {
+  std::unique_ptr<BSNComponent> component;
+  KQStatus status;
+  const BSN2SampleRelatedOutputStats* record = nullptr;
+};
+
+RelatedRun Build(const BSNSettings& settings, const KQMemoryDataSet& data,
+                 KQCommon_850::KQQueryCancel* cancel = nullptr) {
+  RelatedRun run;
+  KQCommon_850::KQMemoryRecordIter iter(data);
+  run.component = std::make_unique<BSNComponent>(settings, data.MakeVarList());
+  run.component->SetCancelPtr(cancel);
+  run.status = run.component->BuildModel(iter);
+  run.record = dynamic_cast<const BSN2SampleRelatedOutputStats*>(run.component->GetOutputStats());
+  return run;
+}
+
+}  // namespace
+
+TEST(BSN2SampleRelated, PairedTTestAndJzsFactorMatchR) {
+  // Pair 1 is pair 0 tested against a mean difference of -1.
+  BSNSettings settings = RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 1});
+  settings.SetNullValues({0.0, -1.0});
+  const RelatedRun run = Build(settings, SleepData());
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
+  const BSN2SampleRelatedOutputStats& r = *run.record;
+  // t.test(x, y, paired = TRUE); sd(d), sd(d)/sqrt(10)
+  EXPECT_NEAR_REL(r.GetTValues()[0], -4.0621276833820366, 1e-13);
+  EXPECT_NEAR_REL(r.GetSigs()[0], 0.0028328901973842702, 1e-12);
+  EXPECT_EQ(r.GetDFValues()[0], 9.0);
+  EXPECT_EQ(r.GetNs()[0], 10.0);
+  EXPECT_NEAR_REL(r.GetStdDevs()[0], 1.2299954832798732, 1e-14);
+  EXPECT_NEAR_REL(r.GetEMs()[0], 0.3889587238883952, 1e-14);
+  // t.test(x, y, paired = TRUE, mu = -1)
+  EXPECT_NEAR_REL(r.GetTValues()[1], -1.4911607951655579, 1e-13);
+  EXPECT_NEAR_REL(r.GetSigs()[1], 0.17011177089742277, 1e-12);
+  // 1/extractBF(ttestBF(x, y, paired = TRUE, rscale = 1))$bf, within its proportional error 6.1e-10; and
+  // within the default quadrature tolerance 1e-6 of R's integrate() of the g-integral at rel.tol 1e-12.
+  EXPECT_NEAR_REL(r.GetBayesFactors()[0], 0.054302938332765019, 6.1e-10);
+  EXPECT_NEAR_REL(r.GetBayesFactors()[0], 0.054302938332752564, 1e-6);
+  EXPECT_TRUE(r.GetModeValues().empty());  // no posterior was asked for
+}
+
+TEST(BSN2SampleRelated, PosteriorLimitsMatchQt) {
+  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0}, {1}), SleepData());
+  ASSERT_NE(run.record, nullptr);
+  // Diffuse prior, nu = n - 3 = 7, w = SS/(n nu): mean(d), w nu/(nu - 2), mean(d) + sqrt(w) qt(.025, 7)
+  // and mean(d) + sqrt(w) qt(.975, 7)
+  EXPECT_NEAR_REL(run.record->GetPostMeanValues()[0], -1.58, 1e-14);
+  EXPECT_NEAR_REL(run.record->GetVarianceValues()[0], 0.27232, 1e-13);
+  EXPECT_NEAR_REL(run.record->GetLowerLimits()[0], -2.6228885294646207, 1e-13);
+  EXPECT_NEAR_REL(run.record->GetUpperLimits()[0], -0.53711147053537944, 1e-13);
+}
+
+TEST(BSN2SampleRelated, FactorChosenPerPair) {
+  // Pair 0 has no known variance and takes the fixed-g factor with g = 0.5; pair 1 the known-variance
+  // factor with sigma^2 = 1.5 and g = 2 (closed forms in related_sleep.R).
+  BSNSettings settings = RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 1});
+  settings.SetEstBFType(BSNConst::EstBFTypes::Simple);
+  settings.SetAlterGValues({0.5, 2.0});
+  settings.SetDataVarVals({kMissing, 1.5});
+  const RelatedRun run = Build(settings, SleepData());
+  ASSERT_NE(run.record, nullptr);
+  EXPECT_NEAR_REL(run.record->GetBayesFactors()[0], 0.050876374262582194, 1e-12);
+  EXPECT_NEAR_REL(run.record->GetBayesFactors()[1], 0.0016568813536362627, 1e-12);
+}
+
+TEST(BSN2SampleRelated, SwappedPairsFlipTheDifferenceOnly) {
+  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0, 1}, {1, 0}), SleepData());
+  ASSERT_NE(run.record, nullptr);
+  const BSN2SampleRelatedOutputStats& r = *run.record;
+  EXPECT_EQ(r.GetMeanDiffValues()[1], -r.GetMeanDiffValues()[0]);
+  EXPECT_EQ(r.GetTValues()[1], -r.GetTValues()[0]);
+  EXPECT_NEAR_REL(r.GetSigs()[1], r.GetSigs()[0], 1e-15);
+  EXPECT_NEAR_REL(r.GetBayesFactors()[1], r.GetBayesFactors()[0], 1e-15);  // the Cauchy prior is symmetric
+  EXPECT_NEAR_REL(r.GetLowerLimits()[1], -r.GetUpperLimits()[0], 1e-14);
+}
+
+TEST(BSN2SampleRelated, WeightsAndPairwiseDeletion) {
+  // Pair 0 is (x, y), pair 1 (z, y) with patient 3 missing from z only.
+  const BSNSettings unweighted = RelatedSettings(Analysis::Both, {0, 3}, {1, 1});
+  const RelatedRun pairwise = Build(unweighted, SleepData());
+  ASSERT_NE(pairwise.record, nullptr);
+  EXPECT_EQ(pairwise.record->GetNs(), (std::vector<double>{10.0, 9.0}));
+  // t.test(x[-3], y[-3], paired = TRUE)
+  EXPECT_NEAR_REL(pairwise.record->GetTValues()[1], -3.7167271149198666, 1e-13);
+  EXPECT_NEAR_REL(pairwise.record->GetSigs()[1], 0.0058990589855390865, 1e-12);
+
+  BSNSettings settings = unweighted;
+  settings.SetFrequencyWeightVar(2);
+  settings.SetProgressFrequency(4);
+  kqtest::RecordingListener listener;
+  settings.SetProgressListener(&listener);
+  const RelatedRun weighted = Build(settings, SleepData());
+  ASSERT_NE(weighted.record, nullptr);
+  // The record of weight 0.4 (patient 3) is dropped for both pairs and not counted: 9 records used.
+  EXPECT_EQ(listener.records, (std::vector<int>{4, 8, 9}));
+  EXPECT_EQ(weighted.record->GetNs(), (std::vector<double>{11.0, 11.0}));
+  // The same as patient 3 removed and patients 2 and 6 written twice, unweighted.
+  const KQMemoryDataSet data = SleepData();
+  std::vector<std::vector<double>> rows;
+  for (std::size_t i : {0, 1, 1, 3, 4, 5, 5, 6, 7, 8, 9})
+    rows.push_back({data.GetColumn(0)[i], data.GetColumn(1)[i]});
+  const RelatedRun repeated =
+      Build(RelatedSettings(Analysis::Both, {0}, {1}), KQMemoryDataSet::FromRows({"x", "y"}, rows));
+  ASSERT_NE(repeated.record, nullptr);
+  using Getter = const std::vector<double>& (BSN2SampleRelatedOutputStats::*)() const noexcept;
+  for (Getter get :
+       {&BSN2SampleRelatedOutputStats::GetMeanDiffValues, &BSN2SampleRelatedOutputStats::GetStdDevs,
+        &BSN2SampleRelatedOutputStats::GetBayesFactors, &BSN2SampleRelatedOutputStats::GetUpperLimits}) {
+    for (std::size_t j : {0, 1})
+      EXPECT_NEAR_REL((weighted.record->*get)()[j], (repeated.record->*get)()[0], 1e-13);
+  }
+}
+
+TEST(BSN2SampleRelated, DegeneratePairsWarnAndStayMissing) {
+  // Columns a, b = a + 2.5 (exact in binary, so the differences are exactly constant), c with one
+  // value, m all missing. Pairs (a, b), (a, c), (a, m).
+  std::vector<std::vector<double>> rows;
+  for (double a : {1.0, 2.0, 3.0, 5.0, 8.0})
+    rows.push_back({a, a + 2.5, a == 3.0 ? 4.0 : kMissing, kMissing});
+  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0, 0, 0}, {1, 2, 3}),
+                               KQMemoryDataSet::FromRows({"a", "b", "c", "m"}, rows));
+  ASSERT_TRUE(run.status.IsOK());
+  ASSERT_NE(run.record, nullptr);
+  const KQWarnings& warnings = run.component->GetWarningMessages();
+  std::vector<std::pair<int, long>> listed;
+  for (std::size_t k = 0; k < warnings.Size(); ++k) {
+    listed.emplace_back(warnings[k].GetErrorCode(), warnings[k].GetDiscreteDatum(0));
+  }
+  EXPECT_EQ(listed, (std::vector<std::pair<int, long>>{{BSN_CONSTANT_PAIR_NORMAL, 0},
+                                                       {BSN_FEW_VALID_CASES_PAIR, 1},
+                                                       {BSN_FEW_VALID_CASES_PAIR, 2}}));
+  const BSN2SampleRelatedOutputStats& r = *run.record;
+  EXPECT_EQ(r.GetMeanDiffValues(), (std::vector<double>{-2.5, -1.0, kMissing}));
+  EXPECT_EQ(r.GetStdDevs(), (std::vector<double>{0.0, kMissing, kMissing}));
+  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{4.0, 0.0, kMissing}));
+  EXPECT_EQ(r.GetNs(), (std::vector<double>{5.0, 1.0, 0.0}));
+  for (const auto* list : {&r.GetEMs(), &r.GetTValues(), &r.GetBayesFactors(), &r.GetPostMeanValues()}) {
+    EXPECT_EQ(*list, std::vector<double>(3, kMissing));
+  }
+}
+
+TEST(BSN2SampleRelated, BuildErrorsLeaveNoRecord) {
+  BSNSettings mismatched = RelatedSettings(Analysis::BayesFactor, {0, 3}, {1, 1});
+  mismatched.SetCovariates({0});  // the second list keeps two entries
+  BSNSettings simpleWithoutG = RelatedSettings(Analysis::BayesFactor, {0}, {1});
+  simpleWithoutG.SetEstBFType(BSNConst::EstBFTypes::Simple);
+  BSNSettings knownVarianceShortG = RelatedSettings(Analysis::BayesFactor, {0, 3}, {1, 1});
+  knownVarianceShortG.SetDataVarVals({1.5, 1.5});
+  knownVarianceShortG.SetAlterGValues({2.0});
+  const KQMemoryDataSet noRecords = KQMemoryDataSet::FromRows({"x", "y"}, {});
+  for (auto [settings, data, code] :
+       {std::tuple{mismatched, SleepData(), BSN_BAD_PARAMETER},
+        std::tuple{RelatedSettings(Analysis::BayesFactor, {}, {}), SleepData(), BSN_BAD_PARAMETER},
+        std::tuple{RelatedSettings(Analysis::BayesFactor, {0, 1}, {1, -1}), SleepData(), BSN_BAD_PARAMETER},
+        std::tuple{RelatedSettings(Analysis::Posterior, {0}, {1}), noRecords, BSN_NO_VALID_CASES},
+        std::tuple{simpleWithoutG, SleepData(), BSN_BAD_PARAMETER},
+        std::tuple{knownVarianceShortG, SleepData(), BSN_BAD_PARAMETER}}) {
+    const RelatedRun run = Build(settings, data);
+    EXPECT_EQ(run.status.GetErrorCode(), code);
+    EXPECT_TRUE(run.status.IsError());
+    EXPECT_EQ(run.component->GetStatus(), run.status);
+    EXPECT_FALSE(run.component->IsModelBuilt());
+    EXPECT_EQ(run.record, nullptr);
+  }
+}
+
+TEST(BSN2SampleRelated, CancellationInThePassAndBetweenSteps) {
+  // Questions: one per record of the pass (10), one after the pass, one before the pair's factor.
+  for (int nNo : {3, 10, 11}) {
+    kqtest::CancelAfter cancel(nNo);
+    const RelatedRun run = Build(RelatedSettings(Analysis::BayesFactor, {0}, {1}), SleepData(), &cancel);
+    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
+    EXPECT_TRUE(run.status.IsError());
+    EXPECT_EQ(run.record, nullptr);
+    EXPECT_EQ(cancel.nAsked, nNo + 1);
+  }
+}
+
+TEST(BSN2SampleRelatedOutputStats, DisplayAndSetOutputValues) {
+  const RelatedRun run = Build(RelatedSettings(Analysis::Posterior, {0}, {1}), SleepData());
+  ASSERT_NE(run.record, nullptr);
+  std::ostringstream analysis, record;
+  run.component->Display(analysis);
+  run.record->Display(record);
+  for (const char* label : {"BSN2SampleRelated Display start", "BSN2SampleRelated is ok!",
+                            "The second vector of Pairs", "Sum of weights of cases's Values"}) {
+    EXPECT_NE(analysis.str().find(label), std::string::npos) << label;
+  }
+  for (const char* label : {"BSN2SampleRelatedOutputStatsImp Display start", "Standard error Value",
+                            "UpperLimites Value", "Plot arguments for posterior"}) {
+    EXPECT_NE(record.str().find(label), std::string::npos) << label;
+  }
+
+  BSN2SampleRelatedOutputStats copy(*run.record);
+  copy.SetOutputValues(BSNSettings(), {7}, {8}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}, {10}, {11}, {12},
+                       {13});
+  const std::vector<const std::vector<double>*> lists = {
+      &copy.GetNs(),           &copy.GetMeanDiffValues(), &copy.GetStdDevs(),        &copy.GetEMs(),
+      &copy.GetBayesFactors(), &copy.GetTValues(),        &copy.GetDFValues(),       &copy.GetSigs(),
+      &copy.GetModeValues(),   &copy.GetPostMeanValues(), &copy.GetVarianceValues(), &copy.GetLowerLimits(),
+      &copy.GetUpperLimits()};
+  for (std::size_t k = 0; k < lists.size(); ++k) EXPECT_EQ(*lists[k], std::vector<double>{k + 1.0}) << k;
+  EXPECT_EQ(copy.Get1ndRelatedList(), std::vector<int>{7});
+  EXPECT_EQ(copy.Get2ndRelatedList(), std::vector<int>{8});
+  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());  // plots are kept
+  EXPECT_EQ(run.record->GetNs(), std::vector<double>{10.0});           // the original is untouched
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Data and the build helper of the independent-samples tests. Reference values for these data come
+// from tests/reference/independent_twosample.R (output in independent_twosample.out).
+
+#include <memory>
+#include <vector>
+
+#include "companion/KQMV.h"
+#include "companion/KQMemoryDataSet.h"
+#include "frame/BSNComponent.h"
+#include "twosample/BSN2SampleIndOutputStats.h"
+
+namespace kqtest {
+
+inline constexpr double kMissing = KQCommon_850::KQMV::Missing();
+
+/// R's mtcars columns mpg, wt and am (0 automatic: group 1; 1 manual: group 2), then three cars whose
+/// grouping values 2, 0.5 and missing put them in neither group.
+inline std::vector<std::vector<double>> MtcarsRows() {
+  return {{21.0, 2.620, 1}, {21.0, 2.875, 1}, {22.8, 2.320, 1}, {21.4, 3.215, 0},  {18.7, 3.440, 0},
+          {18.1, 3.460, 0}, {14.3, 3.570, 0}, {24.4, 3.190, 0}, {22.8, 3.150, 0},  {19.2, 3.440, 0},
+          {17.8, 3.440, 0}, {16.4, 4.070, 0}, {17.3, 3.730, 0}, {15.2, 3.780, 0},  {10.4, 5.250, 0},
+          {10.4, 5.424, 0}, {14.7, 5.345, 0}, {32.4, 2.200, 1}, {30.4, 1.615, 1},  {33.9, 1.835, 1},
+          {21.5, 2.465, 0}, {15.5, 3.520, 0}, {15.2, 3.435, 0}, {13.3, 3.840, 0},  {19.2, 3.845, 0},
+          {27.3, 1.935, 1}, {26.0, 2.140, 1}, {30.4, 1.513, 1}, {15.8, 3.170, 1},  {19.7, 2.770, 1},
+          {15.0, 3.570, 1}, {21.4, 2.780, 1}, {99.0, 9.0, 2.0}, {-50.0, 0.1, 0.5}, {70.0, 7.0, kMissing}};
+}
+
+/// R's sleep as two independent groups: columns extra and group (0 for R's group 1, 1 for group 2).
+inline std::vector<std::vector<double>> SleepRows() {
+  const std::vector<double> extra = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0,
+                                     1.9, 0.8,  1.1,  0.1,  -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
+  std::vector<std::vector<double>> rows;
+  for (std::size_t i = 0; i < extra.size(); ++i) rows.push_back({extra[i], i < 10 ? 0.0 : 1.0});
+  return rows;
+}
+
+/// Independent-samples settings; a negative grouping variable is refused and leaves none.
+inline KQBSN_850::BSNSettings IndependentSettings(KQBSN_850::BSNConst::AnalysTypes type,
+                                                  std::vector<int> covariates, int groupVar) {
+  KQBSN_850::BSNSettings settings;
+  settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::Independent, true);
+  settings.SetCovariates(covariates);
+  settings.SetGroupVar(groupVar);
+  settings.SetAnalysType(type);
+  return settings;
+}
+
+struct IndependentRun {
+  std::unique_ptr<KQBSN_850::BSNComponent> component;
+  KQCommon_850::KQStatus status;
+  const KQBSN_850::BSN2SampleIndOutputStats* record = nullptr;  ///< null when the build made none
+};
+
+inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
+                                       KQCommon_850::MultiPassRecordIter& iter,
+                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
+  IndependentRun run;
+  run.component = std::make_unique<KQBSN_850::BSNComponent>(settings, KQCommon_850::KQVarList());
+  run.component->SetCancelPtr(cancel);
+  run.status = run.component->BuildModel(iter);
+  run.record = dynamic_cast<const KQBSN_850::BSN2SampleIndOutputStats*>(run.component->GetOutputStats());
+  return run;
+}
+
+inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
+                                       const std::vector<std::vector<double>>& rows,
+                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
+  const KQCommon_850::KQMemoryDataSet data =
+      KQCommon_850::KQMemoryDataSet::FromRows(std::vector<std::string>(rows.at(0).size(), "v"), rows);
+  KQCommon_850::KQMemoryRecordIter iter(data);
+  return BuildIndependent(settings, iter, cancel);
+}
+
+}  // namespace kqtest

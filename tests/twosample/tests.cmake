@@ -1,0 +1,4 @@
+add_kq_test(twosample BSN2SampleRelated)
+add_kq_test(twosample BSN2SampleIndPosterior)
+add_kq_test(twosample BSN2SampleIndBayesFactor)
+add_kq_test(twosample BSN2SampleIndependent)

@@ -1,0 +1,82 @@
+#include "twosample/BSN2SampleIndBasicStats.h"
+
+#include <cmath>
+#include <limits>
+
+#include "companion/KQDisplay.h"
+#include "companion/KQMV.h"
+
+namespace KQBSN_850 {
+
+using KQCommon_850::KQMV;
+
+BSN2SampleIndBasicStats::BSN2SampleIndBasicStats(const std::vector<int>& vars)
+    : vars_(&vars), stats_(vars.size()) {}
+
+bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values) {
+  return Update(values, CaseWeight{});
+}
+
+bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values, const CaseWeight& weight) {
+  if (!weight.IsUsable()) return false;
+  for (std::size_t i = 0; i < stats_.size(); ++i) {
+    const auto position = static_cast<std::size_t>((*vars_)[i]);
+    if (position < values.size()) stats_[i].Update(values[position], weight.frequency, weight.regression);
+  }
+  return true;
+}
+
+template <class Get>
+std::vector<double> BSN2SampleIndBasicStats::Collect(Get get) const {
+  std::vector<double> result;
+  result.reserve(stats_.size());
+  for (const KQMath_850::KQContStats& stats : stats_) result.push_back(get(stats));
+  return result;
+}
+
+std::vector<double> BSN2SampleIndBasicStats::GetNWeightedCases() const {
+  return Collect([](const auto& s) { return s.GetSumFreqWeights(); });
+}
+
+std::vector<int> BSN2SampleIndBasicStats::GetNWeightedIntCases() const {
+  std::vector<int> result;
+  for (double n : GetNWeightedCases())
+    result.push_back(n < static_cast<double>(std::numeric_limits<int>::max())
+                         ? static_cast<int>(n)
+                         : std::numeric_limits<int>::max());
+  return result;
+}
+
+std::vector<double> BSN2SampleIndBasicStats::GetMeans() const {
+  return Collect([](const auto& s) { return s.GetSumFreqWeights() > 0.0 ? s.GetMean() : KQMV::Missing(); });
+}
+
+std::vector<double> BSN2SampleIndBasicStats::GetVariances() const {
+  return Collect([](const auto& s) { return s.GetVariance(); });
+}
+
+std::vector<double> BSN2SampleIndBasicStats::GetStdDevs() const {
+  return Collect([](const auto& s) { return s.GetStdDev(); });
+}
+
+std::vector<double> BSN2SampleIndBasicStats::GetStdErrors() const {
+  return Collect([](const auto& s) {
+    const double variance = s.GetVariance();
+    const double n = s.GetSumFreqWeights();
+    return KQMV::IsMissing(variance) || !(n > 0.0) ? KQMV::Missing() : std::sqrt(variance / n);
+  });
+}
+
+void BSN2SampleIndBasicStats::Display(std::ostream& os) const {
+  using namespace KQDisplay_850;
+  StreamScope scope(os);
+  DisplayText(1, "BSN2SampleIndBasicStats display start");
+  DisplayDV("Number of weighted cases", GetNWeightedCases());
+  DisplayDV("Means", GetMeans());
+  DisplayDV("Variances", GetVariances());
+  DisplayDV("Std. Deviations", GetStdDevs());
+  DisplayDV("Std. Error of Mean", GetStdErrors());
+  DisplayText(1, "End of display BSN2SampleIndBasicStats");
+}
+
+}  // namespace KQBSN_850

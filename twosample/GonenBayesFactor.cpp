@@ -1,0 +1,45 @@
+#include "twosample/GonenBayesFactor.h"
+
+#include <cmath>
+
+#include "companion/KQDistFun.h"
+#include "companion/KQMV.h"
+
+namespace KQBSN_850 {
+
+using KQCommon_850::KQMV;
+using KQMath_850::KQDistFun;
+
+GonenBayesFactor::GonenBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList)
+    : BSN2SampleIndBayesFactor(settings, varList) {}
+
+KQStatus GonenBayesFactor::ComputeBayesFactors() {
+  const double lambda = settings_.GetRegrComPar();
+  const double sigma2 = settings_.GetSecondGonenPar();
+  FillBayesFactors(
+      [lambda, sigma2](double h, double df, double t) { return GonenBf01(h, df, t, lambda, sigma2); });
+  return KQStatus();
+}
+
+double GonenBf01(double h, double df, double t, double lambda, double sigma2) {
+  for (double x : {h, df, t, lambda, sigma2}) {
+    if (KQMV::IsMissingOrNaN(x)) return KQMV::Missing();
+  }
+  if (!(h > 0.0) || !(df > 0.0) || !(sigma2 >= 0.0)) return KQMV::Missing();
+  const double k = h * sigma2 + 1.0;
+  if (lambda == 0.0) {
+    // (1 + t^2/nu) / (1 + t^2/(k nu)) = 1 + h sigma^2 t^2 / (k nu + t^2), divided through by t^2 so that
+    // it stays finite when t^2 overflows, and taken in logs: both t kernels underflow for large |t|
+    // although their ratio does not.
+    const double t2 = t * t;
+    const double excess = t2 == 0.0 ? 0.0 : h * sigma2 / (k * df / t2 + 1.0);
+    return std::exp(0.5 * std::log(k) - 0.5 * (df + 1.0) * KQDistFun::Log1p(excess));
+  }
+  const double rootK = std::sqrt(k);
+  const double alternative = KQDistFun::NonCentralPdfT(t / rootK, df, lambda * std::sqrt(h) / rootK);
+  const double null = KQDistFun::PdfT(t, df);
+  if (KQMV::IsMissing(alternative) || KQMV::IsMissing(null) || !(alternative > 0.0)) return KQMV::Missing();
+  return rootK * null / alternative;
+}
+
+}  // namespace KQBSN_850
