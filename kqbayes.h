@@ -16,3 +16,8 @@
 #include "frame/BSNSettings.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/BayesEstimation.h"
+#include "onesample/BSN1SampleBinoOutputStats.h"
+#include "onesample/BSN1SampleNormOutputStats.h"
+#include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "twosample/BSN2SampleIndOutputStats.h"
+#include "twosample/BSN2SampleRelatedOutputStats.h"

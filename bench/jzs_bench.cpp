@@ -40,7 +40,8 @@ BENCHMARK(BM_JzsQuadrature)->Args({20, 20})->Args({100, 20})->Args({10000, 30})-
 
 void BM_JzsMonteCarlo10000(benchmark::State& state) {
   for (auto _ : state)
-    benchmark::DoNotOptimize(KQBSN_850::BayesFactorOneSampleTTMC(100, 99, 2.0, 10000, 2000000).ComputeBayesFactor());
+    benchmark::DoNotOptimize(
+        KQBSN_850::BayesFactorOneSampleTTMC(100, 99, 2.0, 10000, 2000000).ComputeBayesFactor());
 }
 BENCHMARK(BM_JzsMonteCarlo10000);
 

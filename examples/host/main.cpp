@@ -96,10 +96,11 @@ int main(int argc, char** argv) {
   KQMemoryRecordIter iter(data);
   const KQStatus status = component.BuildModel(iter);
   PrintStatus("build", status);
-  std::cout << "built: " << (component.IsModelBuilt() ? "yes" : "no") << ", warnings: "
-            << component.GetWarningMessages().Size() << ", result record: "
-            << (component.GetOutputStats() != nullptr ? "yes" : "none") << '\n';
-  for (const KQStatus& warning : component.GetWarningMessages().GetWarnings(true)) PrintStatus("warning", warning);
+  std::cout << "built: " << (component.IsModelBuilt() ? "yes" : "no")
+            << ", warnings: " << component.GetWarningMessages().Size()
+            << ", result record: " << (component.GetOutputStats() != nullptr ? "yes" : "none") << '\n';
+  for (const KQStatus& warning : component.GetWarningMessages().GetWarnings(true))
+    PrintStatus("warning", warning);
   if (const BSNOutputStats* result = component.GetOutputStats()) result->Display(std::cout);
 
   std::cout << "status messages:\n";

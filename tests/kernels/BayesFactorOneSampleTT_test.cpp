@@ -131,7 +131,8 @@ TEST(BayesFactorOneSampleTT, ExtremeInputsStayFinite) {
 }
 
 TEST(BayesFactorOneSampleTT, InvalidInputsGiveMissingWithoutWarning) {
-  for (auto [n, df, t] : {std::tuple{0.0, 4.0, 1.0}, std::tuple{5.0, 0.0, 1.0}, std::tuple{5.0, 4.0, KQMV::Missing()}}) {
+  for (auto [n, df, t] :
+       {std::tuple{0.0, 4.0, 1.0}, std::tuple{5.0, 0.0, 1.0}, std::tuple{5.0, 4.0, KQMV::Missing()}}) {
     BayesFactorOneSampleTT bf(n, df, t);
     EXPECT_FALSE(bf.IsValid());
     EXPECT_TRUE(KQMV::IsMissing(bf.ComputeBayesFactor()));

@@ -1,0 +1,126 @@
+#include "cli/DataPreparation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "companion/KQMV.h"
+
+namespace kqcli {
+namespace {
+
+using KQBSN_850::BSNSettings;
+using KQBSN_850::BSNConst::ModelTypes;
+using KQCommon_850::KQMV;
+
+void AddVariable(std::vector<int>& vars, int var) {
+  if (var >= 0 && std::find(vars.begin(), vars.end(), var) == vars.end()) vars.push_back(var);
+}
+
+/// Every variable whose missing value drops a record in a screened analysis.
+std::vector<int> ScreenedVariables(const BSNSettings& s) {
+  std::vector<int> vars;
+  for (int var : {s.GetDependentVar(), s.GetFrequencyWeightVar(), s.GetRegrWeightVar()})
+    AddVariable(vars, var);
+  for (const auto* list :
+       {&s.GetFactors(), &s.GetCovariates(), &s.GetFullModFactors(), &s.GetFullModCovariates()})
+    for (int var : *list) AddVariable(vars, var);
+  return vars;
+}
+
+struct FactorCheck {
+  int var;
+  int size;
+  const char* sizesKey;
+};
+
+/// The factors whose codes are checked, each with its size from the settings.
+std::vector<FactorCheck> FactorChecks(const BSNSettings& s) {
+  std::vector<FactorCheck> checks;
+  const auto add = [&checks](const std::vector<int>& factors, const std::vector<int>& sizes,
+                             const char* key) {
+    for (std::size_t i = 0; i < factors.size() && i < sizes.size(); ++i)
+      checks.push_back({factors[i], sizes[i], key});
+  };
+  add(s.GetFactors(), s.GetFactorSizes(), "FactorNCategs");
+  add(s.GetFullModFactors(), s.GetFullModFactorSizes(), "FullModFactorNCategs");
+  return checks;
+}
+
+std::string ValueText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
+std::string CodeProblem(double value, int size) {
+  if (value != std::floor(value)) return "is not a whole-number category code";
+  if (value < 0.0 || value >= size) return "is outside the category codes 0.." + std::to_string(size - 1);
+  return {};
+}
+
+}  // namespace
+
+bool ScreensRecords(const BSNSettings& settings) noexcept {
+  const ModelTypes type = settings.GetModelType();
+  return type == ModelTypes::Regression || type == ModelTypes::Anova || type == ModelTypes::LogLinear;
+}
+
+std::vector<int> CategoricalVariables(const BSNSettings& settings) {
+  std::vector<int> vars;
+  for (int var : settings.GetFactors()) AddVariable(vars, var);
+  for (int var : settings.GetFullModFactors()) AddVariable(vars, var);
+  AddVariable(vars, settings.GetGroupVar());
+  return vars;
+}
+
+Result<PreparedData> PrepareData(CsvTable table, const BSNSettings& settings, const std::string& fileName) {
+  PreparedData prepared;
+  const std::size_t nColumns = table.columns.size();
+  const std::size_t nRows = table.GetNRows();
+  if (ScreensRecords(settings)) {
+    prepared.screened = true;
+    std::vector<int> used = ScreenedVariables(settings);
+    std::erase_if(used, [nColumns](int var) { return static_cast<std::size_t>(var) >= nColumns; });
+    const std::vector<FactorCheck> checks = FactorChecks(settings);
+    std::vector<std::size_t> kept;
+    kept.reserve(nRows);
+    for (std::size_t i = 0; i < nRows; ++i) {
+      const bool complete = std::none_of(used.begin(), used.end(), [&](int var) {
+        return KQMV::IsMissingOrNaN(table.columns[static_cast<std::size_t>(var)][i]);
+      });
+      if (!complete) continue;
+      for (const FactorCheck& check : checks) {
+        if (check.var < 0 || static_cast<std::size_t>(check.var) >= nColumns) continue;
+        const std::size_t column = static_cast<std::size_t>(check.var);
+        const double value = table.columns[column][i];
+        if (const std::string problem = CodeProblem(value, check.size); !problem.empty()) {
+          std::string shown = ValueText(value);
+          const std::vector<std::string>& texts = table.categories[column];
+          if (value >= 0.0 && value < static_cast<double>(texts.size()))
+            shown += " (\"" + texts[static_cast<std::size_t>(value)] + "\")";
+          return InputError{fileName + ": line " + std::to_string(table.rowLines[i]) + " (data row " +
+                            std::to_string(i + 1) + "), " + ColumnText(table.names, column) +
+                            ": the factor value " + shown + " " + problem + " (the factor has " +
+                            std::to_string(check.size) + " categories in \"" + check.sizesKey + "\")"};
+        }
+      }
+      kept.push_back(i);
+    }
+    prepared.recordsDropped = nRows - kept.size();
+    if (kept.size() < nRows)
+      for (std::vector<double>& column : table.columns) {
+        std::vector<double> screened;
+        screened.reserve(kept.size());
+        for (std::size_t i : kept) screened.push_back(column[i]);
+        column = std::move(screened);
+      }
+  }
+  for (std::size_t j = 0; j < nColumns; ++j)
+    prepared.data.AddColumn(table.names[j], std::move(table.columns[j]));
+  prepared.varList = prepared.data.MakeVarList(CategoricalVariables(settings));
+  return prepared;
+}
+
+}  // namespace kqcli

@@ -1,0 +1,59 @@
+#include "cli/RecordRegistry.h"
+
+#include "cli/records/Describers.h"
+#include "onesample/BSN1SampleBinoOutputStats.h"
+#include "onesample/BSN1SampleNormOutputStats.h"
+#include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "twosample/BSN2SampleRelatedOutputStats.h"
+
+namespace kqcli {
+namespace {
+
+using KQBSN_850::BSNConst::OutputTypes;
+
+struct RegistryEntry {
+  OutputTypes type;
+  std::optional<RecordView> (*describe)(const KQBSN_850::BSNOutputStats&, const std::vector<std::string>&);
+};
+
+/// Hands the record to its describer once it is known to be of the describer's type.
+template <class Record, RecordView (*Describe)(const Record&, const std::vector<std::string>&)>
+std::optional<RecordView> Describing(const KQBSN_850::BSNOutputStats& record,
+                                     const std::vector<std::string>& columnNames) {
+  const auto* typed = dynamic_cast<const Record*>(&record);
+  if (typed == nullptr) return std::nullopt;
+  return Describe(*typed, columnNames);
+}
+
+// One row per result record type that the command can write.
+constexpr RegistryEntry kDescribers[] = {
+    {OutputTypes::Output1SampleBinomial,
+     &Describing<KQBSN_850::BSN1SampleBinoOutputStats, &DescribeOneSampleBinomial>},
+    {OutputTypes::Output1SamplePoisson,
+     &Describing<KQBSN_850::BSN1SamplePoisnOutputStats, &DescribeOneSamplePoisson>},
+    {OutputTypes::Output1SampleNormal,
+     &Describing<KQBSN_850::BSN1SampleNormOutputStats, &DescribeOneSampleNormal>},
+    {OutputTypes::Output2SampleRelated,
+     &Describing<KQBSN_850::BSN2SampleRelatedOutputStats, &DescribeTwoSampleRelated>},
+};
+
+}  // namespace
+
+std::optional<RecordView> DescribeRecord(const KQBSN_850::BSNOutputStats& record,
+                                         const std::vector<std::string>& columnNames) {
+  for (const RegistryEntry& entry : kDescribers)
+    if (entry.type == record.GetOutputType()) return entry.describe(record, columnNames);
+  return std::nullopt;
+}
+
+Json RecordToJson(const KQBSN_850::BSNOutputStats& record, const std::optional<RecordView>& view) {
+  Json object = Json::object();
+  object["record"] = view ? Json(view->record) : Json(nullptr);
+  object["ModelType"] = KQBSN_850::BSNConst::ToInt(record.GetModelType());
+  object["OutputType"] = KQBSN_850::BSNConst::ToInt(record.GetOutputType());
+  if (view)
+    for (const Field& field : view->fields) object[field.key] = field.value;
+  return object;
+}
+
+}  // namespace kqcli

@@ -1,0 +1,46 @@
+// kqbayes: runs one analysis of the library on a CSV file, as a settings file describes it.
+//
+//   kqbayes run SETTINGS.json DATA.csv [--json] [--skip-validation] [--threads N] [--quiet]
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <new>
+
+#include "cli/Interrupt.h"
+#include "cli/Runner.h"
+
+int main(int argc, char** argv) {
+  kqcli::RunOptions options;
+  bool quiet = false;
+  CLI::App app{"kqbayes: Bayesian analyses of a CSV data file, described by a JSON settings file"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", "kqbayes 8.5.0");
+  CLI::App* run = app.add_subcommand("run", "Run the analysis that SETTINGS describes on DATA");
+  run->add_option("SETTINGS", options.settingsPath, "Settings file (a JSON object of BSNSettings fields)")
+      ->required();
+  run->add_option("DATA", options.dataPath, "Data file (CSV; the first row names the variables)")->required();
+  run->add_flag("--json", options.json, "Write the result as one JSON object instead of tables");
+  run->add_flag("--skip-validation", options.skipValidation, "Do not validate the settings before the run");
+  run->add_option("--threads", options.threads, "Let the analysis use up to N threads")
+      ->check(CLI::PositiveNumber);
+  run->add_flag("--quiet", quiet, "No progress bar");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help and version end the command successfully; every other parse problem is an input error.
+    const int status = app.exit(e);
+    return e.get_exit_code() == 0 ? status : kqcli::kExitInputError;
+  }
+
+  options.showProgress = !quiet && ::isatty(STDERR_FILENO) == 1;
+  kqcli::InstallInterruptHandler();
+  kqcli::InterruptQuery interrupt;
+  try {
+    return kqcli::RunCommand(options, std::cout, std::cerr, interrupt);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "kqbayes: out of memory\n";
+    return kqcli::kExitInputError;
+  }
+}

@@ -1,0 +1,22 @@
+# Writes the example data sets of the kqbayes command from R's own copies of them (package datasets).
+#   Rscript examples/data/make-data.R    (run from the repository's top folder)
+
+# Student (1908), the sleep data: extra hours of sleep of ten patients under each of two drugs.
+# One row per patient: both drugs, and the difference that Student tested.
+x <- with(datasets::sleep, extra[group == 1])
+y <- with(datasets::sleep, extra[group == 2])
+ids <- with(datasets::sleep, ID[group == 1])
+write.csv(data.frame(patient = as.integer(ids), drug1 = x, drug2 = y, difference = y - x),
+          "examples/data/sleep.csv", row.names = FALSE)
+
+# Michelson (1879), the speed of light: 100 measurements in km/s minus 299000, five experiments of 20 runs.
+write.csv(datasets::morley, "examples/data/morley.csv", row.names = FALSE)
+
+# Beall (1942), insect counts on 12 plots for each of six sprays A to F, one column per spray.
+counts <- with(datasets::InsectSprays, split(count, spray))
+write.csv(as.data.frame(counts), "examples/data/insectsprays.csv", row.names = FALSE)
+
+# The Titanic's 2201 passengers and crew by sex and survival, with the number of people in each cell.
+titanic <- as.data.frame(as.table(apply(datasets::Titanic, c(2, 4), sum)))
+names(titanic) <- c("Sex", "Survived", "People")
+write.csv(titanic, "examples/data/titanic.csv", row.names = FALSE)

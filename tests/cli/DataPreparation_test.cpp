@@ -1,0 +1,129 @@
+#include "cli/DataPreparation.h"
+
+#include <gtest/gtest.h>
+
+#include "companion/KQMV.h"
+
+using namespace kqcli;
+using namespace KQBSN_850;
+using KQCommon_850::KQMV;
+
+namespace {
+
+constexpr double kMissing = KQMV::Missing();
+
+// Columns y, f (a factor), x, w, unused; five rows, the second missing y, the fourth missing "unused".
+CsvTable Table() {
+  CsvTable table;
+  table.names = {"y", "f", "x", "w", "unused"};
+  table.columns = {{1.0, kMissing, 3.0, 4.0, 5.0},
+                   {0.0, 1.0, 2.0, 1.0, 0.0},
+                   {0.5, 0.5, kMissing, 1.5, 2.5},
+                   {1.0, 1.0, 1.0, 1.0, 2.0},
+                   {9.0, 9.0, 9.0, kMissing, 9.0}};
+  table.categories.resize(5);
+  table.rowLines = {2, 3, 4, 5, 6};
+  return table;
+}
+
+BSNSettings Regression() {
+  BSNSettings s;
+  s.SetModelType(BSNConst::ModelTypes::Regression, true);
+  s.SetDependVar(0);
+  s.SetFactors({1});
+  s.SetFactorNCategs({3});
+  s.SetCovariates({2});
+  s.SetFrequencyWeightVar(3);
+  return s;
+}
+
+}  // namespace
+
+TEST(DataPreparation, ScreenedAnalysesLoseRecordsWithAMissingValueInAVariableTheyUse) {
+  for (BSNConst::ModelTypes type :
+       {BSNConst::ModelTypes::Regression, BSNConst::ModelTypes::Anova, BSNConst::ModelTypes::LogLinear}) {
+    BSNSettings s = Regression();
+    s.SetModelType(type, false);
+    Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
+    ASSERT_TRUE(prepared.IsOK()) << prepared.Error().message;
+    EXPECT_TRUE(prepared.Value().screened);
+    // Rows 2 (y missing) and 3 (x missing) go; row 4's missing "unused" does not matter.
+    EXPECT_EQ(prepared.Value().recordsDropped, 2u);
+    const auto& data = prepared.Value().data;
+    ASSERT_EQ(data.GetNRows(), 3u);
+    EXPECT_EQ(std::vector<double>(data.GetColumn(0).begin(), data.GetColumn(0).end()),
+              (std::vector<double>{1.0, 4.0, 5.0}));
+    EXPECT_TRUE(KQMV::IsMissing(data.GetColumn(4)[1]));
+  }
+}
+
+TEST(DataPreparation, FullModelVariablesAndRegressionWeightsCountToo) {
+  BSNSettings s = Regression();
+  s.SetFullModCovariates({4});
+  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
+  ASSERT_TRUE(prepared.IsOK());
+  EXPECT_EQ(prepared.Value().recordsDropped, 3u);
+  BSNSettings weighted = Regression();
+  weighted.SetRegrWeightVar(4);
+  EXPECT_EQ(PrepareData(Table(), weighted, "data.csv").Value().recordsDropped, 3u);
+}
+
+TEST(DataPreparation, OtherAnalysesGetEveryRecord) {
+  BSNSettings s;
+  s.SetCovariates({0, 2});
+  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
+  ASSERT_TRUE(prepared.IsOK());
+  EXPECT_FALSE(prepared.Value().screened);
+  EXPECT_EQ(prepared.Value().data.GetNRows(), 5u);
+}
+
+TEST(DataPreparation, FactorValuesMustBeCategoryCodesOfTheFactorsSize) {
+  BSNSettings s = Regression();
+  s.SetFactorNCategs({2});  // codes 0 and 1
+  CsvTable table = Table();
+  table.columns[2][2] = 0.5;  // data row 3 holds the code 2; give it an x so that it is not dropped
+  Result<PreparedData> prepared = PrepareData(std::move(table), s, "data.csv");
+  ASSERT_FALSE(prepared.IsOK());
+  EXPECT_EQ(
+      prepared.Error().message,
+      "data.csv: line 4 (data row 3), column \"f\" (index 1): the factor value 2 is outside the category "
+      "codes 0..1 (the factor has 2 categories in \"FactorNCategs\")");
+
+  CsvTable fractional = Table();
+  fractional.columns[1][3] = 0.5;
+  Result<PreparedData> bad = PrepareData(std::move(fractional), Regression(), "data.csv");
+  ASSERT_FALSE(bad.IsOK());
+  EXPECT_NE(
+      bad.Error().message.find("line 5 (data row 4), column \"f\" (index 1): the factor value 0.5 is not a "
+                               "whole-number category code"),
+      std::string::npos)
+      << bad.Error().message;
+
+  CsvTable coded = Table();
+  coded.categories[1] = {"low", "mid", "high"};
+  BSNSettings two = Regression();
+  two.SetFactorNCategs({2});
+  coded.columns[2][2] = 0.5;
+  Result<PreparedData> named = PrepareData(std::move(coded), two, "data.csv");
+  ASSERT_FALSE(named.IsOK());
+  EXPECT_NE(named.Error().message.find("the factor value 2 (\"high\") is outside"), std::string::npos)
+      << named.Error().message;
+}
+
+TEST(DataPreparation, DictionaryHasCategoricalFactorsAndGroupAndObservedRanges) {
+  BSNSettings s = Regression();
+  s.SetGroupVar(3);
+  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
+  ASSERT_TRUE(prepared.IsOK());
+  const auto& vars = prepared.Value().varList;
+  ASSERT_EQ(vars.GetNVars(), 5);
+  ASSERT_NE(vars.GetCategVarAt(1), nullptr);
+  EXPECT_EQ(vars.GetCategVarAt(1)->GetNCategories(), 2);  // codes 0 and 1 remain after screening
+  ASSERT_NE(vars.GetCategVarAt(3), nullptr);
+  EXPECT_EQ(vars.GetCategVarAt(3)->GetNCategories(), 3);
+  // The range is that of the records the analysis reads: y's 3.0 went with row 3.
+  ASSERT_NE(vars.GetContVarAt(0), nullptr);
+  EXPECT_EQ(vars.GetContVarAt(0)->GetMin(), 1.0);
+  EXPECT_EQ(vars.GetContVarAt(0)->GetMax(), 5.0);
+  EXPECT_EQ(vars.GetVarAt(0)->GetName(), "y");
+}
