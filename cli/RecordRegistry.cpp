@@ -4,6 +4,7 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 namespace kqcli {
@@ -35,6 +36,8 @@ constexpr RegistryEntry kDescribers[] = {
      &Describing<KQBSN_850::BSN1SampleNormOutputStats, &DescribeOneSampleNormal>},
     {OutputTypes::Output2SampleRelated,
      &Describing<KQBSN_850::BSN2SampleRelatedOutputStats, &DescribeTwoSampleRelated>},
+    {OutputTypes::Output2SampleIndependent,
+     &Describing<KQBSN_850::BSN2SampleIndOutputStats, &DescribeTwoSampleIndependent>},
 };
 
 }  // namespace

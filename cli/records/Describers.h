@@ -12,6 +12,7 @@ class BSN1SampleBinoOutputStats;
 class BSN1SamplePoisnOutputStats;
 class BSN1SampleNormOutputStats;
 class BSN2SampleRelatedOutputStats;
+class BSN2SampleIndOutputStats;
 }  // namespace KQBSN_850
 
 namespace kqcli {
@@ -25,6 +26,8 @@ RecordView DescribeOneSampleNormal(const KQBSN_850::BSN1SampleNormOutputStats& r
                                    const std::vector<std::string>& columnNames);
 RecordView DescribeTwoSampleRelated(const KQBSN_850::BSN2SampleRelatedOutputStats& record,
                                     const std::vector<std::string>& columnNames);
+RecordView DescribeTwoSampleIndependent(const KQBSN_850::BSN2SampleIndOutputStats& record,
+                                        const std::vector<std::string>& columnNames);
 
 /// The names of the columns at the given indices ("#7" for an index outside the data).
 std::vector<std::string> ColumnLabels(const std::vector<int>& indices,

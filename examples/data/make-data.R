@@ -20,3 +20,7 @@ write.csv(as.data.frame(counts), "examples/data/insectsprays.csv", row.names = F
 titanic <- as.data.frame(as.table(apply(datasets::Titanic, c(2, 4), sum)))
 names(titanic) <- c("Sex", "Survived", "People")
 write.csv(titanic, "examples/data/titanic.csv", row.names = FALSE)
+
+# Henderson and Velleman (1981), Motor Trend road tests of 32 cars of 1973-74 (the car names left out):
+# fuel consumption (mpg), weight and the transmission am (0 automatic, 1 manual) among eleven measures.
+write.csv(datasets::mtcars, "examples/data/mtcars.csv", row.names = FALSE)

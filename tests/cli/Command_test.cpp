@@ -161,6 +161,25 @@ TEST_F(CommandTest, SleepPairsMatchThePairedTest) {
   EXPECT_NEAR_REL(result["BayesFactors"][0].get<double>(), 0.054302938332764998, 1e-8);
 }
 
+TEST_F(CommandTest, MtcarsGroupsMatchThePooledTest) {
+  const Outcome outcome = Kqbayes({"run", (kExamples / "settings/mtcars-mpg-by-am-independent.json").string(),
+                                   (kExamples / "data/mtcars.csv").string(), "--json"});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  const Json json = Json::parse(outcome.out);
+  const Json& result = json["result"];
+  EXPECT_EQ(result["record"], "BSN2SampleIndOutputStats");
+  EXPECT_EQ(result["Group1StatsNs"][0], 19);
+  EXPECT_EQ(result["Group2StatsNs"][0], 13);
+  // R: r <- t.test(mpg ~ am, data = mtcars, var.equal = TRUE): t = -4.1061269831006904 for automatic minus
+  // manual, so +4.106... for manual (group 2) minus automatic (group 1); p = 0.00028502074393506728.
+  EXPECT_NEAR_REL(result["TValues"][0].get<double>(), 4.1061269831006904, 1e-13);
+  EXPECT_NEAR_REL(result["Sigs"][0].get<double>(), 0.00028502074393506728, 1e-11);
+  EXPECT_EQ(result["DFValues"][0], 30);
+  // R: 1/extractBF(ttestBF(formula = mpg ~ am, data = mtcars, rscale = 1))$bf = 0.010247025681845393
+  // (error 1.3e-9); the integral stops at g = 1e6, which moves BF01 by about 1e-6 relative.
+  EXPECT_NEAR_REL(result["BayesFactors"][0].get<double>(), 0.010247025681845393, 1e-5);
+}
+
 TEST_F(CommandTest, TitanicCodesTextWeighsCellsAndMatchesTheBetaBinomialFactor) {
   const Outcome outcome = Kqbayes({"run", (kExamples / "settings/titanic-binomial.json").string(),
                                    (kExamples / "data/titanic.csv").string(), "--json"});
@@ -181,17 +200,18 @@ TEST_F(CommandTest, TitanicCodesTextWeighsCellsAndMatchesTheBetaBinomialFactor) 
 }
 
 TEST_F(CommandTest, EveryExampleRunsAndPrintsTablesWithVerdicts) {
-  const std::pair<const char*, const char*> examples[] = {{"sleep-difference-normal", "sleep"},
-                                                          {"sleep-paired-related", "sleep"},
-                                                          {"morley-speed-normal", "morley"},
-                                                          {"titanic-binomial", "titanic"},
-                                                          {"insectsprays-poisson", "insectsprays"}};
+  const std::pair<const char*, const char*> examples[] = {
+      {"sleep-difference-normal", "sleep"},     {"sleep-paired-related", "sleep"},
+      {"morley-speed-normal", "morley"},        {"titanic-binomial", "titanic"},
+      {"insectsprays-poisson", "insectsprays"}, {"mtcars-mpg-by-am-independent", "mtcars"}};
   for (const auto& [settings, data] : examples) {
     const Outcome outcome =
         Kqbayes({"run", (kExamples / "settings" / (std::string(settings) + ".json")).string(),
                  (kExamples / "data" / (std::string(data) + ".csv")).string()});
     EXPECT_EQ(outcome.exitCode, 0) << settings << ": " << outcome.err;
-    EXPECT_TRUE(outcome.out.starts_with("One-Sample ") || outcome.out.starts_with("Related ")) << outcome.out;
+    EXPECT_TRUE(outcome.out.starts_with("One-Sample ") || outcome.out.starts_with("Related ") ||
+                outcome.out.starts_with("Independent "))
+        << outcome.out;
     EXPECT_NE(outcome.out.find("Verdicts (Jeffreys' scale"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find(" evidence for H"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("credible interval"), std::string::npos) << outcome.out;

@@ -14,6 +14,7 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 using namespace kqcli;
@@ -324,6 +325,92 @@ TEST(RecordRegistry, TwoSampleRelatedRecordReadsBackAsItsGetters) {
   ExpectSame(json["PlotPosterior"], r.GetPlotPosterior(), "PlotPosterior");
   ExpectSame(json["PlotPrior"], r.GetPlotPrior(), "PlotPrior");
   EXPECT_FALSE(r.GetTValues().empty());
+}
+
+TEST(RecordRegistry, TwoSampleIndependentRecordReadsBackAsItsGetters) {
+  BSNSettings s;
+  s.SetModelType(BSNConst::ModelTypes::Independent, true);
+  s.SetAnalysType(BSNConst::AnalysTypes::Both);
+  s.SetCovariates({1});
+  s.SetGroupVar(0);
+  s.SetFrequencyWeightVar(2);
+  s.SetEqualDataVar(true);  // the equal-variance posterior needs no more than two cases a group
+  const BuiltAnalysis run = Build(s, Data());
+  const auto& r = dynamic_cast<const BSN2SampleIndOutputStats&>(*run.component->GetOutputStats());
+  const Json json = WrittenAndReadBack(r, kNames);
+  const std::vector<std::string> keys{"record",
+                                      "ModelType",
+                                      "OutputType",
+                                      "Settings",
+                                      "GroupStatsVarIndices",
+                                      "Group1StatsNs",
+                                      "Group1MeanValues",
+                                      "Group1StdDevs",
+                                      "Group1EMs",
+                                      "Group2StatsNs",
+                                      "Group2MeanValues",
+                                      "Group2StdDevs",
+                                      "Group2EMs",
+                                      "TTestVarIndices",
+                                      "MeanDiffValues",
+                                      "PStdEDDevs",
+                                      "BayesFactors",
+                                      "TValues",
+                                      "DFValues",
+                                      "Sigs",
+                                      "PostVarIndices",
+                                      "ModeValues",
+                                      "PostMeanValues",
+                                      "VarianceValues",
+                                      "LowerLimits",
+                                      "UpperLimits",
+                                      "PlotXArguments",
+                                      "PlotYArguments",
+                                      "PlotXLikelihoods",
+                                      "PlotYLikelihoods",
+                                      "PlotXPriorArguments",
+                                      "PlotYPriorArguments",
+                                      "PlotXPrior",
+                                      "PlotYPrior",
+                                      "PlotArguments",
+                                      "PlotPosterior"};
+  EXPECT_EQ(Keys(json), keys);
+  EXPECT_EQ(json["ModelType"], 2);
+  EXPECT_EQ(json["OutputType"], 4);
+  ExpectSame(json["GroupStatsVarIndices"], r.GetGroupStatsVarIndices(), "GroupStatsVarIndices");
+  ExpectSame(json["Group1StatsNs"], r.GetGroup1StatsNs(), "Group1StatsNs");
+  ExpectSame(json["Group1MeanValues"], r.GetGroup1MeanValues(), "Group1MeanValues");
+  ExpectSame(json["Group1StdDevs"], r.GetGroup1StdDevs(), "Group1StdDevs");
+  ExpectSame(json["Group1EMs"], r.GetGroup1EMs(), "Group1EMs");
+  ExpectSame(json["Group2StatsNs"], r.GetGroup2StatsNs(), "Group2StatsNs");
+  ExpectSame(json["Group2MeanValues"], r.GetGroup2MeanValues(), "Group2MeanValues");
+  ExpectSame(json["Group2StdDevs"], r.GetGroup2StdDevs(), "Group2StdDevs");
+  ExpectSame(json["Group2EMs"], r.GetGroup2EMs(), "Group2EMs");
+  ExpectSame(json["TTestVarIndices"], r.GetTTestVarIndices(), "TTestVarIndices");
+  ExpectSame(json["MeanDiffValues"], r.GetMeanDiffValues(), "MeanDiffValues");
+  ExpectSame(json["PStdEDDevs"], r.GetPStdEDDevs(), "PStdEDDevs");
+  ExpectSame(json["BayesFactors"], r.GetBayesFactors(), "BayesFactors");
+  ExpectSame(json["TValues"], r.GetTValues(), "TValues");
+  ExpectSame(json["DFValues"], r.GetDFValues(), "DFValues");
+  ExpectSame(json["Sigs"], r.GetSigs(), "Sigs");
+  ExpectSame(json["PostVarIndices"], r.GetPostVarIndices(), "PostVarIndices");
+  ExpectSame(json["ModeValues"], r.GetModeValues(), "ModeValues");
+  ExpectSame(json["PostMeanValues"], r.GetPostMeanValues(), "PostMeanValues");
+  ExpectSame(json["VarianceValues"], r.GetVarianceValues(), "VarianceValues");
+  ExpectSame(json["LowerLimits"], r.GetLowerLimits(), "LowerLimits");
+  ExpectSame(json["UpperLimits"], r.GetUpperLimits(), "UpperLimits");
+  ExpectSame(json["PlotXArguments"], r.GetPlotXArguments(), "PlotXArguments");
+  ExpectSame(json["PlotYArguments"], r.GetPlotYArguments(), "PlotYArguments");
+  ExpectSame(json["PlotXLikelihoods"], r.GetPlotXLikelihoods(), "PlotXLikelihoods");
+  ExpectSame(json["PlotYLikelihoods"], r.GetPlotYLikelihoods(), "PlotYLikelihoods");
+  ExpectSame(json["PlotXPriorArguments"], r.GetPlotXPriorArguments(), "PlotXPriorArguments");
+  ExpectSame(json["PlotYPriorArguments"], r.GetPlotYPriorArguments(), "PlotYPriorArguments");
+  ExpectSame(json["PlotXPrior"], r.GetPlotXPrior(), "PlotXPrior");
+  ExpectSame(json["PlotYPrior"], r.GetPlotYPrior(), "PlotYPrior");
+  ExpectSame(json["PlotArguments"], r.GetPlotArguments(), "PlotArguments");
+  ExpectSame(json["PlotPosterior"], r.GetPlotPosterior(), "PlotPosterior");
+  EXPECT_FALSE(r.GetTValues().empty());
+  EXPECT_FALSE(r.GetPlotPosterior().empty());
 }
 
 TEST(RecordRegistry, TablesShowTheSameFieldsAsTheJson) {
