@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds and installs the libraries, then builds the example host
-# program against the installed package and runs it on the bundled data set.
+# Installs the dependencies, builds the libraries and the kqbayes command, and runs the paired
+# analysis of Student's sleep data, printing its tables. The example host program is built against
+# the installed package and run as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,4 +11,5 @@ cmake --build build/release -j"$jobs"
 cmake --install build/release --prefix "$PWD/build/install" >/dev/null
 cmake -S examples/host -B build/host -DCMAKE_PREFIX_PATH="$PWD/build/install" >/dev/null
 cmake --build build/host -j"$jobs"
-build/host/kqhost examples/data/scores.csv
+build/host/kqhost examples/data/scores.csv >/dev/null
+build/release/cli/kqbayes run examples/settings/sleep-paired-related.json examples/data/sleep.csv
