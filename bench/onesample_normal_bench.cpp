@@ -19,9 +19,9 @@ namespace {
 using KQCommon_850::KQMemoryDataSet;
 using KQCommon_850::KQMemoryRecordIter;
 
-constexpr int kNVars = 5;
+constexpr int kNVars = 10;
 
-// Arguments: number of records. Variables 0 to 4, weight in column 5.
+// Arguments: number of records. Variables 0 to 9, weight in column 10.
 KQMemoryDataSet MakeData(int nRecords) {
   KQMemoryDataSet data;
   for (int v = 0; v < kNVars; ++v) {
@@ -57,7 +57,7 @@ void BM_PlainWeightedSums(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_PlainWeightedSums)->Arg(100000);
+BENCHMARK(BM_PlainWeightedSums)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 void BM_PlainAccumulators(benchmark::State& state) {
   const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
@@ -75,12 +75,12 @@ void BM_PlainAccumulators(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_PlainAccumulators)->Arg(100000);
+BENCHMARK(BM_PlainAccumulators)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 void BM_OneSampleNormalBuild(benchmark::State& state) {
   const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
   KQBSN_850::BSNSettings settings;
-  settings.SetCovariates({0, 1, 2, 3, 4});
+  settings.SetCovariates({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
   settings.SetFrequencyWeightVar(kNVars);
   settings.SetAnalysType(KQBSN_850::BSNConst::AnalysTypes::Posterior);
   const auto vars = data.MakeVarList();
@@ -91,6 +91,6 @@ void BM_OneSampleNormalBuild(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_OneSampleNormalBuild)->Arg(100000);
+BENCHMARK(BM_OneSampleNormalBuild)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -23,48 +23,87 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
     if (!IsPositiveWeight(regressionWeight)) return;
     weight *= regressionWeight;
   }
-  if (sumWeights_ == 0.0) {
-    shift_ = x;
-    min_ = x;
-    max_ = x;
-  } else {
-    min_ = std::min(min_, x);
-    max_ = std::max(max_, x);
+  if (blockCount_ == 0) {
+    if (sumWeights_ == 0.0) {
+      shift_ = x;
+      min_ = x;
+      max_ = x;
+      blockShift_ = x;
+    } else {
+      blockShift_ = shift_ + mean_;
+    }
   }
-  // West (1979): the deviation from the old mean is taken before the mean moves, and M2 grows by
-  // w d (x - new mean) = (W_old w / W) d^2, a sum of non-negative terms.
-  sumFreqWeights_ += frequencyWeight;
-  sumWeights_ += weight;
-  const double shifted = x - shift_;
-  const double deviation = shifted - mean_;
-  mean_ += deviation * (weight / sumWeights_);
-  sumSquaredDeviations_ += weight * deviation * (shifted - mean_);
+  min_ = std::min(min_, x);
+  max_ = std::max(max_, x);
+  const double deviation = x - blockShift_;
+  const double weighted = weight * deviation;
+  blockFreqWeights_ += frequencyWeight;
+  blockWeights_ += weight;
+  blockSum_ += weighted;
+  blockSumSquares_ += weighted * deviation;
+  if (++blockCount_ == kBlockSize) Settle();
+}
+
+void KQContStats::Settle() noexcept {
+  if (blockCount_ == 0) return;
+  // The block's own mean and squared deviations, relative to its shift; the shift is within the data's
+  // range, so blockSumSquares_ - blockSum_ * blockMean does not cancel beyond the block's spread.
+  const double blockMean = blockSum_ / blockWeights_;
+  const double blockM2 = std::max(0.0, blockSumSquares_ - blockSum_ * blockMean);
+  if (sumWeights_ == 0.0) {
+    mean_ = (blockShift_ - shift_) + blockMean;
+    sumSquaredDeviations_ = blockM2;
+    sumWeights_ = blockWeights_;
+  } else {
+    // Chan, Golub and LeVeque's pairwise combination; the difference of the means is written so that
+    // the two shifts cancel before the small means enter.
+    const double total = sumWeights_ + blockWeights_;
+    const double delta = (blockShift_ - shift_ - mean_) + blockMean;
+    mean_ += delta * (blockWeights_ / total);
+    sumSquaredDeviations_ += blockM2 + delta * delta * (sumWeights_ * blockWeights_ / total);
+    sumWeights_ = total;
+  }
+  sumFreqWeights_ += blockFreqWeights_;
+  blockFreqWeights_ = blockWeights_ = blockSum_ = blockSumSquares_ = 0.0;
+  blockCount_ = 0;
+}
+
+KQContStats KQContStats::Settled() const noexcept {
+  KQContStats copy = *this;
+  copy.Settle();
+  return copy;
 }
 
 void KQContStats::Merge(const KQContStats& other) {
-  if (other.sumWeights_ == 0.0) return;
+  Settle();
+  const KQContStats settled = other.Settled();
+  if (settled.sumWeights_ == 0.0) return;
   if (sumWeights_ == 0.0) {
-    *this = other;
+    *this = settled;
     return;
   }
-  // Chan, Golub and LeVeque's pairwise combination: the difference of the two means carries the
-  // between-part of the squared deviations.
-  const double total = sumWeights_ + other.sumWeights_;
-  // The difference of the means, written so that the two shifts cancel before the small means enter.
-  const double delta = (other.shift_ - shift_) + (other.mean_ - mean_);
-  mean_ += delta * (other.sumWeights_ / total);
+  const double total = sumWeights_ + settled.sumWeights_;
+  const double delta = (settled.shift_ - shift_) + (settled.mean_ - mean_);
+  mean_ += delta * (settled.sumWeights_ / total);
   sumSquaredDeviations_ +=
-      other.sumSquaredDeviations_ + delta * delta * (sumWeights_ * other.sumWeights_ / total);
+      settled.sumSquaredDeviations_ + delta * delta * (sumWeights_ * settled.sumWeights_ / total);
   sumWeights_ = total;
-  sumFreqWeights_ += other.sumFreqWeights_;
-  min_ = std::min(min_, other.min_);
-  max_ = std::max(max_, other.max_);
+  sumFreqWeights_ += settled.sumFreqWeights_;
+  min_ = std::min(min_, settled.min_);
+  max_ = std::max(max_, settled.max_);
 }
 
-double KQContStats::GetMean() const { return sumWeights_ > 0.0 ? shift_ + mean_ : KQMV::Missing(); }
+double KQContStats::GetMean() const {
+  if (GetSumWeights() <= 0.0) return KQMV::Missing();
+  const KQContStats settled = Settled();
+  return settled.shift_ + settled.mean_;
+}
+
+double KQContStats::GetSumSquaredDeviations() const { return Settled().sumSquaredDeviations_; }
 
 double KQContStats::GetVariance() const {
-  return sumFreqWeights_ > 1.0 ? sumSquaredDeviations_ / (sumFreqWeights_ - 1.0) : KQMV::Missing();
+  const double n = GetSumFreqWeights();
+  return n > 1.0 ? GetSumSquaredDeviations() / (n - 1.0) : KQMV::Missing();
 }
 
 double KQContStats::GetStdDev() const {
@@ -72,8 +111,8 @@ double KQContStats::GetStdDev() const {
   return KQMV::IsMissing(variance) ? KQMV::Missing() : std::sqrt(variance);
 }
 
-double KQContStats::GetMin() const { return sumWeights_ > 0.0 ? min_ : KQMV::Missing(); }
+double KQContStats::GetMin() const { return GetSumWeights() > 0.0 ? min_ : KQMV::Missing(); }
 
-double KQContStats::GetMax() const { return sumWeights_ > 0.0 ? max_ : KQMV::Missing(); }
+double KQContStats::GetMax() const { return GetSumWeights() > 0.0 ? max_ : KQMV::Missing(); }
 
 }  // namespace KQMath_850

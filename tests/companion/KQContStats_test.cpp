@@ -87,6 +87,19 @@ TEST(KQContStats, MatchesTwoPassOnWeightedLargeOffsetData) {
   EXPECT_EQ(stats.GetSumWeights(), sumWeights);
 }
 
+TEST(KQContStats, FarFirstValueAndDriftingMeanKeepPrecision) {
+  // Values are gathered in blocks around the running mean; a first value far from the rest, and a mean
+  // that drifts across blocks, must not cost digits. Reference: the same two-pass sums in long double.
+  std::vector<WeightedValue> data = LargeOffsetData(5000);
+  data.insert(data.begin(), {1e9 + 4096.0, 2.0});
+  for (std::size_t i = 0; i < data.size(); ++i) data[i].x += 1e-3 * static_cast<double>(i);
+  KQContStats stats;
+  for (const auto& [x, weight] : data) stats.Update(x, weight);
+  const Reference reference = TwoPassLongDouble(data);
+  EXPECT_NEAR_REL(stats.GetMean(), reference.mean, kMeanTol);
+  EXPECT_NEAR_REL(stats.GetVariance(), reference.variance, 1e-12);
+}
+
 TEST(KQContStats, FrequencyWeightsMatchR) {
   // R: x <- c(2.5, 3, 7, 1.25); w <- c(1, 3, 2, 1)
   //    print(mean(rep(x, w)), digits = 17); print(var(rep(x, w)), digits = 17)
