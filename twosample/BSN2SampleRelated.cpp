@@ -1,6 +1,7 @@
 #include "twosample/BSN2SampleRelated.h"
 
 #include <cmath>
+#include <limits>
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
@@ -13,6 +14,13 @@
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 namespace KQBSN_850 {
+
+namespace {
+
+// Relative rounding noise of Sxx + Syy - 2 Sxy: a few dozen units of roundoff of Sxx + Syy.
+constexpr double kCancellationNoise = 64.0 * std::numeric_limits<double>::epsilon();
+
+}  // namespace
 
 using KQCommon_850::KQMV;
 using KQMath_850::KQMeansXProdData;
@@ -95,10 +103,14 @@ void BSN2SampleRelated::SummarisePair(std::size_t j) {
   }
   meanDiffs_[j] = means[0] - means[1];
   dfs_[j] = n - 1.0;
-  // Var(x - y) = Var x + Var y - 2 Cov(x, y), from the centred cross-products. Rounding can leave a
-  // tiny negative value for constant differences; it counts as 0.
+  // Var(x - y) = Var x + Var y - 2 Cov(x, y), from the centred cross-products. For constant
+  // differences the sum cancels to rounding noise of either sign, of the order of the machine epsilon
+  // times Sxx + Syy (decimal data such as y = x + 0.1 leave such noise); a variance within that noise
+  // counts as 0, as the formula cannot tell it from 0.
   const KQMath_850::KQSymMatrix xprods = stats.GetXProds();
-  const double variance = (xprods(0, 0) + xprods(1, 1) - 2.0 * xprods(0, 1)) / (n - 1.0);
+  const double sumSquares = xprods(0, 0) + xprods(1, 1);
+  double variance = (sumSquares - 2.0 * xprods(0, 1)) / (n - 1.0);
+  if (variance <= kCancellationNoise * sumSquares / (n - 1.0)) variance = 0.0;
   stdDevs_[j] = variance > 0.0 ? std::sqrt(variance) : 0.0;
   if (stdDevs_[j] == 0.0) {
     AddWarning(VariableWarning(BSN_CONSTANT_PAIR_NORMAL, j));

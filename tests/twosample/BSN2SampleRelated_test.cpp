@@ -188,6 +188,26 @@ TEST(BSN2SampleRelated, DegeneratePairsWarnAndStayMissing) {
   }
 }
 
+TEST(BSN2SampleRelated, DecimalConstantDifferencesCountAsConstant) {
+  // b = a + 0.1 written in decimal: the differences differ from 0.1 only by rounding, and these values
+  // leave Sxx + Syy - 2 Sxy at +4.5e-13 rather than 0. A difference that really varies (c - a, by 1e-4
+  // on values near 50) is kept.
+  const KQMemoryDataSet decimal = KQMemoryDataSet::FromRows({"a", "b", "c"}, {{41.9, 42.0, 41.9001},
+                                                                              {31.3, 31.4, 31.3},
+                                                                              {68.5, 68.6, 68.5},
+                                                                              {52.4, 52.5, 52.4002},
+                                                                              {20.4, 20.5, 20.4}});
+  const RelatedRun run = Build(RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 2}), decimal);
+  ASSERT_TRUE(run.status.IsOK());
+  const KQWarnings& warnings = run.component->GetWarningMessages();
+  ASSERT_EQ(warnings.Size(), 1u);
+  EXPECT_EQ(warnings[0].GetErrorCode(), BSN_CONSTANT_PAIR_NORMAL);
+  EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
+  EXPECT_EQ(run.record->GetStdDevs()[0], 0.0);
+  EXPECT_TRUE(KQMV::IsMissing(run.record->GetTValues()[0]));
+  EXPECT_GT(run.record->GetStdDevs()[1], 0.0);
+}
+
 TEST(BSN2SampleRelated, BuildErrorsLeaveNoRecord) {
   BSNSettings mismatched = RelatedSettings(Analysis::BayesFactor, {0, 3}, {1, 1});
   mismatched.SetCovariates({0});  // the second list keeps two entries
