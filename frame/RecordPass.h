@@ -62,6 +62,13 @@ class ProgressCountdown {
   BSNReporter reporter_;
 };
 
+/// True when the data set holds a record; rewinds the iterator first, so that an iterator another
+/// reader left at its end still counts its records.
+inline bool HasAnyRecord(KQCommon_850::MultiPassRecordIter& iter) {
+  iter.StartPass();
+  return iter.HasNext();
+}
+
 class RecordPass {
  public:
   RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel, ProgressListener* listener,

@@ -73,7 +73,7 @@ KQStatus BSN1SampleNormal::Initialise() {
 
 KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
   iter.StartPass();
-  if (!iter.HasNext()) return KQStatus(BSN_NO_VALID_CASES, false);
+  if (!HasAnyRecord(iter)) return KQStatus(BSN_NO_VALID_CASES, false);
   const FrequencyWeight weightOf(settings_.GetFrequencyWeightVar());
   const std::vector<int>& vars = settings_.GetCovariates();
   const std::size_t nVars = vars.size();

@@ -128,7 +128,7 @@ KQStatus OneSampleCountAnalysis::ListWarning(const KQStatus& status) {
 
 KQStatus OneSampleCountAnalysis::BuildModel(MultiPassRecordIter& iter) {
   iter.StartPass();
-  if (!iter.HasNext()) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
+  if (!HasAnyRecord(iter)) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
   KQStatus status;
   if (WantsBayesFactor()) {
     status = ListWarning(RunBayesFactor(iter));

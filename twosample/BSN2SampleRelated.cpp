@@ -34,7 +34,7 @@ KQStatus BSN2SampleRelated::BuildModel(MultiPassRecordIter& iter) {
   KQStatus status = Initialise();
   if (status.IsError()) return FinishBuild(status);
   iter.StartPass();
-  if (!iter.HasNext()) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
+  if (!HasAnyRecord(iter)) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
   status = AccumulatePairs(iter);
   if (StopAfterStep(status)) return FinishBuild(status);
   status = RunAnalyses();

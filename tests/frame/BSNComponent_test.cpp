@@ -52,6 +52,19 @@ TEST(BSNComponent, SettingsWithoutAnAnalysisBuildNothing) {
   }
 }
 
+TEST(BSNComponent, AnIteratorLeftAtItsEndIsReadFromTheStart) {
+  // Two components read the same iterator one after the other; the second must see every record.
+  const KQMemoryDataSet data = Data();
+  BSNSettings settings;
+  settings.SetCovariates({0});
+  KQMemoryRecordIter iter(data);
+  BSNComponent first(settings, data.MakeVarList());
+  ASSERT_TRUE(first.BuildModel(iter).IsOK());
+  BSNComponent second(settings, data.MakeVarList());
+  EXPECT_TRUE(second.BuildModel(iter).IsOK());
+  EXPECT_TRUE(second.IsModelBuilt());
+}
+
 namespace {
 
 class CountingOutput final : public BSNOutputStats {

@@ -70,6 +70,14 @@ TEST(RecordPass, NullRecordEndsOrIsSkipped) {
   EXPECT_EQ(seen, 3);
 }
 
+TEST(RecordPass, HasAnyRecordRewindsFirst) {
+  VectorRecordIter iter(Rows(2));
+  while (iter.HasNext()) iter.NextRecord();
+  EXPECT_TRUE(HasAnyRecord(iter));
+  VectorRecordIter empty(Rows(0));
+  EXPECT_FALSE(HasAnyRecord(empty));
+}
+
 TEST(RecordPass, CancellationStopsThePass) {
   BSNSettings settings;
   kqtest::CancelAfter query(3);
