@@ -42,7 +42,6 @@ KQStatus BSN1SampleBinoBayesFactor::Compute(RecordPass& pass, MultiPassRecordIte
   KQStatus status = detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(), factors,
                                           detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
-  if (detail::NoVariableHasCases(sums_)) return KQStatus(BSN_NO_VALID_CASES, false);
   for (std::size_t i = 0; i < factors.size(); ++i) {
     const double a1 = detail::PriorEntry(settings_.GetAlterPrior1s(), i);
     const double b1 = detail::PriorEntry(settings_.GetAlterPrior2s(), i);

@@ -73,7 +73,6 @@ KQStatus BSN1SampleBinoPosterior::ReadAndCompute(RecordPass& pass, MultiPassReco
   const KQStatus status = detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(),
                                                 settings_.GetFactors(), detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
-  if (detail::NoVariableHasCases(sums_)) return KQStatus(BSN_NO_VALID_CASES, false);
   return Compute();
 }
 

@@ -27,7 +27,6 @@ KQStatus BSN1SamplePoisnPosterior::ReadAndCompute(RecordPass& pass, MultiPassRec
       detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(), settings_.GetCovariates(),
                             detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
-  if (detail::NoVariableHasCases(sums_)) return KQStatus(BSN_NO_VALID_CASES, false);
   return Compute();
 }
 

@@ -34,7 +34,7 @@ KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVa
                        const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums) {
   sums.assign(vars.size(), CountSums());
   const FrequencyWeight weightOf(weightVar);
-  return pass.Run(iter, [&](const std::vector<double>& values) {
+  const KQStatus status = pass.Run(iter, [&](const std::vector<double>& values) {
     const double weight = weightOf(values);
     if (weight <= 0.0) return false;
     for (std::size_t i = 0; i < vars.size(); ++i) {
@@ -43,10 +43,10 @@ KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVa
     }
     return true;
   });
-}
-
-bool NoVariableHasCases(const std::vector<CountSums>& sums) noexcept {
-  return std::none_of(sums.begin(), sums.end(), [](const CountSums& s) { return s.weightSum >= 1.0; });
+  if (status.IsError()) return status;
+  const bool anyCases =
+      std::any_of(sums.begin(), sums.end(), [](const CountSums& s) { return s.weightSum >= 1.0; });
+  return anyCases ? status : KQStatus(BSN_NO_VALID_CASES, false);
 }
 
 double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept {

@@ -39,12 +39,10 @@ enum class CountRounding { AsIs, Floor };
 
 /// One pass over the records adding, for each record with a positive frequency weight w, every
 /// counted value of the test variables `vars` with weight w to its entry of `sums` (resized to
-/// vars.size() and zeroed first). Returns the pass's status.
+/// vars.size() and zeroed first). Returns the pass's error status, else BSN_NO_VALID_CASES when no
+/// variable reached a weight sum of 1 (also when there is no variable), else OK.
 KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
                        const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums);
-
-/// True when no variable has a weight sum of at least 1, also when there is no variable.
-bool NoVariableHasCases(const std::vector<CountSums>& sums) noexcept;
 
 /// Entry i of a per-variable prior list; missing past the end of a list the host left short.
 double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
