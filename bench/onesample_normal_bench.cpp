@@ -38,14 +38,14 @@ KQMemoryDataSet MakeData(int nRecords) {
 
 void BM_PlainWeightedSums(benchmark::State& state) {
   const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
-  const KQBSN_850::FrequencyWeight weightOf(kNVars);
+  const KQBSN_850::CaseWeigher weightOf(kNVars, -1);
   for (auto _ : state) {
     double sums[kNVars][3] = {};
     KQMemoryRecordIter iter(data);
     iter.StartPass();
     while (iter.HasNext()) {
       const std::vector<double>& values = iter.NextRecord()->GetAll();
-      const double w = weightOf(values);
+      const double w = weightOf(values).frequency;
       for (int v = 0; v < kNVars; ++v) {
         const double x = values[static_cast<std::size_t>(v)];
         sums[v][0] += w;
@@ -61,14 +61,14 @@ BENCHMARK(BM_PlainWeightedSums)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 void BM_PlainAccumulators(benchmark::State& state) {
   const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
-  const KQBSN_850::FrequencyWeight weightOf(kNVars);
+  const KQBSN_850::CaseWeigher weightOf(kNVars, -1);
   for (auto _ : state) {
     KQMath_850::KQContStats stats[kNVars];
     KQMemoryRecordIter iter(data);
     iter.StartPass();
     while (iter.HasNext()) {
       const std::vector<double>& values = iter.NextRecord()->GetAll();
-      const double w = weightOf(values);
+      const double w = weightOf(values).frequency;
       for (int v = 0; v < kNVars; ++v) stats[v].Update(values[static_cast<std::size_t>(v)], w, 0.0);
     }
     benchmark::DoNotOptimize(stats);

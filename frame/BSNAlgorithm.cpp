@@ -1,5 +1,9 @@
 #include "frame/BSNAlgorithm.h"
 
+#include <utility>
+
+#include "frame/ResultLists.h"
+
 namespace KQBSN_850 {
 
 BSNAlgorithm::BSNAlgorithm(const BSNSettings& settings, const KQVarList& varList)
@@ -8,9 +12,42 @@ BSNAlgorithm::BSNAlgorithm(const BSNSettings& settings, const KQVarList& varList
       cancelInfo_(settings.GetCancelPointer()),
       progressListener_(settings.GetProgressListener()) {}
 
+bool BSNAlgorithm::WantsBayesFactor() const noexcept {
+  return settings_.GetAnalysType() != BSNConst::AnalysTypes::Posterior;
+}
+
+bool BSNAlgorithm::WantsPosterior() const noexcept {
+  return settings_.GetAnalysType() != BSNConst::AnalysTypes::BayesFactor;
+}
+
+bool BSNAlgorithm::StopAfterStep(KQStatus& status, int cancelCode) {
+  if (status.IsError()) return true;
+  if (!cancelInfo_.IsCancel()) return false;
+  status = KQStatus(cancelCode, false);
+  return true;
+}
+
+KQStatus BSNAlgorithm::ListWarning(const KQStatus& status) {
+  if (!status.IsWarning()) return status;
+  AddWarning(status);
+  return KQStatus();
+}
+
+KQStatus BSNAlgorithm::CheckHasRecords(KQCommon_850::MultiPassRecordIter& iter) {
+  return HasAnyRecord(iter) ? KQStatus() : KQStatus(BSN_NO_VALID_CASES, false);
+}
+
+void BSNAlgorithm::AddVariableWarning(int code, std::size_t position) {
+  AddWarning(VariableWarning(code, position));
+}
+
 KQStatus BSNAlgorithm::FinishBuild(const KQStatus& status) {
-  status_ = status;
-  isBuilt_ = !status.IsError();
+  status_ = HostStatus(status);
+  KQWarnings shown;
+  for (std::size_t i = 0; i < warnings_.Size(); ++i)
+    shown.AddWarning(HostStatus(warnings_[i]), warnings_.GetDestination(i));
+  warnings_ = std::move(shown);
+  isBuilt_ = !status_.IsError();
   return status_;
 }
 

@@ -3,8 +3,11 @@
 // variable list, the build's status and warnings, the cancellation state and the listener, and
 // owns the result record that a successful build creates.
 
+#include <cstddef>
 #include <memory>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "companion/KQCancel.h"
 #include "companion/KQStatus.h"
@@ -13,6 +16,7 @@
 #include "companion/Record.h"
 #include "frame/BSNOutputStats.h"
 #include "frame/BSNSettings.h"
+#include "frame/BSNStatusCodes.h"
 #include "frame/RecordPass.h"
 
 namespace KQBSN_850 {
@@ -40,13 +44,33 @@ class BSNAlgorithm {
   void SetCancelPtr(KQQueryCancel* query) noexcept { cancelInfo_.SetCancelPtr(query); }
 
  protected:
-  /// A pass over the records with this analysis' listener, frequency and cancellation state.
-  RecordPass MakePass(PassOptions options = {}) noexcept {
-    return RecordPass(settings_, cancelInfo_, progressListener_, options);
+  /// A pass over the records with the settings' weights and frequency, the listener in force (the
+  /// settings' one or the one given later) and this analysis' cancellation state. `screenedVars` are
+  /// the variables a listwise pass screens.
+  RecordPass MakePass(PassOptions options = {}, std::vector<int> screenedVars = {}) {
+    return RecordPass(settings_, cancelInfo_, progressListener_, options, std::move(screenedVars));
   }
+
+  /// Whether the analysis type asks for a Bayes factor (every type but Posterior) and for a posterior
+  /// (every type but Bayes Factor).
+  bool WantsBayesFactor() const noexcept;
+  bool WantsPosterior() const noexcept;
+
+  /// True when the build must stop after a step: the step ended in an error, or the host asked to
+  /// cancel, in which case the status becomes the error `cancelCode`.
+  bool StopAfterStep(KQStatus& status, int cancelCode = BSN_STATUS_CANCELLED);
+  /// Lists a warning status and answers OK in its place; OK and errors pass unchanged.
+  KQStatus ListWarning(const KQStatus& status);
+  /// BSN_NO_VALID_CASES (error) when the data set holds no record, else OK; rewinds the iterator.
+  static KQStatus CheckHasRecords(KQCommon_850::MultiPassRecordIter& iter);
+
   /// Adds a warning for the host (destination 0).
   void AddWarning(const KQStatus& warning) { warnings_.AddWarning(warning, 0); }
+  /// Adds the warning `code` about the test variable at `position` of the settings' list (datum 0).
+  void AddVariableWarning(int code, std::size_t position);
   /// Ends a build: keeps the status, marks the model built unless it is an error, returns the status.
+  /// A status or warning whose code has no message text is replaced by one that has (see
+  /// HostStatus), so that a host can always show why.
   KQStatus FinishBuild(const KQStatus& status);
 
   BSNSettings settings_;

@@ -1,11 +1,12 @@
 #include "frame/BSNStatusCodes.h"
 
 #include <array>
+#include <cstddef>
 
 namespace KQBSN_850 {
 namespace {
 
-constexpr std::array<BSNStatusInfo, 59> kStatusTable{{
+constexpr std::array<BSNStatusInfo, 60> kStatusTable{{
     {BSN_STATUS_CANCELLED, "BSN_STATUS_CANCELLED", ""},
     {BSN_INTERNAL_ERROR, "BSN_INTERNAL_ERROR", "Internal error"},
     {BSN_MISSING_KNOWN_VARIANCES, "BSN_MISSING_KNOWN_VARIANCES",
@@ -122,6 +123,8 @@ constexpr std::array<BSNStatusInfo, 59> kStatusTable{{
      "Warning: A numerical problem prevented the computation of Bayes factor."},
     {BSN_BAD_LOGLINEAR_SHAPES, "BSN_BAD_LOGLINEAR_SHAPES",
      "Error: The number of shape parameters in Loglinear model is wrong."},
+    {BSN_COUNT_TOO_LARGE, "BSN_COUNT_TOO_LARGE",
+     "Warning: A weighted count is too large for its integer field and is shown as the largest integer."},
 }};
 
 }  // namespace
@@ -137,6 +140,21 @@ const BSNStatusInfo* FindStatusInfo(int code) noexcept {
 void StatusMessageText(int code, std::string& text) {
   const BSNStatusInfo* info = FindStatusInfo(code);
   text.assign(info != nullptr ? info->message : std::string_view{});
+}
+
+KQCommon_850::KQStatus HostStatus(const KQCommon_850::KQStatus& status) {
+  const int code = status.GetErrorCode();
+  if (code == 0 || code == BSN_STATUS_CANCELLED) return status;
+  if (const BSNStatusInfo* info = FindStatusInfo(code); info != nullptr && !info->message.empty())
+    return status;
+  KQCommon_850::KQStatus shown(status.IsWarning() ? BSN_NUMERICAL_PROBLEM : BSN_INTERNAL_ERROR,
+                               status.IsWarning());
+  for (std::size_t i = 0; i < status.GetNDiscreteData(); ++i)
+    if (status.HasDiscreteDatum(i)) shown.SetDiscreteDatum(i, status.GetDiscreteDatum(i));
+  for (std::size_t i = 0; i < status.GetNScaleData(); ++i)
+    if (status.HasScaleDatum(i)) shown.SetScaleDatum(i, status.GetScaleDatum(i));
+  shown.SetDiscreteDatum(status.GetNDiscreteData(), code);
+  return shown;
 }
 
 }  // namespace KQBSN_850

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "companion/KQStatus.h"
+
 namespace KQBSN_850 {
 
 enum BSNStatusCode : int {
@@ -68,6 +70,8 @@ enum BSNStatusCode : int {
   BSN_FULL_MODEL_TOO_MANY_PARAMETERS = 410058,
   BSN_NUMERICAL_PROBLEM = 410059,
   BSN_BAD_LOGLINEAR_SHAPES = 410060,
+  // Beyond the codes above, warnings that say why a value is shown other than as computed.
+  BSN_COUNT_TOO_LARGE = 410061,
 };
 
 /// One row of the status table.
@@ -85,5 +89,11 @@ const BSNStatusInfo* FindStatusInfo(int code) noexcept;
 
 /// Writes into text the message of a code; leaves it empty for a code without a message.
 void StatusMessageText(int code, std::string& text);
+
+/// The status as a host receives it. OK, the cancellation (code 1) and every code with a message
+/// text pass unchanged. An error without a text (a common-library code, say) becomes
+/// BSN_INTERNAL_ERROR and a warning without a text BSN_NUMERICAL_PROBLEM; either keeps the data items
+/// and carries the original code as the next discrete datum.
+KQCommon_850::KQStatus HostStatus(const KQCommon_850::KQStatus& status);
 
 }  // namespace KQBSN_850

@@ -1,9 +1,11 @@
 #pragma once
-// Case weights. A frequency weight counts a case that many times: the host's value is rounded
-// to the nearest whole number (halves up), and a missing, NaN or negative value, or one below 0.5,
-// gives weight 0.
+// Case weights. A frequency weight counts a case that many times: the host's value is rounded to the
+// nearest whole number (halves up), and a missing, NaN or negative value, or one below 0.5, gives
+// weight 0. The analyses that also take a regression (analytic) weight use it as it is; a missing or
+// NaN regression weight gives 0. A case is usable only when both weights are positive.
 
 #include <cmath>
+#include <cstddef>
 #include <vector>
 
 #include "companion/KQMV.h"
@@ -17,26 +19,13 @@ inline double RoundedFrequencyWeight(double f) noexcept {
   return std::trunc(f + 0.5);
 }
 
-/// The frequency weight of each record for one weight variable (negative: none, every weight 1).
-/// A weight variable beyond the end of a record reads as missing, so that record weighs 0.
-class FrequencyWeight {
- public:
-  explicit FrequencyWeight(int weightVar) noexcept : weightVar_(weightVar) {}
-  bool IsWeighted() const noexcept { return weightVar_ >= 0; }
-  double operator()(const std::vector<double>& values) const noexcept {
-    if (!IsWeighted()) return 1.0;
-    const auto position = static_cast<std::size_t>(weightVar_);
-    return position < values.size() ? RoundedFrequencyWeight(values[position]) : 0.0;
-  }
-
- private:
-  int weightVar_;
+/// Which weights a pass reads from each record.
+enum class WeightRule {
+  Frequency,               ///< the rounded frequency weight; the regression weight is 1
+  FrequencyAndRegression,  ///< the rounded frequency weight and the regression weight
 };
 
-/// The two weights of a case in the analyses that also take a regression (analytic) weight: the
-/// rounded frequency weight and the regression weight, each 1 without its variable. A case is usable
-/// only when the rounded frequency weight and the regression weight are both positive (a missing
-/// value on either makes it unusable).
+/// The two weights of a case, each 1 without its variable.
 struct CaseWeight {
   double frequency = 1.0;
   double regression = 1.0;
@@ -45,25 +34,35 @@ struct CaseWeight {
   double Product() const noexcept { return frequency * regression; }
 };
 
-class FrequencyAndRegressionWeight {
+/// Reads the case weight of a record's values. A weight variable that is negative is absent (weight
+/// 1); one beyond the end of a record reads as missing, so that record weighs 0.
+class CaseWeigher {
  public:
-  FrequencyAndRegressionWeight(int frequencyVar, int regressionVar) noexcept
-      : frequency_(frequencyVar), regressionVar_(regressionVar) {}
+  CaseWeigher(int frequencyVar, int regressionVar) noexcept
+      : frequencyVar_(frequencyVar), regressionVar_(regressionVar) {}
+  CaseWeigher(WeightRule rule, int frequencyVar, int regressionVar) noexcept
+      : CaseWeigher(frequencyVar, rule == WeightRule::FrequencyAndRegression ? regressionVar : -1) {}
+
   /// True when either weight variable is set.
-  bool IsWeighted() const noexcept { return frequency_.IsWeighted() || regressionVar_ >= 0; }
+  bool IsWeighted() const noexcept { return frequencyVar_ >= 0 || regressionVar_ >= 0; }
+
   CaseWeight operator()(const std::vector<double>& values) const noexcept {
     CaseWeight weight;
-    weight.frequency = frequency_(values);
+    if (frequencyVar_ >= 0) weight.frequency = RoundedFrequencyWeight(At(values, frequencyVar_));
     if (regressionVar_ >= 0) {
-      const auto position = static_cast<std::size_t>(regressionVar_);
-      const double r = position < values.size() ? values[position] : KQCommon_850::KQMV::Missing();
+      const double r = At(values, regressionVar_);
       weight.regression = KQCommon_850::KQMV::IsMissingOrNaN(r) ? 0.0 : r;
     }
     return weight;
   }
 
  private:
-  FrequencyWeight frequency_;
+  static double At(const std::vector<double>& values, int var) noexcept {
+    const auto position = static_cast<std::size_t>(var);
+    return position < values.size() ? values[position] : KQCommon_850::KQMV::Missing();
+  }
+
+  int frequencyVar_;
   int regressionVar_;
 };
 

@@ -1,19 +1,29 @@
 #pragma once
-// RecordPass: the one loop over the records that every analysis runs. It starts a pass, hands
-// each record's values to the analysis (read once per record), counts the records the analysis
-// says it used, reports progress every GetProgressFrequency() of them and once more at the end,
-// and polls cancellation before each record.
+// RecordPass: the one loop over the records that every analysis runs. It starts a pass, reads each
+// record's values once, decides the case weight and the missing-value screening, hands the usable
+// records to the analysis, reports progress every GetProgressFrequency() counted records and once more
+// at the end, and polls cancellation before each record.
 
+#include <utility>
 #include <vector>
 
 #include "companion/KQCancel.h"
+#include "companion/KQMV.h"
 #include "companion/Progress.h"
 #include "companion/Record.h"
+#include "frame/BSNConst.h"
 #include "frame/BSNReporter.h"
 #include "frame/BSNSettings.h"
 #include "frame/BSNStatusCodes.h"
+#include "frame/CaseWeights.h"
 
 namespace KQBSN_850 {
+
+/// Which records count toward progress.
+enum class ProgressCount {
+  UsedRecords,  ///< only the records handed to the analysis
+  EveryRecord,  ///< every record read, whatever its weight or missing values
+};
 
 /// Where analyses differ in their passes.
 struct PassOptions {
@@ -22,6 +32,13 @@ struct PassOptions {
   bool pollCancelPerRecord = true;
   /// A null record ends the pass; otherwise it is skipped and the pass goes on.
   bool nullRecordEndsPass = true;
+  /// The weights read from each record; a record whose weight is not usable is not handed on.
+  WeightRule weights = WeightRule::Frequency;
+  ProgressCount progress = ProgressCount::UsedRecords;
+  /// MissingListwise: a record with a missing or NaN value on any screened variable is not handed on.
+  /// MissingAnalysis: every record is handed on, and the analysis skips missing values per variable
+  /// (or per pair).
+  BSNConst::MissScope missScope = BSNConst::MissScope::MissingAnalysis;
 };
 
 /// Reports the count of used records to a listener every `frequency` records, and once more at the
@@ -69,15 +86,27 @@ inline bool HasAnyRecord(KQCommon_850::MultiPassRecordIter& iter) {
   return iter.HasNext();
 }
 
+/// The one loop over the records. It decides each record's case weight (frequency, or frequency and
+/// regression, from the settings' weight variables), screens missing values listwise over a list of
+/// variables when asked, hands each usable record's values and weight to the analysis, reports progress
+/// to the listener it was given, and polls cancellation.
 class RecordPass {
  public:
+  /// A pass with the settings' weight variables and progress frequency; `screenedVars` are the
+  /// variables a listwise pass screens (ignored otherwise).
   RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel, ProgressListener* listener,
-             PassOptions options = {}) noexcept
-      : cancel_(cancel), progress_(listener, settings.GetProgressFrequency()), options_(options) {}
+             PassOptions options = {}, std::vector<int> screenedVars = {})
+      : cancel_(cancel),
+        progress_(listener, settings.GetProgressFrequency()),
+        options_(options),
+        weigh_(options.weights, settings.GetFrequencyWeightVar(), settings.GetRegrWeightVar()),
+        screenedVars_(options.missScope == BSNConst::MissScope::MissingListwise ? std::move(screenedVars)
+                                                                                : std::vector<int>{}) {}
 
-  /// Runs one pass: visit(const std::vector<double>& values) returns true when the record counts as
-  /// used. Returns OK, or the cancelled status (code 1) when the host asked to stop; in that case
-  /// no final progress report is made.
+  /// Runs one pass: visit(const std::vector<double>& values, const CaseWeight& weight) is called for
+  /// each non-null record whose weight is usable and which passes the screening. Returns OK, or the
+  /// cancelled status (code 1) when the host asked to stop; in that case no final progress report is
+  /// made.
   template <class Visit>
   KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
     progress_.Restart();
@@ -89,19 +118,34 @@ class RecordPass {
         if (options_.nullRecordEndsPass) break;
         continue;
       }
-      if (visit(record->GetAll())) progress_.Count();
+      const std::vector<double>& values = record->GetAll();
+      const CaseWeight weight = weigh_(values);
+      const bool used = weight.IsUsable() && PassesScreen(values);
+      if (used) visit(values, weight);
+      if (used || options_.progress == ProgressCount::EveryRecord) progress_.Count();
     }
     progress_.Finish();
     return KQStatus();
   }
 
-  /// Records counted as used in the last pass.
+  /// Records counted toward progress in the last pass.
   int GetNUsed() const noexcept { return progress_.GetNUsed(); }
 
  private:
+  bool PassesScreen(const std::vector<double>& values) const noexcept {
+    for (int var : screenedVars_) {
+      const auto position = static_cast<std::size_t>(var);
+      if (var < 0 || position >= values.size() || KQCommon_850::KQMV::IsMissingOrNaN(values[position]))
+        return false;
+    }
+    return true;
+  }
+
   KQCommon_850::KQCancelInfo& cancel_;
   ProgressCountdown progress_;
   PassOptions options_;
+  CaseWeigher weigh_;
+  std::vector<int> screenedVars_;
 };
 
 }  // namespace KQBSN_850

@@ -39,8 +39,7 @@ double BSN1SampleBinoBayesFactor::LogBf01(double s, double n, double a0, double 
 
 KQStatus BSN1SampleBinoBayesFactor::Compute(RecordPass& pass, MultiPassRecordIter& iter) {
   const std::vector<int>& factors = settings_.GetFactors();
-  KQStatus status = detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(), factors,
-                                          detail::CountRounding::AsIs, sums_);
+  KQStatus status = detail::ReadCountSums(pass, iter, factors, detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
   for (std::size_t i = 0; i < factors.size(); ++i) {
     const double a1 = detail::PriorEntry(settings_.GetAlterPrior1s(), i);

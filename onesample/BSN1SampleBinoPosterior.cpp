@@ -70,8 +70,8 @@ BSN1SampleBinoPosterior::BSN1SampleBinoPosterior(const BSNSettings& settings, KQ
       plotPrior_(sums_.size()) {}
 
 KQStatus BSN1SampleBinoPosterior::ReadAndCompute(RecordPass& pass, MultiPassRecordIter& iter) {
-  const KQStatus status = detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(),
-                                                settings_.GetFactors(), detail::CountRounding::AsIs, sums_);
+  const KQStatus status =
+      detail::ReadCountSums(pass, iter, settings_.GetFactors(), detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
   return Compute();
 }

@@ -11,22 +11,12 @@
 #include "onesample/BSN1SampleNormBayesFactor.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSNNormalInference.h"
+#include "onesample/RecordValues.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
 using KQMath_850::KQContStats;
-
-namespace {
-
-// One more than the highest position a record is read at.
-std::size_t ValuesNeeded(const std::vector<int>& vars, int weightVar) {
-  int highest = weightVar;
-  for (int var : vars) highest = std::max(highest, var);
-  return static_cast<std::size_t>(highest + 1);
-}
-
-}  // namespace
 
 BSN1SampleNormal::BSN1SampleNormal(const BSNSettings& settings, const KQVarList& varList)
     : BSNAlgorithm(settings, varList) {}
@@ -34,22 +24,17 @@ BSN1SampleNormal::BSN1SampleNormal(const BSNSettings& settings, const KQVarList&
 BSN1SampleNormal::~BSN1SampleNormal() = default;
 
 KQStatus BSN1SampleNormal::BuildModel(MultiPassRecordIter& iter) {
+  // A cancellation noticed between the steps carries this analysis' own code; one noticed during the
+  // pass is the pass's code 1.
   KQStatus status = Initialise();
-  if (StopAfterStep(status)) return FinishBuild(status);
+  if (StopAfterStep(status, BSN_CANCELLED)) return FinishBuild(status);
   status = AccumulateStatistics(iter);
-  if (StopAfterStep(status)) return FinishBuild(status);
+  if (StopAfterStep(status, BSN_CANCELLED)) return FinishBuild(status);
   status = RunAnalyses();
-  if (StopAfterStep(status)) return FinishBuild(status);
+  if (StopAfterStep(status, BSN_CANCELLED)) return FinishBuild(status);
   CopyResults();
   if (outputStats_ == nullptr) outputStats_ = std::make_unique<BSN1SampleNormOutputStats>(settings_, *this);
   return FinishBuild(status);
-}
-
-bool BSN1SampleNormal::StopAfterStep(KQStatus& status) {
-  if (status.IsError()) return true;
-  if (!cancelInfo_.IsCancel()) return false;
-  status = KQStatus(BSN_CANCELLED, false);
-  return true;
 }
 
 KQStatus BSN1SampleNormal::Initialise() {
@@ -72,25 +57,20 @@ KQStatus BSN1SampleNormal::Initialise() {
 }
 
 KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
-  iter.StartPass();
-  if (!HasAnyRecord(iter)) return KQStatus(BSN_NO_VALID_CASES, false);
-  const FrequencyWeight weightOf(settings_.GetFrequencyWeightVar());
+  if (KQStatus status = CheckHasRecords(iter); status.IsError()) return status;
   const std::vector<int>& vars = settings_.GetCovariates();
   const std::size_t nVars = vars.size();
-  const std::size_t nValuesNeeded = ValuesNeeded(vars, settings_.GetFrequencyWeightVar());
   KQContStats* stats = stats_.data();
-  const KQStatus status = MakePass().Run(iter, [&](const std::vector<double>& values) {
-    // A record shorter than the variable list is the host's error: it is read (and counted) but
-    // contributes nothing, rather than being read past its end.
-    if (values.size() < nValuesNeeded) return true;
-    const double weight = weightOf(values);
-    // The accumulator itself skips missing values and weights of 0, so each variable keeps its own
-    // valid cases without a test here.
-    for (std::size_t i = 0; i < nVars; ++i) {
-      stats[i].Update(values[static_cast<std::size_t>(vars[i])], weight, KQContStats::kNoRegressionWeight);
-    }
-    return true;  // every record read counts toward progress, whatever its weight
-  });
+  // Every record read counts toward progress, whatever its weight.
+  const KQStatus status = MakePass({.progress = ProgressCount::EveryRecord})
+                              .Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
+                                // The accumulator itself skips missing values, so each variable keeps
+                                // its own valid cases without a test here.
+                                for (std::size_t i = 0; i < nVars; ++i) {
+                                  stats[i].Update(detail::ValueAt(values, vars[i]), weight.frequency,
+                                                  KQContStats::kNoRegressionWeight);
+                                }
+                              });
   if (status.IsError()) return status;
   for (std::size_t i = 0; i < nVars; ++i) SummariseVariable(i);
   return status;
@@ -108,7 +88,7 @@ void BSN1SampleNormal::SummariseVariable(std::size_t i) {
     dfs_[i] = n - 1.0;
     return;
   }
-  AddWarning(VariableWarning(n < 2.0 ? BSN_FEW_VALID_CASES_NORMAL : BSN_CONSTANT_FIELDS, i));
+  AddVariableWarning(n < 2.0 ? BSN_FEW_VALID_CASES_NORMAL : BSN_CONSTANT_FIELDS, i);
   dfs_[i] = n > 0.0 ? n - 1.0 : KQMV::Missing();
   means_[i] = n > 0.0 ? mean : KQMV::Missing();
   stdDevs_[i] = n > 1.0 ? 0.0 : KQMV::Missing();
@@ -116,17 +96,14 @@ void BSN1SampleNormal::SummariseVariable(std::size_t i) {
 }
 
 KQStatus BSN1SampleNormal::RunAnalyses() {
-  using BSNConst::AnalysTypes;
-  const AnalysTypes type = settings_.GetAnalysType();
   KQStatus status;
-  if (type == AnalysTypes::BayesFactor || type == AnalysTypes::Both) {
+  if (WantsBayesFactor()) {
     bayesFactor_ =
         std::make_unique<BSN1SampleNormBayesFactor>(settings_, stats_, stdErrors_, warnings_, cancelInfo_);
     status = bayesFactor_->Compute();
-    if (status.IsError()) return status;
-    if (type == AnalysTypes::Both && cancelInfo_.IsCancel()) return KQStatus(BSN_CANCELLED, false);
+    if (WantsPosterior() && StopAfterStep(status, BSN_CANCELLED)) return status;
   }
-  if (type == AnalysTypes::Posterior || type == AnalysTypes::Both) {
+  if (WantsPosterior()) {
     inference_ = std::make_unique<BSNNormalInference>(settings_, warnings_, means_, stdDevs_, weights_);
     status = inference_->Compute();
   }

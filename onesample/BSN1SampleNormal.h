@@ -44,9 +44,6 @@ class BSN1SampleNormal final : public BSNAlgorithm {
   void SummariseVariable(std::size_t i);
   KQStatus RunAnalyses();
   void CopyResults();
-  /// True when the build must stop after a step: the step failed, or the host asked to cancel (the
-  /// status then becomes BSN_CANCELLED).
-  bool StopAfterStep(KQStatus& status);
 
   std::vector<KQMath_850::KQContStats> stats_;
   DoubleList means_, stdDevs_, stdErrors_, bayesFactors_, tValues_, dfs_, weights_, sigs_;

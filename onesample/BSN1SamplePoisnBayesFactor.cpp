@@ -39,8 +39,7 @@ double BSN1SamplePoisnBayesFactor::LogBf01(double totalCount, double n, double a
 
 KQStatus BSN1SamplePoisnBayesFactor::Compute(RecordPass& pass, MultiPassRecordIter& iter) {
   const std::vector<int>& covariates = settings_.GetCovariates();
-  KQStatus status = detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(), covariates,
-                                          detail::CountRounding::Floor, sums_);
+  KQStatus status = detail::ReadCountSums(pass, iter, covariates, detail::CountRounding::Floor, sums_);
   if (status.IsError()) return status;
   for (std::size_t i = 0; i < covariates.size(); ++i) {
     const double a1 = detail::PriorEntry(settings_.GetAlterPrior1s(), i);

@@ -24,8 +24,7 @@ BSN1SamplePoisnPosterior::BSN1SamplePoisnPosterior(const BSNSettings& settings,
 
 KQStatus BSN1SamplePoisnPosterior::ReadAndCompute(RecordPass& pass, MultiPassRecordIter& iter) {
   const KQStatus status =
-      detail::ReadCountSums(pass, iter, settings_.GetFrequencyWeightVar(), settings_.GetCovariates(),
-                            detail::CountRounding::AsIs, sums_);
+      detail::ReadCountSums(pass, iter, settings_.GetCovariates(), detail::CountRounding::AsIs, sums_);
   if (status.IsError()) return status;
   return Compute();
 }

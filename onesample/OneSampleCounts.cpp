@@ -6,7 +6,6 @@
 
 #include "companion/KQDisplay.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/CaseWeights.h"
 #include "frame/LogSpace.h"
 #include "onesample/RecordValues.h"
 
@@ -30,18 +29,15 @@ void CountSums::Add(double value, double weight) noexcept {
   largest = first ? value : std::max(largest, value);
 }
 
-KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
-                       const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums) {
+KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, const std::vector<int>& vars,
+                       CountRounding rounding, std::vector<CountSums>& sums) {
   sums.assign(vars.size(), CountSums());
-  const FrequencyWeight weightOf(weightVar);
-  const KQStatus status = pass.Run(iter, [&](const std::vector<double>& values) {
-    const double weight = weightOf(values);
-    if (weight <= 0.0) return false;
+  const KQStatus status = pass.Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
     for (std::size_t i = 0; i < vars.size(); ++i) {
       const double x = ValueAt(values, vars[i]);
-      if (IsCountedValue(x)) sums[i].Add(rounding == CountRounding::Floor ? std::floor(x) : x, weight);
+      if (IsCountedValue(x))
+        sums[i].Add(rounding == CountRounding::Floor ? std::floor(x) : x, weight.frequency);
     }
-    return true;
   });
   if (status.IsError()) return status;
   const bool anyCases =
@@ -115,37 +111,20 @@ void SummaryLists::Display() const {
   DisplayDV("Upper bound Values", uppers);
 }
 
-bool OneSampleCountAnalysis::WantsBayesFactor() const noexcept {
-  const BSNConst::AnalysTypes type = settings_.GetAnalysType();
-  return type == BSNConst::AnalysTypes::BayesFactor || type == BSNConst::AnalysTypes::Both;
-}
-
-KQStatus OneSampleCountAnalysis::ListWarning(const KQStatus& status) {
-  if (!status.IsWarning()) return status;
-  AddWarning(status);
-  return KQStatus();
-}
-
 KQStatus OneSampleCountAnalysis::BuildModel(MultiPassRecordIter& iter) {
-  iter.StartPass();
-  if (!HasAnyRecord(iter)) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
-  KQStatus status;
+  KQStatus status = CheckHasRecords(iter);
+  if (status.IsError()) return FinishBuild(status);
   if (WantsBayesFactor()) {
     status = ListWarning(RunBayesFactor(iter));
-    if (!status.IsError() && settings_.GetAnalysType() == BSNConst::AnalysTypes::Both)
-      status = RunPosteriorOnBayesFactorSums();
+    if (!status.IsError() && WantsPosterior()) status = RunPosteriorOnBayesFactorSums();
   } else {
     status = RunPosterior(iter);
   }
   status = ListWarning(status);
-  if (!status.IsError()) {
-    // The passes do not poll the host, so that a short computation is not interrupted half-way;
-    // the one question comes before the record is made.
-    if (cancelInfo_.IsCancel())
-      status = KQStatus(BSN_STATUS_CANCELLED, false);
-    else if (!outputStats_)
-      outputStats_ = MakeOutputStats();
-  }
+  // The passes do not poll the host, so that a short computation is not interrupted half-way; the
+  // one question comes before the record is made.
+  if (StopAfterStep(status)) return FinishBuild(status);
+  if (!outputStats_) outputStats_ = MakeOutputStats();
   return FinishBuild(status);
 }
 

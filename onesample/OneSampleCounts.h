@@ -41,8 +41,8 @@ enum class CountRounding { AsIs, Floor };
 /// counted value of the test variables `vars` with weight w to its entry of `sums` (resized to
 /// vars.size() and zeroed first). Returns the pass's error status, else BSN_NO_VALID_CASES when no
 /// variable reached a weight sum of 1 (also when there is no variable), else OK.
-KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
-                       const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums);
+KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, const std::vector<int>& vars,
+                       CountRounding rounding, std::vector<CountSums>& sums);
 
 /// Entry i of a per-variable prior list; missing past the end of a list the host left short.
 double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
@@ -103,8 +103,6 @@ class OneSampleCountAnalysis : public BSNAlgorithm {
   /// Null records are skipped; cancellation is asked after the computation, not per record.
   static constexpr PassOptions kPassOptions{.pollCancelPerRecord = false, .nullRecordEndsPass = false};
 
-  /// True for the analysis types Bayes Factor and Both.
-  bool WantsBayesFactor() const noexcept;
   /// A pass over the records with the options above.
   RecordPass MakeCountPass() noexcept { return MakePass(kPassOptions); }
 
@@ -113,10 +111,6 @@ class OneSampleCountAnalysis : public BSNAlgorithm {
   virtual KQStatus RunPosteriorOnBayesFactorSums() = 0;
   virtual KQStatus RunPosterior(MultiPassRecordIter& iter) = 0;
   virtual std::unique_ptr<BSNOutputStats> MakeOutputStats() = 0;
-
- private:
-  /// Lists a warning status and answers OK in its place; other statuses pass unchanged.
-  KQStatus ListWarning(const KQStatus& status);
 };
 
 }  // namespace KQBSN_850::detail

@@ -13,8 +13,15 @@ using KQCommon_850::KQMV;
 BSN2SampleIndBasicStats::BSN2SampleIndBasicStats(const std::vector<int>& vars)
     : vars_(&vars), stats_(vars.size()) {}
 
-bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values) {
-  return Update(values, CaseWeight{});
+bool BSN2SampleIndBasicStats::Update(const KQCommon_850::Record& record) {
+  return Update(record.GetAll(), CaseWeight{});
+}
+
+bool BSN2SampleIndBasicStats::Update(const KQCommon_850::Record& record, double frequencyWeight,
+                                     double regressionWeight) {
+  const CaseWeight weight{.frequency = RoundedFrequencyWeight(frequencyWeight),
+                          .regression = KQMV::IsMissingOrNaN(regressionWeight) ? 0.0 : regressionWeight};
+  return Update(record.GetAll(), weight);
 }
 
 bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values, const CaseWeight& weight) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "companion/KQContStats.h"
+#include "companion/Record.h"
 #include "frame/CaseWeights.h"
 
 namespace KQBSN_850 {
@@ -23,9 +24,13 @@ class BSN2SampleIndBasicStats {
   /// Statistics over the test variables `vars` (record positions); the list must outlive the object.
   explicit BSN2SampleIndBasicStats(const std::vector<int>& vars);
 
-  /// Unweighted update with the record's values; always true.
-  bool Update(const std::vector<double>& values);
-  /// Weighted update; false (nothing updated) when the case weight is not usable.
+  /// Unweighted update with a record; always true.
+  bool Update(const KQCommon_850::Record& record);
+  /// Weighted update with a record, its frequency weight (rounded here, halves up) and its regression
+  /// weight; false (nothing updated) when either weight is missing or not positive after rounding.
+  bool Update(const KQCommon_850::Record& record, double frequencyWeight, double regressionWeight);
+  /// Weighted update with a record's values and a case weight already decided; false (nothing
+  /// updated) when the weight is not usable.
   bool Update(const std::vector<double>& values, const CaseWeight& weight);
 
   std::vector<double> GetNWeightedCases() const;

@@ -96,8 +96,10 @@ std::vector<double> BSN2SampleIndPosterior::NormalGrid(double m, double v) const
   return Grid(domain.lower, domain.upper);
 }
 
-KQStatus BSN2SampleIndPosterior::ComputeAll(MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                                            const BSN2SampleIndBasicStats& group2, KQWarnings& warnings) {
+KQStatus BSN2SampleIndPosterior::ComputePosterior(RecordPass& pass, MultiPassRecordIter& iter,
+                                                  const BSN2SampleIndBasicStats& group1,
+                                                  const BSN2SampleIndBasicStats& group2,
+                                                  KQWarnings& warnings) {
   status_ = KQStatus();
   const std::vector<double> n1 = group1.GetNWeightedCases(), n2 = group2.GetNWeightedCases();
   const std::vector<double> m1 = group1.GetMeans(), m2 = group2.GetMeans();
@@ -113,7 +115,8 @@ KQStatus BSN2SampleIndPosterior::ComputeAll(MultiPassRecordIter& iter, const BSN
       StoreVariable(i, moments1, moments2, *posterior);
     }
   }
-  status_ = cancel_.IsCancel() ? KQStatus(BSN_STATUS_CANCELLED, false) : ProfilePass(iter, group1, group2);
+  status_ =
+      cancel_.IsCancel() ? KQStatus(BSN_STATUS_CANCELLED, false) : ProfilePass(pass, iter, group1, group2);
   return status_;
 }
 
@@ -162,7 +165,8 @@ void BSN2SampleIndPosterior::StorePrior(std::size_t i, std::size_t group, const 
   curves_[kPriorValues + group][i] = NormalDensities(grid, prior.mean, prior.variance);
 }
 
-KQStatus BSN2SampleIndPosterior::ProfilePass(MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
+KQStatus BSN2SampleIndPosterior::ProfilePass(RecordPass& pass, MultiPassRecordIter& iter,
+                                             const BSN2SampleIndBasicStats& group1,
                                              const BSN2SampleIndBasicStats& group2) {
   const std::vector<int>& covariates = settings_.GetCovariates();
   const std::size_t nVars = covariates.size();
@@ -171,14 +175,10 @@ KQStatus BSN2SampleIndPosterior::ProfilePass(MultiPassRecordIter& iter, const BS
   for (std::size_t group = 0; group < 2; ++group)
     for (std::size_t i = 0; i < nVars; ++i) sums[group][i].assign(curves_[kGroupGrid + group][i].size(), 0.0);
 
-  const FrequencyAndRegressionWeight weigh(settings_.GetFrequencyWeightVar(), settings_.GetRegrWeightVar());
   const int groupVar = settings_.GetGroupVar();
-  RecordPass pass(settings_, cancel_, settings_.GetProgressListener(),
-                  PassOptions{.nullRecordEndsPass = false});
-  const KQStatus status = pass.Run(iter, [&](const std::vector<double>& values) {
+  const KQStatus status = pass.Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
     const std::size_t group = GroupOf(ValueAt(values, groupVar));
-    const CaseWeight weight = weigh(values);
-    if (group == kNoGroup || !weight.IsUsable()) return true;  // every record counts toward progress
+    if (group == kNoGroup) return;
     const double w = weight.Product();
     for (std::size_t i = 0; i < nVars; ++i) {
       const double x = ValueAt(values, covariates[i]);
@@ -190,7 +190,6 @@ KQStatus BSN2SampleIndPosterior::ProfilePass(MultiPassRecordIter& iter, const BS
         sum[k] += w * deviation * deviation;
       }
     }
-    return true;
   });
   if (status.IsError()) return status;
 

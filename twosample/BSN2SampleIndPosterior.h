@@ -34,6 +34,7 @@
 #include "companion/KQWarnings.h"
 #include "companion/Record.h"
 #include "frame/BSNSettings.h"
+#include "frame/RecordPass.h"
 #include "onesample/PosteriorIntervals.h"
 #include "twosample/BSN2SampleIndBasicStats.h"
 
@@ -50,11 +51,11 @@ class BSN2SampleIndPosterior {
   virtual ~BSN2SampleIndPosterior() = default;
 
   /// Computes every variable's posterior, then the profile likelihoods in a second pass over the
-  /// records; returns OK or the cancelled status (code 1). Per-variable warnings go to `warnings`.
-  virtual KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
-                                    const BSN2SampleIndBasicStats& group1,
-                                    const BSN2SampleIndBasicStats& group2,
-                                    KQCommon_850::KQWarnings& warnings) = 0;
+  /// records, made by `pass`; returns OK or the cancelled status (code 1). Per-variable warnings go to
+  /// `warnings`.
+  KQStatus ComputePosterior(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter,
+                            const BSN2SampleIndBasicStats& group1, const BSN2SampleIndBasicStats& group2,
+                            KQCommon_850::KQWarnings& warnings);
   void Display(std::ostream& os) const;
 
   const std::vector<double>& GetModes() const noexcept { return modes_; }
@@ -94,9 +95,6 @@ class BSN2SampleIndPosterior {
     MeanPrior prior2;
   };
 
-  /// The common steps every variant's ComputePosterior runs: the variables, then the profile pass.
-  KQStatus ComputeAll(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                      const BSN2SampleIndBasicStats& group2, KQCommon_850::KQWarnings& warnings);
   /// The variant's mathematics for variable i; nothing when the variable is skipped (the variant
   /// adds its warning, carrying i, to `warnings`).
   virtual std::optional<DeltaPosterior> ComputeVariable(std::size_t i, const GroupMoments& group1,
@@ -127,8 +125,8 @@ class BSN2SampleIndPosterior {
   void StoreVariable(std::size_t i, const GroupMoments& group1, const GroupMoments& group2,
                      const DeltaPosterior& posterior);
   void StorePrior(std::size_t i, std::size_t group, const MeanPrior& prior);
-  KQStatus ProfilePass(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                       const BSN2SampleIndBasicStats& group2);
+  KQStatus ProfilePass(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter,
+                       const BSN2SampleIndBasicStats& group1, const BSN2SampleIndBasicStats& group2);
 };
 
 /// The posterior variant that the settings ask for (prior type, known variances, mean and variance

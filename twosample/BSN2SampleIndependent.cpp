@@ -1,6 +1,7 @@
 #include "twosample/BSN2SampleIndependent.h"
 
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include "companion/KQDisplay.h"
@@ -8,6 +9,7 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/ResultLists.h"
+#include "onesample/RecordValues.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 
 namespace KQBSN_850 {
@@ -22,17 +24,14 @@ BSN2SampleIndependent::BSN2SampleIndependent(const BSNSettings& settings, const 
 BSN2SampleIndependent::~BSN2SampleIndependent() = default;
 
 KQStatus BSN2SampleIndependent::BuildModel(MultiPassRecordIter& iter) {
-  KQStatus status = ComputeBasicStats(iter);
-  KeepWarning(status);
-  if (!status.IsError() && !IsCancel(status)) status = CreateCalculators();
   // Each step replaces the status; the warnings of earlier steps stay in the warnings list.
-  if (!status.IsError() && !IsCancel(status) && bayesFactor_ != nullptr) {
-    status = bayesFactor_->ComputeStatistics(group1_, group2_, warnings_);
-    KeepWarning(status);
-  }
-  if (!status.IsError() && !IsCancel(status) && posterior_ != nullptr) {
-    status = posterior_->ComputePosterior(iter, group1_, group2_, warnings_);
-    KeepWarning(status);
+  KQStatus status = ListWarning(ComputeBasicStats(iter));
+  if (!StopAfterStep(status)) status = ListWarning(CreateCalculators());
+  if (!StopAfterStep(status) && bayesFactor_ != nullptr)
+    status = ListWarning(bayesFactor_->ComputeStatistics(group1_, group2_, warnings_));
+  if (!StopAfterStep(status) && posterior_ != nullptr) {
+    RecordPass pass = MakePass(kPassOptions);
+    status = ListWarning(posterior_->ComputePosterior(pass, iter, group1_, group2_, warnings_));
   }
   if (!status.IsError()) outputStats_ = std::make_unique<BSN2SampleIndOutputStats>(settings_, *this);
   return FinishBuild(status);
@@ -43,22 +42,23 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
   const std::vector<int>& vars = settings_.GetCovariates();
   if (vars.empty()) return KQStatus(BSN_NO_COVARIATES, false);
 
-  const FrequencyAndRegressionWeight weightOf(settings_.GetFrequencyWeightVar(),
-                                              settings_.GetRegrWeightVar());
-  const auto groupVar = static_cast<std::size_t>(settings_.GetGroupVar());
+  const int groupVar = settings_.GetGroupVar();
   const KQStatus status =
-      MakePass(PassOptions{.nullRecordEndsPass = false}).Run(iter, [&](const std::vector<double>& values) {
-        const double group = groupVar < values.size() ? values[groupVar] : KQMV::Missing();
+      MakePass(kPassOptions).Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
+        const double group = detail::ValueAt(values, groupVar);
         if (group == 0.0) {
-          group1_.Update(values, weightOf(values));
+          group1_.Update(values, weight);
         } else if (group == 1.0) {
-          group2_.Update(values, weightOf(values));
+          group2_.Update(values, weight);
         }
-        return true;  // every record read counts toward progress, whatever its group or weight
       });
   if (status.IsError()) return status;
 
   const std::vector<double> n1 = group1_.GetNWeightedCases(), n2 = group2_.GetNWeightedCases();
+  // The record shows the counts as int; a larger count is shown as the largest int, and said so.
+  constexpr double kLargestCount = std::numeric_limits<int>::max();
+  for (std::size_t i = 0; i < vars.size(); ++i)
+    if (n1[i] > kLargestCount || n2[i] > kLargestCount) AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
   for (std::size_t i = 0; i < vars.size(); ++i) {
     // One warning for the analysis: the calculators skip every such variable on their own.
     if (n1[i] + n2[i] <= 2.0) return VariableWarning(BSN_FEW_VALID_CASES_INDEPENDENT, i);
@@ -67,27 +67,10 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
 }
 
 KQStatus BSN2SampleIndependent::CreateCalculators() {
-  using BSNConst::AnalysTypes;
-  const AnalysTypes type = settings_.GetAnalysType();
-  if (type == AnalysTypes::BayesFactor || type == AnalysTypes::Both) {
-    bayesFactor_ = CreateIndependentBayesFactor(settings_, varList_, warnings_);
-  }
+  if (WantsBayesFactor()) bayesFactor_ = CreateIndependentBayesFactor(settings_, varList_, warnings_);
   KQStatus status;
-  if (type == AnalysTypes::Posterior || type == AnalysTypes::Both) {
-    posterior_ = CreateIndependentPosterior(settings_, varList_, cancelInfo_, status);
-    KeepWarning(status);
-  }
+  if (WantsPosterior()) posterior_ = CreateIndependentPosterior(settings_, varList_, cancelInfo_, status);
   return status;
-}
-
-bool BSN2SampleIndependent::IsCancel(KQStatus& status) {
-  if (!cancelInfo_.IsCancel()) return false;
-  status = KQStatus(BSN_STATUS_CANCELLED, false);
-  return true;
-}
-
-void BSN2SampleIndependent::KeepWarning(const KQStatus& status) {
-  if (status.IsWarning()) AddWarning(status);
 }
 
 void BSN2SampleIndependent::Display(std::ostream& os) const {

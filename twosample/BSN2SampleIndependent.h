@@ -50,10 +50,12 @@ class BSN2SampleIndependent final : public BSNAlgorithm {
   KQStatus ComputeBasicStats(MultiPassRecordIter& iter);
   /// Creates the Bayes-factor and posterior objects the analysis type asks for.
   KQStatus CreateCalculators();
-  /// True when the host asks to stop; the status is then the cancelled one (code 1).
-  bool IsCancel(KQStatus& status);
-  /// Adds the status to the warnings when it is one.
-  void KeepWarning(const KQStatus& status);
+
+  /// Both passes read the frequency and regression weights, skip null records, and count every record
+  /// toward progress, whatever its group or weight.
+  static constexpr PassOptions kPassOptions{.nullRecordEndsPass = false,
+                                            .weights = WeightRule::FrequencyAndRegression,
+                                            .progress = ProgressCount::EveryRecord};
 
   BSN2SampleIndBasicStats group1_;
   BSN2SampleIndBasicStats group2_;

@@ -1,5 +1,6 @@
 #include "twosample/BSN2SampleRelated.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,13 +18,14 @@ namespace KQBSN_850 {
 
 namespace {
 
-// Relative rounding noise of Sxx + Syy - 2 Sxy: a few dozen units of roundoff of Sxx + Syy.
-constexpr double kCancellationNoise = 64.0 * std::numeric_limits<double>::epsilon();
+// The differences of decimal data carry the rounding of x and y themselves, about one unit of roundoff
+// of the larger of |x| and |y| (y = x + 0.1 gives differences that differ in their last bits). A standard
+// deviation of the differences within a few dozen such units cannot be told from 0.
+constexpr double kRoundingNoise = 64.0 * std::numeric_limits<double>::epsilon();
 
 }  // namespace
 
 using KQCommon_850::KQMV;
-using KQMath_850::KQMeansXProdData;
 
 BSN2SampleRelated::BSN2SampleRelated(const BSNSettings& settings, const KQVarList& varList)
     : BSNAlgorithm(settings, varList) {}
@@ -33,8 +35,8 @@ BSN2SampleRelated::~BSN2SampleRelated() = default;
 KQStatus BSN2SampleRelated::BuildModel(MultiPassRecordIter& iter) {
   KQStatus status = Initialise();
   if (status.IsError()) return FinishBuild(status);
-  iter.StartPass();
-  if (!HasAnyRecord(iter)) return FinishBuild(KQStatus(BSN_NO_VALID_CASES, false));
+  status = CheckHasRecords(iter);
+  if (status.IsError()) return FinishBuild(status);
   status = AccumulatePairs(iter);
   if (StopAfterStep(status)) return FinishBuild(status);
   status = RunAnalyses();
@@ -43,13 +45,6 @@ KQStatus BSN2SampleRelated::BuildModel(MultiPassRecordIter& iter) {
   if (outputStats_ == nullptr)
     outputStats_ = std::make_unique<BSN2SampleRelatedOutputStats>(settings_, *this);
   return FinishBuild(status);
-}
-
-bool BSN2SampleRelated::StopAfterStep(KQStatus& status) {
-  if (status.IsError()) return true;
-  if (!cancelInfo_.IsCancel()) return false;
-  status = KQStatus(BSN_STATUS_CANCELLED, false);
-  return true;
 }
 
 KQStatus BSN2SampleRelated::Initialise() {
@@ -63,7 +58,7 @@ KQStatus BSN2SampleRelated::Initialise() {
     }
   }
   const std::size_t nPairs = first.size();
-  pairStats_.assign(nPairs, KQMeansXProdData(2, true));
+  pairStats_.assign(nPairs, PairDifferences());
   for (DoubleList* list : {&meanDiffs_, &stdDevs_, &stdErrors_, &dfs_, &weights_})
     *list = MissingList(nPairs);
   for (DoubleList* list : {&bayesFactors_, &tValues_, &sigs_}) list->clear();
@@ -73,63 +68,54 @@ KQStatus BSN2SampleRelated::Initialise() {
 }
 
 KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
-  const FrequencyWeight weightOf(settings_.GetFrequencyWeightVar());
   const std::vector<int>& first = settings_.GetCovariates();
   const std::vector<int>& second = settings_.Get2ndRelatedList();
-  const KQStatus status = MakePass().Run(iter, [&](const std::vector<double>& values) {
-    const double weight = weightOf(values);
-    if (weight <= 0.0) return false;  // skipped for every pair, and not counted toward progress
-    // The accumulator skips a case with a missing value, so each pair keeps its own valid cases.
-    for (std::size_t j = 0; j < pairStats_.size(); ++j) {
-      pairStats_[j].AddCase({detail::ValueAt(values, first[j]), detail::ValueAt(values, second[j])}, weight);
-    }
-    return true;
-  });
+  // A record whose weight is 0 is skipped for every pair and not counted toward progress.
+  const KQStatus status =
+      MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
+        for (std::size_t j = 0; j < pairStats_.size(); ++j) {
+          const double x = detail::ValueAt(values, first[j]), y = detail::ValueAt(values, second[j]);
+          // Each pair keeps its own valid cases.
+          if (KQMV::IsMissingOrNaN(x) || KQMV::IsMissingOrNaN(y)) continue;
+          PairDifferences& pair = pairStats_[j];
+          pair.differences.Update(x - y, weight.frequency, KQMath_850::KQContStats::kNoRegressionWeight);
+          pair.largestMagnitude = std::max({pair.largestMagnitude, std::fabs(x), std::fabs(y)});
+        }
+      });
   if (status.IsError()) return status;
   for (std::size_t j = 0; j < pairStats_.size(); ++j) SummarisePair(j);
   return status;
 }
 
 void BSN2SampleRelated::SummarisePair(std::size_t j) {
-  const KQMeansXProdData& stats = pairStats_[j];
-  const double n = stats.GetNCases();
-  const std::vector<double> means = stats.GetMeans();
+  const KQMath_850::KQContStats& stats = pairStats_[j].differences;
+  const double n = stats.GetSumFreqWeights();
   weights_[j] = n;
   if (n < 2.0) {
-    AddWarning(VariableWarning(BSN_FEW_VALID_CASES_PAIR, j));
+    AddVariableWarning(BSN_FEW_VALID_CASES_PAIR, j);
     dfs_[j] = n > 0.0 ? n - 1.0 : KQMV::Missing();
-    meanDiffs_[j] = n > 0.0 ? means[0] - means[1] : KQMV::Missing();
+    meanDiffs_[j] = n > 0.0 ? stats.GetMean() : KQMV::Missing();
     return;
   }
-  meanDiffs_[j] = means[0] - means[1];
+  meanDiffs_[j] = stats.GetMean();
   dfs_[j] = n - 1.0;
-  // Var(x - y) = Var x + Var y - 2 Cov(x, y), from the centred cross-products. For constant
-  // differences the sum cancels to rounding noise of either sign, of the order of the machine epsilon
-  // times Sxx + Syy (decimal data such as y = x + 0.1 leave such noise); a variance within that noise
-  // counts as 0, as the formula cannot tell it from 0.
-  const KQMath_850::KQSymMatrix xprods = stats.GetXProds();
-  const double sumSquares = xprods(0, 0) + xprods(1, 1);
-  double variance = (sumSquares - 2.0 * xprods(0, 1)) / (n - 1.0);
-  if (variance <= kCancellationNoise * sumSquares / (n - 1.0)) variance = 0.0;
-  stdDevs_[j] = variance > 0.0 ? std::sqrt(variance) : 0.0;
+  const double stdDev = stats.GetStdDev();
+  stdDevs_[j] = stdDev > kRoundingNoise * pairStats_[j].largestMagnitude ? stdDev : 0.0;
   if (stdDevs_[j] == 0.0) {
-    AddWarning(VariableWarning(BSN_CONSTANT_PAIR_NORMAL, j));
+    AddVariableWarning(BSN_CONSTANT_PAIR_NORMAL, j);
     return;  // the standard error stays missing, which keeps the pair out of the t test
   }
   stdErrors_[j] = stdDevs_[j] / std::sqrt(n);
 }
 
 KQStatus BSN2SampleRelated::RunAnalyses() {
-  using BSNConst::AnalysTypes;
-  const AnalysTypes type = settings_.GetAnalysType();
-  const bool wantsFactor = type == AnalysTypes::BayesFactor || type == AnalysTypes::Both;
   KQStatus status;
-  if (wantsFactor) {
+  if (WantsBayesFactor()) {
     status = ComputeBayesFactors();
     if (status.IsError()) return status;
   }
-  if (type == AnalysTypes::Posterior || type == AnalysTypes::Both) {
-    if (wantsFactor && cancelInfo_.IsCancel()) return KQStatus(BSN_STATUS_CANCELLED, false);
+  if (WantsPosterior()) {
+    if (WantsBayesFactor() && StopAfterStep(status)) return status;
     inference_ = std::make_unique<BSNNormalInference>(settings_, warnings_, meanDiffs_, stdDevs_, weights_);
     status = inference_->Compute();
   }

@@ -3,9 +3,10 @@
 // settings' Covariates (x) with entry j of 2ndRelatedList (y), and the pair is analysed through its
 // differences d = x - y as a one-sample normal problem.
 //
-// One pass over the records accumulates, per pair, the frequency-weighted count n, the means and the
-// centred cross-products of (x, y) over the records where both values are present (pairwise deletion).
-// The differences then have mean m1 - m2 and variance s^2 = (S11 + S22 - 2 S12)/(n - 1). As AnalysType
+// One pass over the records accumulates, per pair, the frequency-weighted count n, the mean and the
+// variance s^2 of the differences d = x - y, each taken within its record, over the records where both
+// values are present (pairwise deletion). Differencing each record first keeps the spread of d when x
+// and y are large and close (timestamps, say), where x and y's own moments would cancel. As AnalysType
 // asks: the paired t test t = (dbar - mu0)/(s/sqrt(n)) with n - 1 degrees of freedom and a Bayes factor
 // BF01 per pair (JZS, fixed g or known variance, see NormalMeanFactors.h), the posterior of the mean
 // difference (BSNNormalInference), or both, Bayes factor first. The result record is a
@@ -26,7 +27,7 @@
 #include <ostream>
 #include <vector>
 
-#include "companion/KQMeansXProdData.h"
+#include "companion/KQContStats.h"
 #include "frame/BSNAlgorithm.h"
 #include "onesample/NormalPosteriorLists.h"
 
@@ -51,11 +52,14 @@ class BSN2SampleRelated final : public BSNAlgorithm {
   void SummarisePair(std::size_t j);
   KQStatus RunAnalyses();
   KQStatus ComputeBayesFactors();
-  /// True when the build must stop after a step: the step failed, or the host asked to cancel (the
-  /// status then becomes BSN_STATUS_CANCELLED).
-  bool StopAfterStep(KQStatus& status);
+  /// The weighted moments of one pair's differences, and the largest |x| or |y| met, which sets the
+  /// rounding noise of the differences.
+  struct PairDifferences {
+    KQMath_850::KQContStats differences;
+    double largestMagnitude = 0.0;
+  };
 
-  std::vector<KQMath_850::KQMeansXProdData> pairStats_;
+  std::vector<PairDifferences> pairStats_;
   DoubleList meanDiffs_, stdDevs_, stdErrors_, dfs_, weights_;
   DoubleList bayesFactors_, tValues_, sigs_;  // empty unless a Bayes factor is asked for
   detail::NormalPosteriorLists posterior_;    // empty unless a posterior is asked for

@@ -19,8 +19,14 @@ std::optional<BSN2SampleIndPosterior::DeltaPosterior> DiffusePriorsEqualVariance
     KQCommon_850::KQWarnings& warnings) const {
   if (!(IsPresent(priorDf_) && priorDf_ >= 0.0 && IsPresent(priorScale2_) && priorScale2_ >= 0.0))
     return std::nullopt;
+  if (!IsPresent(group1.variance) || !IsPresent(group2.variance)) {
+    // A group with fewer than two cases has no variance to pool. When both groups together hold at most
+    // two cases the analysis has said so already, once.
+    if (group1.n + group2.n > 2.0)
+      warnings.AddWarning(VariableWarning(BSN_FEW_VALID_CASES_INDEPENDENT, i), 0);
+    return std::nullopt;
+  }
   if (!IsPresent(group1.mean) || !IsPresent(group2.mean)) return std::nullopt;
-  if (!IsPresent(group1.variance) || !IsPresent(group2.variance)) return std::nullopt;
   const double df = priorDf_ + group1.n + group2.n - 2.0;
   if (!(df > 0.0)) return std::nullopt;
   if (group1.variance == 0.0 && group2.variance == 0.0) {

@@ -17,11 +17,6 @@ namespace KQBSN_850::detail {
 
 class DiffusePriorsEqualVariances : public BSN2SampleIndPosterior {
  public:
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                            const BSN2SampleIndBasicStats& group2, KQCommon_850::KQWarnings& warnings) final {
-    return ComputeAll(iter, group1, group2, warnings);
-  }
-
  protected:
   /// The variance prior: nu0 degrees of freedom and scale s0^2.
   DiffusePriorsEqualVariances(const BSNSettings& settings, const KQCommon_850::KQVarList& varList,

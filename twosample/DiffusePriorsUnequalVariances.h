@@ -35,11 +35,6 @@ PatilScaledT PatilApproximation(double n1, double variance1, double n2, double v
 class DiffusePriorsUnequalVariances final : public BSN2SampleIndPosterior {
  public:
   using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                            const BSN2SampleIndBasicStats& group2,
-                            KQCommon_850::KQWarnings& warnings) override {
-    return ComputeAll(iter, group1, group2, warnings);
-  }
 
  private:
   std::optional<DeltaPosterior> ComputeVariable(std::size_t i, const GroupMoments& group1,

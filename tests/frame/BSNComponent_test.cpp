@@ -82,11 +82,8 @@ class WeightedSum final : public BSNAlgorithm {
   using BSNAlgorithm::BSNAlgorithm;
   KQStatus BuildModel(MultiPassRecordIter& iter) override {
     double total = 0.0;
-    const FrequencyWeight weight(settings_.GetFrequencyWeightVar());
-    KQStatus st = MakePass().Run(iter, [&](const std::vector<double>& values) {
-      const double w = weight(values);
-      total += w * values[0];
-      return w > 0.0;
+    KQStatus st = MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
+      total += weight.frequency * values[0];
     });
     if (st.IsOK() && total == 0.0) st = KQStatus(BSN_NO_VALID_CASES, false);
     if (!st.IsError()) outputStats_ = std::make_unique<CountingOutput>(total);

@@ -5,6 +5,7 @@
 #include <set>
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 
 namespace {
 
@@ -17,7 +18,27 @@ std::string Text(int code) {
 }  // namespace
 
 TEST(StatusMessageText, CodesWithoutTextAnswerEmpty) {
-  for (int code : {0, 1, 410005, 410007, 410000, 410061, -410001}) EXPECT_EQ(Text(code), "") << code;
+  for (int code : {0, 1, 410005, 410007, 410000, 410062, 202, -410001}) EXPECT_EQ(Text(code), "") << code;
+}
+
+TEST(HostStatus, ACodeWithoutTextBecomesOneWithTextKeepingItsData) {
+  // A common-library warning code (202) carrying a variable position.
+  KQStatus quadrature = StatusWithDatum(202, true, 3);
+  quadrature.SetScaleDatum(0, 2.5);
+  const KQStatus warning = HostStatus(quadrature);
+  EXPECT_TRUE(warning.IsWarning());
+  EXPECT_EQ(warning.GetErrorCode(), BSN_NUMERICAL_PROBLEM);
+  EXPECT_EQ(warning.GetDiscreteDatum(0), 3);
+  EXPECT_EQ(warning.GetDiscreteDatum(1), 202);
+  EXPECT_EQ(warning.GetScaleDatum(0), 2.5);
+  const KQStatus error = HostStatus(KQStatus(202, false));
+  EXPECT_TRUE(error.IsError());
+  EXPECT_EQ(error.GetErrorCode(), BSN_INTERNAL_ERROR);
+  EXPECT_EQ(error.GetDiscreteDatum(0), 202);
+  // OK, the cancellation and coded statuses pass unchanged.
+  for (const KQStatus& kept :
+       {KQStatus(), KQStatus(BSN_STATUS_CANCELLED, false), StatusWithDatum(BSN_CONSTANT_FIELDS, true, 1)})
+    EXPECT_EQ(HostStatus(kept), kept);
 }
 
 TEST(StatusMessageText, TextsAsWritten) {

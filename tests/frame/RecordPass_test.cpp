@@ -2,103 +2,134 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "frame/CaseWeights.h"
 #include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
 using kqtest::VectorRecordIter;
+using Rows = std::vector<std::optional<std::vector<double>>>;
 
 namespace {
 
-std::vector<std::optional<std::vector<double>>> Rows(int n) {
-  std::vector<std::optional<std::vector<double>>> rows;
+Rows Counting(int n) {
+  Rows rows;
   for (int i = 0; i < n; ++i) rows.push_back(std::vector<double>{static_cast<double>(i)});
   return rows;
 }
 
-std::vector<int> ReportsFor(int nRecords, int frequency = 50) {
-  BSNSettings settings;
-  settings.SetProgressFrequency(frequency);
+// The values handed to the analysis and the reports a listener hears in one pass.
+struct Seen {
+  std::vector<double> firstValues;
+  std::vector<CaseWeight> weights;
+  std::vector<int> reports;
+  KQStatus status;
+};
+
+Seen RunPass(const BSNSettings& settings, Rows rows, PassOptions options = {}, std::vector<int> screened = {},
+             KQQueryCancel* query = nullptr) {
+  Seen seen;
   kqtest::RecordingListener listener;
-  KQCancelInfo cancel;
-  VectorRecordIter iter(Rows(nRecords));
-  RecordPass pass(settings, cancel, &listener);
-  EXPECT_TRUE(pass.Run(iter, [](const std::vector<double>&) { return true; }).IsOK());
-  EXPECT_EQ(pass.GetNUsed(), nRecords);
-  return listener.records;
+  KQCancelInfo cancel(query);
+  VectorRecordIter iter(std::move(rows));
+  RecordPass pass(settings, cancel, &listener, options, std::move(screened));
+  seen.status = pass.Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
+    seen.firstValues.push_back(values[0]);
+    seen.weights.push_back(weight);
+  });
+  seen.reports = listener.records;
+  return seen;
 }
 
 }  // namespace
 
 TEST(RecordPass, ReportsEveryFrequencyAndOnceAtTheEnd) {
-  EXPECT_EQ(ReportsFor(120), (std::vector<int>{50, 100, 120}));
-  EXPECT_EQ(ReportsFor(100), (std::vector<int>{50, 100}));
-  EXPECT_EQ(ReportsFor(3, 1), (std::vector<int>{1, 2, 3}));
-  EXPECT_TRUE(ReportsFor(0).empty());
+  BSNSettings settings;  // frequency 50
+  EXPECT_EQ(RunPass(settings, Counting(120)).reports, (std::vector<int>{50, 100, 120}));
+  EXPECT_EQ(RunPass(settings, Counting(100)).reports, (std::vector<int>{50, 100}));
+  EXPECT_TRUE(RunPass(settings, Counting(0)).reports.empty());
+  settings.SetProgressFrequency(1);
+  EXPECT_EQ(RunPass(settings, Counting(3)).reports, (std::vector<int>{1, 2, 3}));
 }
 
-TEST(RecordPass, CountsOnlyUsedRecords) {
+TEST(RecordPass, FrequencyWeightsAreRoundedAndZeroWeightsSkipped) {
   BSNSettings settings;
-  settings.SetProgressFrequency(2);
-  kqtest::RecordingListener listener;
-  KQCancelInfo cancel;
-  VectorRecordIter iter(Rows(7));
-  RecordPass pass(settings, cancel, &listener);
-  // Only even values count: 0, 2, 4, 6.
-  ASSERT_TRUE(
-      pass.Run(iter, [](const std::vector<double>& v) { return static_cast<int>(v[0]) % 2 == 0; }).IsOK());
-  EXPECT_EQ(listener.records, (std::vector<int>{2, 4}));
-  // No record used: no report at all.
-  listener.records.clear();
-  ASSERT_TRUE(pass.Run(iter, [](const std::vector<double>&) { return false; }).IsOK());
-  EXPECT_TRUE(listener.records.empty());
-  EXPECT_EQ(iter.GetNStartPass(), 2);
+  settings.SetProgressFrequency(1);
+  settings.SetFrequencyWeightVar(1);
+  const double missing = KQMV::Missing(), nan = std::numeric_limits<double>::quiet_NaN();
+  // Rounding halves up: 2.4 -> 2, 2.5 -> 3, 0.5 -> 1; 0.49, negatives, missing and NaN weigh 0, and so
+  // does a record too short to hold the weight.
+  const Rows rows{
+      std::vector<double>{0, 2.4},  std::vector<double>{1, 2.5}, std::vector<double>{2, 0.5},
+      std::vector<double>{3, 0.49}, std::vector<double>{4, -3},  std::vector<double>{5, missing},
+      std::vector<double>{6, nan},  std::vector<double>{7},      std::vector<double>{8, 1e12 + 0.7}};
+  const Seen used = RunPass(settings, rows);
+  EXPECT_EQ(used.firstValues, (std::vector<double>{0, 1, 2, 8}));
+  ASSERT_EQ(used.weights.size(), 4u);
+  EXPECT_EQ(used.weights[0].frequency, 2.0);
+  EXPECT_EQ(used.weights[1].frequency, 3.0);
+  EXPECT_EQ(used.weights[2].frequency, 1.0);
+  EXPECT_EQ(used.weights[3].frequency, 1e12 + 1.0);
+  EXPECT_EQ(used.weights[0].regression, 1.0);
+  EXPECT_EQ(used.reports, (std::vector<int>{1, 2, 3, 4}));
+  // Counting every record: the skipped ones count toward progress too.
+  EXPECT_EQ(RunPass(settings, rows, {.progress = ProgressCount::EveryRecord}).reports.back(), 9);
+}
+
+TEST(RecordPass, RegressionWeightsMultiplyAndMustBePositive) {
+  BSNSettings settings;
+  settings.SetFrequencyWeightVar(1);
+  settings.SetRegrWeightVar(2);
+  const Rows rows{std::vector<double>{0, 2, 0.5}, std::vector<double>{1, 1, 0}, std::vector<double>{2, 1, -1},
+                  std::vector<double>{3, 1, KQMV::Missing()}, std::vector<double>{4, 0, 3}};
+  const Seen both = RunPass(settings, rows, {.weights = WeightRule::FrequencyAndRegression});
+  EXPECT_EQ(both.firstValues, (std::vector<double>{0}));
+  EXPECT_EQ(both.weights[0].Product(), 1.0);
+  // Under the frequency rule the regression weight is not read.
+  EXPECT_EQ(RunPass(settings, rows).firstValues, (std::vector<double>{0, 1, 2, 3}));
+}
+
+TEST(RecordPass, ListwiseScreeningSkipsRecordsWithAMissingScreenedValue) {
+  BSNSettings settings;
+  const double missing = KQMV::Missing(), nan = std::numeric_limits<double>::quiet_NaN();
+  const Rows rows{std::vector<double>{0, 1, 1}, std::vector<double>{1, missing, 1},
+                  std::vector<double>{2, 1, nan}, std::vector<double>{3, 1}, std::vector<double>{4, 1, 1}};
+  const PassOptions listwise{.missScope = BSNConst::MissScope::MissingListwise};
+  EXPECT_EQ(RunPass(settings, rows, listwise, {1, 2}).firstValues, (std::vector<double>{0, 4}));
+  EXPECT_EQ(RunPass(settings, rows, listwise, {1}).firstValues, (std::vector<double>{0, 2, 3, 4}));
+  // Screening by the analysis: every record is handed on.
+  EXPECT_EQ(RunPass(settings, rows, {}, {1, 2}).firstValues.size(), 5u);
 }
 
 TEST(RecordPass, NullRecordEndsOrIsSkipped) {
   BSNSettings settings;
-  KQCancelInfo cancel;
-  auto rows = Rows(4);
+  Rows rows = Counting(4);
   rows[1].reset();
-  int seen = 0;
-  auto count = [&](const std::vector<double>&) { return ++seen > 0; };
-  VectorRecordIter iter(rows);
-  ASSERT_TRUE(RecordPass(settings, cancel, nullptr).Run(iter, count).IsOK());
-  EXPECT_EQ(seen, 1);
-  seen = 0;
-  ASSERT_TRUE(RecordPass(settings, cancel, nullptr, {.nullRecordEndsPass = false}).Run(iter, count).IsOK());
-  EXPECT_EQ(seen, 3);
+  EXPECT_EQ(RunPass(settings, rows).firstValues, (std::vector<double>{0}));
+  EXPECT_EQ(RunPass(settings, rows, {.nullRecordEndsPass = false}).firstValues,
+            (std::vector<double>{0, 2, 3}));
 }
 
 TEST(RecordPass, HasAnyRecordRewindsFirst) {
-  VectorRecordIter iter(Rows(2));
+  VectorRecordIter iter(Counting(2));
   while (iter.HasNext()) iter.NextRecord();
   EXPECT_TRUE(HasAnyRecord(iter));
-  VectorRecordIter empty(Rows(0));
+  VectorRecordIter empty(Counting(0));
   EXPECT_FALSE(HasAnyRecord(empty));
 }
 
-TEST(RecordPass, CancellationStopsThePass) {
+TEST(RecordPass, CancellationStopsThePassWithoutAFinalReport) {
   BSNSettings settings;
   kqtest::CancelAfter query(3);
-  KQCancelInfo cancel(&query);
-  kqtest::RecordingListener listener;
-  VectorRecordIter iter(Rows(10));
-  int seen = 0;
-  const KQStatus st = RecordPass(settings, cancel, &listener).Run(iter, [&](const std::vector<double>&) {
-    ++seen;
-    return true;
-  });
-  EXPECT_TRUE(st.IsError());
-  EXPECT_EQ(st.GetErrorCode(), BSN_STATUS_CANCELLED);
-  EXPECT_EQ(seen, 3);
-  EXPECT_TRUE(listener.records.empty());
+  const Seen seen = RunPass(settings, Counting(10), {}, {}, &query);
+  EXPECT_TRUE(seen.status.IsError());
+  EXPECT_EQ(seen.status.GetErrorCode(), BSN_STATUS_CANCELLED);
+  EXPECT_EQ(seen.firstValues.size(), 3u);
+  EXPECT_TRUE(seen.reports.empty());
   // Without per-record polling the host is not asked during the pass.
   kqtest::CancelAfter never(100);
-  KQCancelInfo quiet(&never);
-  EXPECT_TRUE(RecordPass(settings, quiet, nullptr, {.pollCancelPerRecord = false})
-                  .Run(iter, [](const std::vector<double>&) { return true; })
-                  .IsOK());
+  EXPECT_TRUE(RunPass(settings, Counting(10), {.pollCancelPerRecord = false}, {}, &never).status.IsOK());
   EXPECT_EQ(never.nAsked, 0);
 }
 
@@ -111,19 +142,4 @@ TEST(BSNReporter, AnswersRecordsOnly) {
   BSNReporter copy = reporter;
   reporter.SetNRecords(9);
   EXPECT_EQ(copy.DiscreteMeasure("records"), 7);
-}
-
-TEST(CaseWeights, RoundsHalvesUpAndDropsSmallOrMissing) {
-  EXPECT_EQ(RoundedFrequencyWeight(2.4), 2.0);
-  EXPECT_EQ(RoundedFrequencyWeight(2.5), 3.0);
-  EXPECT_EQ(RoundedFrequencyWeight(0.5), 1.0);
-  EXPECT_EQ(RoundedFrequencyWeight(0.49), 0.0);
-  EXPECT_EQ(RoundedFrequencyWeight(-3.0), 0.0);
-  EXPECT_EQ(RoundedFrequencyWeight(KQMV::Missing()), 0.0);
-  EXPECT_EQ(RoundedFrequencyWeight(std::numeric_limits<double>::quiet_NaN()), 0.0);
-  EXPECT_EQ(RoundedFrequencyWeight(1e12 + 0.7), 1e12 + 1.0);
-  const std::vector<double> values{3.6, 1.0};
-  EXPECT_EQ(FrequencyWeight(-1)(values), 1.0);
-  EXPECT_EQ(FrequencyWeight(0)(values), 4.0);
-  EXPECT_EQ(FrequencyWeight(2)(values), 0.0);  // beyond the record: no weight
 }

@@ -32,8 +32,8 @@ struct Computed {
   Computed(const BSNSettings& s, const std::vector<std::vector<double>>& rows, std::vector<int> varList)
       : settings(s), vars(std::move(varList)), group1(this->vars), group2(this->vars) {
     for (const std::vector<double>& row : rows) {
-      if (row.back() == 0.0) group1.Update(row);
-      if (row.back() == 1.0) group2.Update(row);
+      if (row.back() == 0.0) group1.Update(row, CaseWeight{});
+      if (row.back() == 1.0) group2.Update(row, CaseWeight{});
     }
     settings.SetCovariates(vars);
     factor = CreateIndependentBayesFactor(settings, noVariables, warnings);

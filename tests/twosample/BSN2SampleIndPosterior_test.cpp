@@ -75,7 +75,7 @@ struct Analysis {
         iter(rows),
         group1(settings.GetCovariates()),
         group2(settings.GetCovariates()) {
-    const FrequencyAndRegressionWeight weigh(settings.GetFrequencyWeightVar(), settings.GetRegrWeightVar());
+    const CaseWeigher weigh(settings.GetFrequencyWeightVar(), settings.GetRegrWeightVar());
     for (const Row& row : rows) {
       if (!row) continue;
       if ((*row)[0] == 0.0) group1.Update(*row, weigh(*row));
@@ -87,7 +87,11 @@ struct Analysis {
 
   template <class Variant>
   KQStatus Run(Variant& posterior) {
-    return posterior.ComputePosterior(iter, group1, group2, warnings);
+    RecordPass pass(settings, cancel, nullptr,
+                    {.nullRecordEndsPass = false,
+                     .weights = WeightRule::FrequencyAndRegression,
+                     .progress = ProgressCount::EveryRecord});
+    return posterior.ComputePosterior(pass, iter, group1, group2, warnings);
   }
 
   BSNSettings settings;
@@ -468,10 +472,6 @@ class GridProbe final : public BSN2SampleIndPosterior {
  public:
   using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
   using BSN2SampleIndPosterior::Grid;
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter&, const BSN2SampleIndBasicStats&,
-                            const BSN2SampleIndBasicStats&, KQWarnings&) override {
-    return KQStatus();
-  }
 
  private:
   std::optional<DeltaPosterior> ComputeVariable(std::size_t, const GroupMoments&, const GroupMoments&,

@@ -251,3 +251,58 @@ TEST(BSN2SampleIndependent, RecordCopiesReplacesAndDisplays) {
     EXPECT_NE(text.find(label), std::string::npos) << label;
   }
 }
+
+TEST(BSN2SampleIndependent, SaysWhyAnEqualVariancePosteriorIsMissing) {
+  // Group 1 holds one case: it has no variance to pool, so the posterior of variable 0 stays missing,
+  // with a warning naming the variable.
+  BSNSettings settings = kqtest::IndependentSettings(Analysis::Posterior, {0}, 1);
+  settings.SetEqualDataVar(true);
+  const kqtest::IndependentRun run =
+      kqtest::BuildIndependent(settings, {{1.0, 0}, {2.0, 1}, {3.5, 1}, {2.5, 1}});
+  ASSERT_TRUE(run.status.IsOK());
+  const KQWarnings& warnings = run.component->GetWarningMessages();
+  ASSERT_EQ(warnings.Size(), 1u);
+  EXPECT_EQ(warnings[0].GetErrorCode(), BSN_FEW_VALID_CASES_INDEPENDENT);
+  EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
+  EXPECT_TRUE(KQMV::IsMissing(run.record->GetModeValues()[0]));
+}
+
+TEST(BSN2SampleIndependent, CountsBeyondTheIntRangeAreFlagged) {
+  // Frequency weights of 3e9: group 1 counts 6e9 cases, which its int field cannot hold.
+  BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
+  settings.SetFrequencyWeightVar(2);
+  const kqtest::IndependentRun run = kqtest::BuildIndependent(
+      settings, {{1.0, 0, 3e9}, {2.0, 0, 3e9}, {2.0, 1, 1}, {3.5, 1, 1}, {2.5, 1, 1}});
+  ASSERT_TRUE(run.status.IsOK());
+  const KQWarnings& warnings = run.component->GetWarningMessages();
+  ASSERT_EQ(warnings.Size(), 1u);
+  EXPECT_EQ(warnings[0].GetErrorCode(), BSN_COUNT_TOO_LARGE);
+  EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
+  EXPECT_EQ(run.record->GetGroup1StatsNs()[0], std::numeric_limits<int>::max());
+  EXPECT_EQ(run.record->GetGroup2StatsNs()[0], 3);
+}
+
+TEST(BSN2SampleIndBasicStats, RecordUpdatesRoundTheFrequencyWeight) {
+  const std::vector<int> vars{0};
+  BSN2SampleIndBasicStats weighted(vars), repeated(vars);
+  const KQCommon_850::KQMemoryDataSet data =
+      KQCommon_850::KQMemoryDataSet::FromRows({"x"}, {{1.0}, {4.0}, {KQMV::Missing()}});
+  KQCommon_850::KQMemoryRecordIter iter(data);
+  iter.StartPass();
+  const KQCommon_850::Record* first = iter.NextRecord();
+  EXPECT_TRUE(weighted.Update(*first, 2.4, 1.0));  // counts twice
+  EXPECT_TRUE(repeated.Update(*first));
+  EXPECT_TRUE(repeated.Update(*first));
+  const KQCommon_850::Record* second = iter.NextRecord();
+  EXPECT_FALSE(weighted.Update(*second, 0.4, 1.0));  // rounds to 0
+  EXPECT_FALSE(weighted.Update(*second, 1.0, KQMV::Missing()));
+  EXPECT_FALSE(weighted.Update(*second, 1.0, 0.0));
+  EXPECT_TRUE(weighted.Update(*second, 0.5, 1.0));  // halves round up
+  EXPECT_TRUE(repeated.Update(*second));
+  EXPECT_TRUE(weighted.Update(*iter.NextRecord(), 1.0, 1.0));  // a missing value is skipped
+  EXPECT_EQ(weighted.GetNWeightedCases(), repeated.GetNWeightedCases());
+  EXPECT_EQ(weighted.GetNWeightedCases()[0], 3.0);
+  // R: mean(c(1, 1, 4)) = 2, var(c(1, 1, 4)) = 3
+  EXPECT_NEAR_REL(weighted.GetMeans()[0], 2.0, 1e-15);
+  EXPECT_NEAR_REL(weighted.GetVariances()[0], 3.0, 1e-15);
+}

@@ -274,3 +274,20 @@ TEST(BSN2SampleRelatedOutputStats, DisplayAndSetOutputValues) {
   EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());  // plots are kept
   EXPECT_EQ(run.record->GetNs(), std::vector<double>{10.0});           // the original is untouched
 }
+
+TEST(BSN2SampleRelated, TimestampPairsKeepTheSpreadOfTheirDifferences) {
+  // Epoch seconds a week apart, each paired with a reading 0.1 k seconds earlier: the differences are
+  // 0, 0.1, ..., 0.6, whose mean is 0.3 and standard deviation 0.1 sd(0:6) (R: 0.1 * sd(0:6) =
+  // 0.21602468994692867). x and y are held to about 1e-7 s, which bounds the accuracy.
+  std::vector<std::vector<double>> rows;
+  for (int k = 0; k < 7; ++k) {
+    const double x = 1.7e9 + 604800.0 * k;
+    rows.push_back({x, x - 0.1 * k});
+  }
+  const RelatedRun run =
+      Build(RelatedSettings(Analysis::BayesFactor, {0}, {1}), KQMemoryDataSet::FromRows({"x", "y"}, rows));
+  ASSERT_TRUE(run.status.IsOK());
+  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
+  EXPECT_NEAR_REL(run.record->GetMeanDiffValues()[0], 0.3, 1e-6);
+  EXPECT_NEAR_REL(run.record->GetStdDevs()[0], 0.21602468994692867, 1e-5);
+}
