@@ -42,5 +42,9 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     std::cerr << "kqbayes: out of memory\n";
     return kqcli::kExitInputError;
+  } catch (const std::exception& e) {
+    // Nothing the library or the readers let out ends the command without a word.
+    std::cerr << "kqbayes: internal error: " << e.what() << "\n";
+    return kqcli::kExitAnalysisError;
   }
 }

@@ -1,5 +1,7 @@
 #include "frame/BSNAlgorithm.h"
 
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "frame/ResultLists.h"
@@ -11,6 +13,19 @@ BSNAlgorithm::BSNAlgorithm(const BSNSettings& settings, const KQVarList& varList
       varList_(varList),
       cancelInfo_(settings.GetCancelPointer()),
       progressListener_(settings.GetProgressListener()) {}
+
+KQStatus BSNAlgorithm::GuardedBuildModel(MultiPassRecordIter& iter) {
+  try {
+    return BuildModel(iter);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::length_error&) {
+    throw;
+  } catch (...) {
+    outputStats_.reset();
+    return FinishBuild(KQStatus(BSN_INTERNAL_ERROR, false));
+  }
+}
 
 bool BSNAlgorithm::WantsBayesFactor() const noexcept {
   return settings_.GetAnalysType() != BSNConst::AnalysTypes::Posterior;

@@ -34,6 +34,9 @@ class BSNAlgorithm {
   /// Reads the records and computes; returns the build's status (also kept in GetStatus).
   virtual KQStatus BuildModel(MultiPassRecordIter& iter) = 0;
   virtual void Display(std::ostream& os) const = 0;
+  /// BuildModel for a host: an exception that a computation lets out (other than running out of
+  /// memory) ends the build with BSN_INTERNAL_ERROR and no result record instead of leaving the library.
+  KQStatus GuardedBuildModel(MultiPassRecordIter& iter);
 
   bool IsModelBuilt() const noexcept { return isBuilt_; }
   KQStatus GetStatus() const { return status_; }

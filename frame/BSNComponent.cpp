@@ -16,7 +16,7 @@ BSNComponent::BSNComponent(const BSNSettings& settings, const KQVarList& varList
 BSNComponent::~BSNComponent() = default;
 
 KQStatus BSNComponent::BuildModel(MultiPassRecordIter& iter) {
-  if (algorithm_) return algorithm_->BuildModel(iter);
+  if (algorithm_) return algorithm_->GuardedBuildModel(iter);
   unsupportedStatus_ = KQStatus(BSN_BAD_PARAMETER, false);
   unsupportedStatus_.SetDiscreteDatum(0, BSNConst::ToInt(modelType_));
   unsupportedStatus_.SetDiscreteDatum(1, BSNConst::ToInt(testDistType_));

@@ -41,6 +41,7 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
   if (settings_.GetGroupVar() < 0) return KQStatus(BSN_NO_GROUP_VARIABLE, false);
   const std::vector<int>& vars = settings_.GetCovariates();
   if (vars.empty()) return KQStatus(BSN_NO_COVARIATES, false);
+  if (KQStatus status = CheckHasRecords(iter); status.IsError()) return status;
 
   const int groupVar = settings_.GetGroupVar();
   const KQStatus status =

@@ -128,3 +128,31 @@ TEST(BSNAlgorithm, CancelledBuildStaysUnbuilt) {
   EXPECT_FALSE(analysis.IsModelBuilt());
   EXPECT_EQ(analysis.GetOutputStats(), nullptr);
 }
+
+namespace {
+
+// An analysis whose computation lets an exception out after a warning and a result record.
+class Throwing final : public BSNAlgorithm {
+ public:
+  using BSNAlgorithm::BSNAlgorithm;
+  KQStatus BuildModel(MultiPassRecordIter&) override {
+    AddWarning(KQStatus(BSN_CONSTANT_FIELDS, true));
+    outputStats_ = std::make_unique<CountingOutput>(1.0);
+    throw std::domain_error("no root");
+  }
+  void Display(std::ostream& os) const override { os << "Throwing"; }
+};
+
+}  // namespace
+
+TEST(BSNAlgorithm, AnExceptionBecomesAnInternalError) {
+  const KQMemoryDataSet data = Data();
+  Throwing analysis(BSNSettings(), data.MakeVarList());
+  KQMemoryRecordIter iter(data);
+  const KQStatus st = analysis.GuardedBuildModel(iter);
+  EXPECT_EQ(st.GetErrorCode(), BSN_INTERNAL_ERROR);
+  EXPECT_EQ(analysis.GetStatus(), st);
+  EXPECT_FALSE(analysis.IsModelBuilt());
+  EXPECT_EQ(analysis.GetOutputStats(), nullptr);
+  EXPECT_EQ(analysis.GetWarningMessages().Size(), 1u);
+}
