@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the analyses' result lists, credible levels and plot grids.
+// Small helpers shared by the analyses' result lists and credible levels.
 
 #include <cstddef>
 #include <vector>
@@ -24,17 +24,6 @@ inline KQCommon_850::KQStatus VariableWarning(int code, std::size_t position) {
 inline double TailProbability(double ciLevelPercent) noexcept {
   if (KQCommon_850::KQMV::IsMissingOrNaN(ciLevelPercent)) return 0.025;
   return (1.0 - ciLevelPercent / 100.0) * 0.5;
-}
-
-/// K equally spaced points from lo to hi (lo alone when K is 1; empty when K < 1).
-inline std::vector<double> LinearGrid(double lo, double hi, int nPoints) {
-  std::vector<double> grid;
-  if (nPoints < 1) return grid;
-  grid.reserve(static_cast<std::size_t>(nPoints));
-  if (nPoints == 1) return {lo};
-  const double step = (hi - lo) / (nPoints - 1);
-  for (int k = 0; k < nPoints; ++k) grid.push_back(lo + k * step);
-  return grid;
 }
 
 }  // namespace KQBSN_850

@@ -45,7 +45,7 @@ class BSN1SampleBinoBayesFactor {
   const BSNSettings& settings_;
   KQWarnings& warnings_;
   std::vector<detail::CountSums> sums_;
-  detail::StoredFactors factors_;
+  detail::FactorStore factors_;
   std::vector<int> cat1Indices_;
 };
 

@@ -1,6 +1,8 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 
 #include "companion/KQDisplay.h"
+#include "frame/detail/CountList.h"
+#include "frame/detail/SummaryLists.h"
 #include "onesample/BSN1SampleBinomial.h"
 #include "onesample/OneSampleCounts.h"
 

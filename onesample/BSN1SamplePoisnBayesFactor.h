@@ -42,7 +42,7 @@ class BSN1SamplePoisnBayesFactor {
  private:
   const BSNSettings& settings_;
   std::vector<detail::CountSums> sums_;
-  detail::StoredFactors factors_;
+  detail::FactorStore factors_;
 };
 
 }  // namespace KQBSN_850

@@ -1,6 +1,8 @@
 #include "onesample/BSN1SamplePoisnOutputStats.h"
 
 #include "companion/KQDisplay.h"
+#include "frame/detail/CountList.h"
+#include "frame/detail/SummaryLists.h"
 #include "onesample/BSN1SamplePoisson.h"
 #include "onesample/OneSampleCounts.h"
 

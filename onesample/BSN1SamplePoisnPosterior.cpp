@@ -6,6 +6,7 @@
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/ResultLists.h"
+#include "frame/detail/PlotGrid.h"
 
 namespace KQBSN_850 {
 
@@ -83,7 +84,7 @@ template <class F>
 void FillCurve(const std::optional<RateRange>& range, int nPoints, std::vector<double>& arguments,
                std::vector<double>& values, F f) {
   if (!range) return;
-  arguments = LinearGrid(range->lo, range->hi, nPoints);
+  arguments = PlotGrid(Range{range->lo, range->hi}, nPoints);
   for (std::size_t k = 0; k < arguments.size(); ++k) values[k] = f(arguments[k]);
 }
 

@@ -7,6 +7,8 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/ResultLists.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
 
 namespace KQBSN_850 {
 

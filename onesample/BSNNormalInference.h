@@ -25,7 +25,7 @@
 #include "companion/KQStatus.h"
 #include "companion/KQWarnings.h"
 #include "frame/BSNSettings.h"
-#include "onesample/PosteriorIntervals.h"
+#include "frame/detail/PosteriorRange.h"
 
 namespace KQBSN_850 {
 

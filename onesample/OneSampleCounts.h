@@ -1,7 +1,6 @@
 #pragma once
 // Pieces that the binomial and the Poisson one-sample analyses share: the weighted sums of one pass
-// over the records, the per-variable prior lists, the Bayes factors stored as factors or logarithms,
-// the lists of posterior summaries, and the build steps around their two calculators.
+// over the records, the per-variable prior lists, and the build steps around their two calculators.
 //
 // Both analyses count a value for its variable when it is present and not negative; each variable
 // has its own valid cases. A record whose rounded frequency weight is 0 is skipped entirely and does
@@ -15,6 +14,8 @@
 #include "frame/BSNAlgorithm.h"
 #include "frame/BayesEstimation.h"
 #include "frame/RecordPass.h"
+#include "frame/detail/FactorStore.h"
+#include "frame/detail/SummaryLists.h"
 
 namespace KQBSN_850::detail {
 
@@ -53,39 +54,6 @@ double NullPriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
 /// OK when the posterior can be computed: a conjugate prior with both parameters present. Otherwise
 /// the error BSN_PRIOR_NOT_SUPPORTED or BSN_BAD_PARAMETER.
 KQStatus CheckConjugatePrior(const BSNSettings& settings);
-
-/// A count for an int field: truncated toward zero and held inside the int range (0 for NaN).
-int ToCount(double x) noexcept;
-
-/// One field of every variable's sums, as counts.
-std::vector<int> CountList(const std::vector<CountSums>& sums, double CountSums::*field);
-
-/// The Bayes factors BF01 of the test variables: each is the factor, or its natural logarithm where
-/// the factor would leave the range of normal doubles; missing until stored.
-class StoredFactors {
- public:
-  explicit StoredFactors(std::size_t nVars) : values_(nVars, KQMV::Missing()), isLog_(nVars, false) {}
-  /// Stores variable i's factor from its logarithm.
-  void Store(std::size_t i, double logBf01) noexcept;
-  /// The one BSN_LOG_FACTOR warning when some factor is kept as a logarithm, else OK.
-  KQStatus LogFactorWarning() const;
-  const std::vector<double>& GetValues() const noexcept { return values_; }
-  const std::vector<bool>& GetIsLog() const noexcept { return isLog_; }
-
- private:
-  std::vector<double> values_;
-  std::vector<bool> isLog_;
-};
-
-/// Mode, mean, variance and credible limits of each test variable, missing until set.
-struct SummaryLists {
-  explicit SummaryLists(std::size_t nVars = 0);
-  void Set(std::size_t i, const BayesEstimation& summary);
-  /// Prints the five lists with their labels on the current display stream.
-  void Display() const;
-
-  std::vector<double> modes, means, variances, lowers, uppers;
-};
 
 /// The build of a count analysis:
 /// 1. an iterator without any record ends the build with BSN_NO_VALID_CASES;

@@ -34,7 +34,7 @@
 #include "companion/KQWarnings.h"
 #include "companion/Record.h"
 #include "frame/BSNSettings.h"
-#include "onesample/PosteriorIntervals.h"
+#include "frame/detail/PosteriorRange.h"
 #include "twosample/BSN2SampleIndBasicStats.h"
 
 namespace KQBSN_850 {
@@ -109,9 +109,8 @@ class BSN2SampleIndPosterior {
 
   /// The plotted range of N(m, v): its quantiles h and 1 - h, h = PlotDomainLevel / 2.
   Range NormalDomain(double m, double v) const;
-  /// NPlotPoints points from lower to upper; empty when a bound is missing or not finite.
-  std::vector<double> Grid(double lower, double upper) const;
-  /// Grid over NormalDomain(m, v).
+  /// NPlotPoints points over NormalDomain(m, v), each the previous one plus the step; empty when a
+  /// bound is missing or not finite.
   std::vector<double> NormalGrid(double m, double v) const;
 
   const BSNSettings& settings_;

@@ -8,9 +8,9 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/ResultLists.h"
+#include "frame/detail/RecordValues.h"
 #include "onesample/BSNNormalInference.h"
 #include "onesample/NormalMeanFactors.h"
-#include "onesample/RecordValues.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 namespace KQBSN_850 {

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
 #include "tests/support/ExpectNearRel.h"
 
 using namespace KQBSN_850;

@@ -461,43 +461,6 @@ TEST(BSN2SampleIndPosterior, ProfileLikelihoodSumsWeightedSquares) {
   }
 }
 
-namespace {
-
-// Opens the base's grid rule to the test.
-class GridProbe final : public BSN2SampleIndPosterior {
- public:
-  using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
-  using BSN2SampleIndPosterior::Grid;
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter&, const BSN2SampleIndBasicStats&,
-                            const BSN2SampleIndBasicStats&, KQWarnings&) override {
-    return KQStatus();
-  }
-
- private:
-  std::optional<DeltaPosterior> ComputeVariable(std::size_t, const GroupMoments&, const GroupMoments&,
-                                                KQWarnings&) const override {
-    return std::nullopt;
-  }
-};
-
-}  // namespace
-
-TEST(BSN2SampleIndPosterior, GridAddsTheStepRepeatedly) {
-  BSNSettings settings = BaseSettings();
-  settings.SetNPlotPoints(7);
-  KQVarList vars;
-  KQCancelInfo cancel;
-  const GridProbe probe(settings, vars, cancel);
-  // R: Reduce(`+`, rep((1.3 - 0.1)/6, 6), 0.1, accumulate = TRUE); the last point is not 1.3 but the
-  // running sum's 1.2999999999999998 (0.1 + 6 * step would give 1.3).
-  const std::vector<double> expected = {0.10000000000000001, 0.29999999999999999, 0.5,
-                                        0.69999999999999996, 0.89999999999999991, 1.0999999999999999,
-                                        1.2999999999999998};
-  EXPECT_EQ(probe.Grid(0.1, 1.3), expected);
-  EXPECT_TRUE(probe.Grid(kMissing, 1.3).empty());
-  EXPECT_TRUE(probe.Grid(0.1, std::numeric_limits<double>::infinity()).empty());
-}
-
 TEST(BSN2SampleIndPosterior, TwoPlotPointsGiveTheBounds) {
   BSNSettings settings = KnownVarianceSettings();
   settings.SetNPlotPoints(2);
