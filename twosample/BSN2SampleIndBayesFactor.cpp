@@ -7,9 +7,6 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/ResultLists.h"
-#include "twosample/GonenBayesFactor.h"
-#include "twosample/HyperPriorBayesFactor.h"
-#include "twosample/RouderBayesFactor.h"
 
 namespace KQBSN_850 {
 
@@ -106,19 +103,6 @@ void BSN2SampleIndBayesFactor::Display(std::ostream& os) const {
   DisplayDV("Unpooled significance (2-tailed)", unpooledSigs_);
   DisplayDV("Bayes factors.", bayesFactors_);
   DisplayText(1, "End of display BSN2SampleIndBayesFactor");
-}
-
-std::unique_ptr<BSN2SampleIndBayesFactor> CreateIndependentBayesFactor(const BSNSettings& settings,
-                                                                       const KQCommon_850::KQVarList& varList,
-                                                                       KQCommon_850::KQWarnings& warnings) {
-  switch (settings.GetRegrCompType()) {
-    case BSNConst::RegrCompute::Hyper:
-      return std::make_unique<HyperPriorBayesFactor>(settings, varList);
-    case BSNConst::RegrCompute::Gonen:
-      return std::make_unique<GonenBayesFactor>(settings, varList);
-    default:
-      return std::make_unique<RouderBayesFactor>(settings, varList, warnings);
-  }
 }
 
 }  // namespace KQBSN_850

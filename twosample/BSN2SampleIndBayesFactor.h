@@ -92,11 +92,4 @@ class BSN2SampleIndBayesFactor {
   DoubleList unpooledStdErrors_, tValues_, unpooledTValues_, sigs_, unpooledSigs_, bayesFactors_;
 };
 
-/// The Bayes-factor variant that the settings' RegrCompType names: Hyper gives HyperPriorBayesFactor,
-/// Gonen GonenBayesFactor, every other value RouderBayesFactor (which forwards its quadrature's
-/// warnings to `warnings`). Every argument must outlive the object.
-std::unique_ptr<BSN2SampleIndBayesFactor> CreateIndependentBayesFactor(const BSNSettings& settings,
-                                                                       const KQCommon_850::KQVarList& varList,
-                                                                       KQCommon_850::KQWarnings& warnings);
-
 }  // namespace KQBSN_850

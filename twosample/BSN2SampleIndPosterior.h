@@ -5,7 +5,8 @@
 // (profile log-likelihood of each group mean, each group's prior, the posterior density of delta).
 //
 // The base holds the results and the shared grid rules; five variants compute the posterior for
-// the prior and variance assumptions chosen by CreateIndependentPosterior:
+// the prior and variance assumptions chosen by CreateIndependentPosterior
+// (twosample/detail/IndependentPosteriorFactory.h):
 //   DiffusePriorsKnownVariances, NormalPriorsKnownVariances (normal posterior),
 //   DiffuseJeffreysPriorsEqualVariances, DiffuseInverseChiPriorsEqualVariances (Student t),
 //   DiffusePriorsUnequalVariances (Behrens-Fisher, Patil's scaled-t approximation).
@@ -129,13 +130,5 @@ class BSN2SampleIndPosterior {
   KQStatus ProfilePass(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
                        const BSN2SampleIndBasicStats& group2);
 };
-
-/// The posterior variant that the settings ask for (prior type, known variances, mean and variance
-/// priors, equal variances). `status` receives BSN_PRIOR_NOT_SUPPORTED or BSN_MISSING_KNOWN_VARIANCES
-/// (errors, and then the result is null), the warning BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY, or OK.
-std::unique_ptr<BSN2SampleIndPosterior> CreateIndependentPosterior(const BSNSettings& settings,
-                                                                   const KQCommon_850::KQVarList& varList,
-                                                                   KQCommon_850::KQCancelInfo& cancel,
-                                                                   KQStatus& status);
 
 }  // namespace KQBSN_850

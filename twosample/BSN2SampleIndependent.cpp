@@ -9,6 +9,8 @@
 #include "frame/CaseWeights.h"
 #include "frame/ResultLists.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
+#include "twosample/detail/IndependentBayesFactorFactory.h"
+#include "twosample/detail/IndependentPosteriorFactory.h"
 
 namespace KQBSN_850 {
 

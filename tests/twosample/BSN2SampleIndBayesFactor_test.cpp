@@ -14,6 +14,7 @@
 #include "twosample/GonenBayesFactor.h"
 #include "twosample/HyperPriorBayesFactor.h"
 #include "twosample/RouderBayesFactor.h"
+#include "twosample/detail/IndependentBayesFactorFactory.h"
 
 using namespace KQBSN_850;
 using kqtest::kMissing;

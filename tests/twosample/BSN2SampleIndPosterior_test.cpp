@@ -17,6 +17,7 @@
 #include "twosample/DiffusePriorsKnownVariances.h"
 #include "twosample/DiffusePriorsUnequalVariances.h"
 #include "twosample/NormalPriorsKnownVariances.h"
+#include "twosample/detail/IndependentPosteriorFactory.h"
 
 using namespace KQBSN_850;
 using BSNConst::DistTypes;
