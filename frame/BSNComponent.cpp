@@ -1,7 +1,7 @@
 #include "frame/BSNComponent.h"
 
-#include "frame/AnalysisFactory.h"
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/AnalysisFactory.h"
 
 namespace KQBSN_850 {
 

@@ -1,8 +1,8 @@
-#include "onesample/BSN1SampleBinoBayesFactor.h"
+#include "onesample/detail/BSN1SampleBinoBayesFactor.h"
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

@@ -1,13 +1,13 @@
-#include "onesample/BSN1SampleBinoPosterior.h"
+#include "onesample/detail/BSN1SampleBinoPosterior.h"
 
 #include <cmath>
 #include <limits>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

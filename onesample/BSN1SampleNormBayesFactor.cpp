@@ -1,9 +1,9 @@
-#include "onesample/BSN1SampleNormBayesFactor.h"
+#include "onesample/detail/BSN1SampleNormBayesFactor.h"
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
-#include "onesample/NormalMeanFactors.h"
+#include "frame/detail/ResultLists.h"
+#include "onesample/detail/NormalMeanFactors.h"
 
 namespace KQBSN_850 {
 

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSN1SampleNormal.h"
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/BSN1SampleNormal.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 

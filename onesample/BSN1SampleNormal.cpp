@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SampleNormal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
-#include "onesample/BSN1SampleNormBayesFactor.h"
+#include "frame/detail/ResultLists.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSN1SampleNormBayesFactor.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 namespace KQBSN_850 {
 

@@ -1,10 +1,10 @@
-#include "onesample/BSN1SamplePoisnBayesFactor.h"
+#include "onesample/detail/BSN1SamplePoisnBayesFactor.h"
 
 #include <cmath>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

@@ -3,8 +3,8 @@
 #include "companion/KQDisplay.h"
 #include "frame/detail/CountList.h"
 #include "frame/detail/SummaryLists.h"
-#include "onesample/BSN1SamplePoisson.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

@@ -1,12 +1,12 @@
-#include "onesample/BSN1SamplePoisnPosterior.h"
+#include "onesample/detail/BSN1SamplePoisnPosterior.h"
 
 #include <cmath>
 #include <optional>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
 #include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

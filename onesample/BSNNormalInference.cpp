@@ -1,4 +1,4 @@
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 #include <cmath>
 #include <utility>
@@ -6,9 +6,9 @@
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

@@ -1,12 +1,12 @@
-#include "onesample/NormalMeanFactors.h"
+#include "onesample/detail/NormalMeanFactors.h"
 
 #include <cmath>
 #include <vector>
 
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
-#include "kernels/BayesFactorOneSampleTT.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 namespace KQBSN_850 {
 

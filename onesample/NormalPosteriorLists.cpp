@@ -1,7 +1,7 @@
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 namespace KQBSN_850::detail {
 

@@ -1,4 +1,4 @@
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 #include <algorithm>
 #include <cmath>

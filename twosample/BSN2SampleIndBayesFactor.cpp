@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 #include <cmath>
 
@@ -6,7 +6,7 @@
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 #include <cmath>
 #include <limits>
@@ -8,10 +8,10 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordPass.h"
-#include "frame/ResultLists.h"
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
 #include "frame/detail/RecordValues.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

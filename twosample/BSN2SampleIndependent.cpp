@@ -7,8 +7,10 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 #include "twosample/detail/IndependentBayesFactorFactory.h"
 #include "twosample/detail/IndependentPosteriorFactory.h"
 

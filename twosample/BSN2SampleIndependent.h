@@ -23,10 +23,11 @@
 
 #include "frame/BSNAlgorithm.h"
 #include "twosample/BSN2SampleIndBasicStats.h"
-#include "twosample/BSN2SampleIndBayesFactor.h"
-#include "twosample/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850 {
+
+class BSN2SampleIndBayesFactor;
+class BSN2SampleIndPosterior;
 
 class BSN2SampleIndependent final : public BSNAlgorithm {
  public:

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleRelated.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 #include <cmath>
 #include <limits>
@@ -7,10 +7,10 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
 #include "frame/detail/RecordValues.h"
-#include "onesample/BSNNormalInference.h"
-#include "onesample/NormalMeanFactors.h"
+#include "frame/detail/ResultLists.h"
+#include "onesample/detail/BSNNormalInference.h"
+#include "onesample/detail/NormalMeanFactors.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 namespace KQBSN_850 {

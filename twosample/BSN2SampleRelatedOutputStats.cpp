@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "companion/KQDisplay.h"
-#include "onesample/NormalPosteriorLists.h"
-#include "twosample/BSN2SampleRelated.h"
+#include "onesample/detail/NormalPosteriorLists.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 namespace KQBSN_850 {
 

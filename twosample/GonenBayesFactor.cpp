@@ -1,4 +1,4 @@
-#include "twosample/GonenBayesFactor.h"
+#include "twosample/detail/GonenBayesFactor.h"
 
 #include <cmath>
 

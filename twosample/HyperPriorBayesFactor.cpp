@@ -1,4 +1,4 @@
-#include "twosample/HyperPriorBayesFactor.h"
+#include "twosample/detail/HyperPriorBayesFactor.h"
 
 #include <cmath>
 #include <utility>

@@ -1,8 +1,8 @@
 #include "twosample/detail/IndependentBayesFactorFactory.h"
 
-#include "twosample/GonenBayesFactor.h"
-#include "twosample/HyperPriorBayesFactor.h"
-#include "twosample/RouderBayesFactor.h"
+#include "twosample/detail/GonenBayesFactor.h"
+#include "twosample/detail/HyperPriorBayesFactor.h"
+#include "twosample/detail/RouderBayesFactor.h"
 
 namespace KQBSN_850 {
 

@@ -4,11 +4,11 @@
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "twosample/DiffuseInverseChiPriorsEqualVariances.h"
-#include "twosample/DiffuseJeffreysPriorsEqualVariances.h"
-#include "twosample/DiffusePriorsKnownVariances.h"
-#include "twosample/DiffusePriorsUnequalVariances.h"
-#include "twosample/NormalPriorsKnownVariances.h"
+#include "twosample/detail/DiffuseInverseChiPriorsEqualVariances.h"
+#include "twosample/detail/DiffuseJeffreysPriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsKnownVariances.h"
+#include "twosample/detail/DiffusePriorsUnequalVariances.h"
+#include "twosample/detail/NormalPriorsKnownVariances.h"
 
 namespace KQBSN_850 {
 

@@ -1,10 +1,10 @@
-#include "twosample/RouderBayesFactor.h"
+#include "twosample/detail/RouderBayesFactor.h"
 
 #include <limits>
 
 #include "companion/KQMV.h"
-#include "kernels/BayesFactorOneSampleTT.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 namespace KQBSN_850 {
 

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleBinomial.h"
+#include "onesample/detail/BSN1SampleBinomial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SampleNormal.h"
 
 #include <gtest/gtest.h>
 

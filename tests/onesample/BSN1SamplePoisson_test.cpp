@@ -1,4 +1,4 @@
-#include "onesample/BSN1SamplePoisson.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
 
 #include <gtest/gtest.h>
 

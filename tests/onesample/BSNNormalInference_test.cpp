@@ -1,4 +1,4 @@
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 #include <gtest/gtest.h>
 

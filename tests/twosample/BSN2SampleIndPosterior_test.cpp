@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,12 @@
 #include "frame/CaseWeights.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
-#include "twosample/DiffuseInverseChiPriorsEqualVariances.h"
-#include "twosample/DiffuseJeffreysPriorsEqualVariances.h"
-#include "twosample/DiffusePriorsKnownVariances.h"
-#include "twosample/DiffusePriorsUnequalVariances.h"
-#include "twosample/NormalPriorsKnownVariances.h"
+#include "twosample/detail/DiffuseInverseChiPriorsEqualVariances.h"
+#include "twosample/detail/DiffuseJeffreysPriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsKnownVariances.h"
+#include "twosample/detail/DiffusePriorsUnequalVariances.h"
 #include "twosample/detail/IndependentPosteriorFactory.h"
+#include "twosample/detail/NormalPriorsKnownVariances.h"
 
 using namespace KQBSN_850;
 using BSNConst::DistTypes;

@@ -11,6 +11,8 @@
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 using namespace KQBSN_850;
 using kqtest::kMissing;

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleRelated.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 #include <gtest/gtest.h>
 

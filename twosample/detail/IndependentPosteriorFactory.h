@@ -7,7 +7,7 @@
 #include "companion/KQStatus.h"
 #include "companion/KQVarList.h"
 #include "frame/BSNSettings.h"
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850 {
 

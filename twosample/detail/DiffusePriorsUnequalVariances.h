@@ -15,7 +15,7 @@
 // Accuracy: tests/twosample/BSN2SampleIndPosterior_test.cpp checks a and b against the formulas
 // computed in R from the angle, and the posterior against qt and dt.
 
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850 {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "frame/BSNSettings.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

@@ -13,7 +13,7 @@
 
 #include "companion/KQWarnings.h"
 #include "frame/BSNSettings.h"
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 namespace KQBSN_850 {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <ostream>
 
-#include "onesample/BSN1SampleBinoBayesFactor.h"
-#include "onesample/BSN1SampleBinoPosterior.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/BSN1SampleBinoBayesFactor.h"
+#include "onesample/detail/BSN1SampleBinoPosterior.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

@@ -9,7 +9,7 @@
 // with lgamma.
 
 #include "frame/BSNSettings.h"
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 namespace KQBSN_850 {
 

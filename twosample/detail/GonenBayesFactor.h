@@ -13,7 +13,7 @@
 // with dt(t, df) and dt(t, df, ncp).
 
 #include "frame/BSNSettings.h"
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 namespace KQBSN_850 {
 

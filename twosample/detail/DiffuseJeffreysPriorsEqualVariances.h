@@ -4,7 +4,7 @@
 // s^2 = (1/N1 + 1/N2) ((N1 - 1) V1 + (N2 - 1) V2) / nu, the pooled two-sample t law. It is the
 // inverse chi-square case with no prior degrees of freedom (see DiffusePriorsEqualVariances).
 
-#include "twosample/DiffusePriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsEqualVariances.h"
 
 namespace KQBSN_850 {
 

@@ -4,7 +4,7 @@
 // s0^2 = PriorDistParam2; delta = mu2 - mu1 is d + s T_nu with nu = nu0 + N1 + N2 - 2 and
 // s^2 = (1/N1 + 1/N2) ((N1 - 1) V1 + (N2 - 1) V2 + nu0 s0^2) / nu (see DiffusePriorsEqualVariances).
 
-#include "twosample/DiffusePriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsEqualVariances.h"
 
 namespace KQBSN_850 {
 

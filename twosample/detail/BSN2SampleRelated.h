@@ -28,7 +28,7 @@
 
 #include "companion/KQMeansXProdData.h"
 #include "frame/BSNAlgorithm.h"
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 

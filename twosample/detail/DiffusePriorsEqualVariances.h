@@ -11,7 +11,7 @@
 // DiffuseInverseChiPriorsEqualVariances, are this class with their prior's nu0 and s0^2.
 // Accuracy: tests/twosample/BSN2SampleIndPosterior_test.cpp (R's qt and dt, t.test's pooled interval).
 
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850::detail {
 

@@ -18,7 +18,7 @@
 
 #include "companion/KQWarnings.h"
 #include "frame/BSNSettings.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

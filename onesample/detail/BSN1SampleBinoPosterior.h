@@ -21,7 +21,7 @@
 
 #include "companion/KQWarnings.h"
 #include "frame/BSNSettings.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <ostream>
 
-#include "onesample/BSN1SamplePoisnBayesFactor.h"
-#include "onesample/BSN1SamplePoisnPosterior.h"
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/BSN1SamplePoisnBayesFactor.h"
+#include "onesample/detail/BSN1SamplePoisnPosterior.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

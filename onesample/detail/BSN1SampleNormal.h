@@ -20,7 +20,7 @@
 
 #include "companion/KQContStats.h"
 #include "frame/BSNAlgorithm.h"
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 
