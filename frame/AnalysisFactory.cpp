@@ -12,6 +12,8 @@
 // The factory is the one place in the frame that knows the analysis classes.
 
 namespace KQBSN_850::detail {
+using KQCommon_850::KQVarList;
+
 namespace {
 
 using Maker = std::unique_ptr<BSNAlgorithm> (*)(const BSNSettings&, const KQVarList&);

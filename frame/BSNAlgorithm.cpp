@@ -2,6 +2,9 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+
 BSNAlgorithm::BSNAlgorithm(const BSNSettings& settings, const KQVarList& varList)
     : settings_(settings),
       varList_(varList),

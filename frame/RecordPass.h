@@ -28,7 +28,7 @@ struct PassOptions {
 /// end when records were counted since the last report. Without a listener it only counts.
 class ProgressCountdown {
  public:
-  ProgressCountdown(ProgressListener* listener, int frequency) noexcept
+  ProgressCountdown(KQCommon_850::ProgressListener* listener, int frequency) noexcept
       : listener_(listener), frequency_(frequency > 0 ? frequency : 1), countdown_(frequency_) {}
   void Count() {
     ++nUsed_;
@@ -55,7 +55,7 @@ class ProgressCountdown {
     listener_->ReportProgress(reporter_);
   }
 
-  ProgressListener* listener_;
+  KQCommon_850::ProgressListener* listener_;
   int frequency_;
   int countdown_;
   int nUsed_ = 0;
@@ -71,19 +71,20 @@ inline bool HasAnyRecord(KQCommon_850::MultiPassRecordIter& iter) {
 
 class RecordPass {
  public:
-  RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel, ProgressListener* listener,
-             PassOptions options = {}) noexcept
+  RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel,
+             KQCommon_850::ProgressListener* listener, PassOptions options = {}) noexcept
       : cancel_(cancel), progress_(listener, settings.GetProgressFrequency()), options_(options) {}
 
   /// Runs one pass: visit(const std::vector<double>& values) returns true when the record counts as
   /// used. Returns OK, or the cancelled status (code 1) when the host asked to stop; in that case
   /// no final progress report is made.
   template <class Visit>
-  KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
+  KQCommon_850::KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
     progress_.Restart();
     iter.StartPass();
     while (iter.HasNext()) {
-      if (options_.pollCancelPerRecord && cancel_.IsCancel()) return KQStatus(BSN_STATUS_CANCELLED, false);
+      if (options_.pollCancelPerRecord && cancel_.IsCancel())
+        return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
       const KQCommon_850::Record* record = iter.NextRecord();
       if (record == nullptr) {
         if (options_.nullRecordEndsPass) break;
@@ -92,7 +93,7 @@ class RecordPass {
       if (visit(record->GetAll())) progress_.Count();
     }
     progress_.Finish();
-    return KQStatus();
+    return KQCommon_850::KQStatus();
   }
 
   /// Records counted as used in the last pass.

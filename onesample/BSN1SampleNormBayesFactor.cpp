@@ -7,7 +7,10 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQCancelInfo;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
 
 BSN1SampleNormBayesFactor::BSN1SampleNormBayesFactor(const BSNSettings& settings,
                                                      const std::vector<KQMath_850::KQContStats>& stats,

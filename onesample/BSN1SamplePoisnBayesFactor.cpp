@@ -8,6 +8,9 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 namespace {

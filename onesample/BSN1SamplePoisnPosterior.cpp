@@ -10,6 +10,9 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 BSN1SamplePoisnPosterior::BSN1SamplePoisnPosterior(const BSNSettings& settings)

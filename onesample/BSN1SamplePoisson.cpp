@@ -4,6 +4,10 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
+
 BSN1SamplePoisson::BSN1SamplePoisson(const BSNSettings& settings, const KQVarList& varList)
     : OneSampleCountAnalysis(settings, varList) {
   if (WantsBayesFactor())

@@ -14,6 +14,8 @@ namespace KQBSN_850 {
 
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
 
 namespace {
 

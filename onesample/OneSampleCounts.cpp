@@ -9,6 +9,10 @@
 
 namespace KQBSN_850::detail {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
+
 namespace {
 
 // A null prior parameter the host left out gives the Beta(2, 2) or Gamma(2, 2) null prior.

@@ -17,6 +17,7 @@ namespace KQBSN_850 {
 
 using detail::ValueAt;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQCommon_850::KQWarnings;
 using KQCommon_850::MultiPassRecordIter;
 

@@ -17,6 +17,9 @@
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 
 BSN2SampleIndependent::BSN2SampleIndependent(const BSNSettings& settings, const KQVarList& varList)
     : BSNAlgorithm(settings, varList),

@@ -31,10 +31,10 @@ class BSN2SampleIndPosterior;
 
 class BSN2SampleIndependent final : public BSNAlgorithm {
  public:
-  BSN2SampleIndependent(const BSNSettings& settings, const KQVarList& varList);
+  BSN2SampleIndependent(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSN2SampleIndependent() override;
 
-  KQStatus BuildModel(MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter) override;
   void Display(std::ostream& os) const override;
 
   /// Statistics of the cases with grouping value 0.
@@ -48,13 +48,13 @@ class BSN2SampleIndependent final : public BSNAlgorithm {
 
  private:
   /// The pass over the records; also checks the grouping and test variables.
-  KQStatus ComputeBasicStats(MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus ComputeBasicStats(KQCommon_850::MultiPassRecordIter& iter);
   /// Creates the Bayes-factor and posterior objects the analysis type asks for.
-  KQStatus CreateCalculators();
+  KQCommon_850::KQStatus CreateCalculators();
   /// True when the host asks to stop; the status is then the cancelled one (code 1).
-  bool IsCancel(KQStatus& status);
+  bool IsCancel(KQCommon_850::KQStatus& status);
   /// Adds the status to the warnings when it is one.
-  void KeepWarning(const KQStatus& status);
+  void KeepWarning(const KQCommon_850::KQStatus& status);
 
   BSN2SampleIndBasicStats group1_;
   BSN2SampleIndBasicStats group2_;

@@ -15,6 +15,10 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
+
 namespace {
 
 // Relative rounding noise of Sxx + Syy - 2 Sxy: a few dozen units of roundoff of Sxx + Syy.

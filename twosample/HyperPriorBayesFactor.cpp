@@ -9,6 +9,7 @@
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQMath_850::KQDistFun;
 
 namespace {

@@ -14,6 +14,7 @@ namespace KQBSN_850 {
 
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 
 std::unique_ptr<BSN2SampleIndPosterior> CreateIndependentPosterior(const BSNSettings& settings,
                                                                    const KQCommon_850::KQVarList& varList,

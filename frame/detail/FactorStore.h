@@ -24,7 +24,7 @@ struct StoredFactor {
 inline StoredFactor StoreLogFactor(double logFactor) noexcept {
   using KQCommon_850::KQMV;
   using KQMath_850::KQPower;
-  if (KQMV::IsMissingOrNaN(logFactor)) return {KQMV::Missing(), false};
+  if (KQCommon_850::KQMV::IsMissingOrNaN(logFactor)) return {KQCommon_850::KQMV::Missing(), false};
   if (logFactor < KQPower::gMachineMinExp || logFactor > KQPower::gMachineMaxExp) return {logFactor, true};
   return {std::exp(logFactor), false};
 }

@@ -16,9 +16,9 @@ namespace KQBSN_850 {
 inline double PlotDensityFromLog(double logDensity) noexcept {
   using KQCommon_850::KQMV;
   using KQMath_850::KQPower;
-  if (KQMV::IsMissingOrNaN(logDensity)) return KQMV::Missing();
+  if (KQCommon_850::KQMV::IsMissingOrNaN(logDensity)) return KQCommon_850::KQMV::Missing();
   if (logDensity < KQPower::gMachineMinExp) return 0.0;
-  if (logDensity > KQPower::gMachineMaxExp) return KQMV::Missing();
+  if (logDensity > KQPower::gMachineMaxExp) return KQCommon_850::KQMV::Missing();
   return std::exp(logDensity);
 }
 

@@ -25,10 +25,10 @@ namespace KQBSN_850 {
 class BSN1SampleBinoBayesFactor {
  public:
   /// Keeps references to the analysis' settings and warning list, which must outlive it.
-  BSN1SampleBinoBayesFactor(const BSNSettings& settings, KQWarnings& warnings);
+  BSN1SampleBinoBayesFactor(const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
 
   /// Reads the records in one pass, then computes every variable's factor.
-  KQStatus Compute(RecordPass& pass, MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus Compute(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter);
 
   /// log BF01 of s successes in n trials, null prior Beta(a0, b0) against Beta(a1, b1); missing
   /// where a log Beta function is undefined.
@@ -43,7 +43,7 @@ class BSN1SampleBinoBayesFactor {
 
  private:
   const BSNSettings& settings_;
-  KQWarnings& warnings_;
+  KQCommon_850::KQWarnings& warnings_;
   std::vector<detail::CountSums> sums_;
   detail::FactorStore factors_;
   std::vector<int> cat1Indices_;

@@ -30,15 +30,15 @@ class BSN1SampleBinoPosterior {
   using Curves = std::vector<std::vector<double>>;
 
   /// A calculator that reads the records itself. Keeps references to the settings and the warnings.
-  BSN1SampleBinoPosterior(const BSNSettings& settings, KQWarnings& warnings);
+  BSN1SampleBinoPosterior(const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
   /// A calculator on sums already taken (those of the Bayes-factor calculator).
-  BSN1SampleBinoPosterior(const BSNSettings& settings, KQWarnings& warnings,
+  BSN1SampleBinoPosterior(const BSNSettings& settings, KQCommon_850::KQWarnings& warnings,
                           std::vector<detail::CountSums> sums);
 
   /// Reads the records in one pass, then computes; no variable with n >= 1 is BSN_NO_VALID_CASES.
-  KQStatus ReadAndCompute(RecordPass& pass, MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus ReadAndCompute(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter);
   /// Computes the summaries and curves from the sums.
-  KQStatus Compute();
+  KQCommon_850::KQStatus Compute();
 
   const detail::SummaryLists& GetSummaries() const noexcept { return summaries_; }
   const Curves& GetPlotArguments() const noexcept { return plotArguments_; }
@@ -50,7 +50,7 @@ class BSN1SampleBinoPosterior {
   void FillCurves(std::size_t i, double a, double b, double alpha, double beta);
 
   const BSNSettings& settings_;
-  KQWarnings& warnings_;
+  KQCommon_850::KQWarnings& warnings_;
   std::vector<detail::CountSums> sums_;
   detail::SummaryLists summaries_;
   Curves plotArguments_, plotLikelihoods_, plotPosterior_, plotPrior_;

@@ -31,11 +31,12 @@ class BSN1SampleNormBayesFactor {
   /// Every argument is the owning analysis' and must outlive this object; warnings receive the
   /// quadrature's warnings and cancel is polled before each factor.
   BSN1SampleNormBayesFactor(const BSNSettings& settings, const std::vector<KQMath_850::KQContStats>& stats,
-                            const DoubleList& stdErrors, KQWarnings& warnings, KQCancelInfo& cancel);
+                            const DoubleList& stdErrors, KQCommon_850::KQWarnings& warnings,
+                            KQCommon_850::KQCancelInfo& cancel);
 
   /// Computes the t values, significances and factors; returns (and keeps) the status.
-  KQStatus Compute();
-  KQStatus GetStatus() const { return status_; }
+  KQCommon_850::KQStatus Compute();
+  KQCommon_850::KQStatus GetStatus() const { return status_; }
 
   const DoubleList& GetBayesFactors() const noexcept { return bayesFactors_; }
   const DoubleList& GetTValues() const noexcept { return tValues_; }
@@ -47,12 +48,12 @@ class BSN1SampleNormBayesFactor {
   const BSNSettings& settings_;
   const std::vector<KQMath_850::KQContStats>& stats_;
   const DoubleList& stdErrors_;
-  KQWarnings& warnings_;
-  KQCancelInfo& cancel_;
+  KQCommon_850::KQWarnings& warnings_;
+  KQCommon_850::KQCancelInfo& cancel_;
   DoubleList bayesFactors_;
   DoubleList tValues_;
   DoubleList sigs_;
-  KQStatus status_;
+  KQCommon_850::KQStatus status_;
 };
 
 }  // namespace KQBSN_850

@@ -29,24 +29,24 @@ class BSNNormalInference;
 
 class BSN1SampleNormal final : public BSNAlgorithm {
  public:
-  BSN1SampleNormal(const BSNSettings& settings, const KQVarList& varList);
+  BSN1SampleNormal(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSN1SampleNormal() override;
 
-  KQStatus BuildModel(MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter) override;
   void Display(std::ostream& os) const override;
 
  private:
   using DoubleList = std::vector<double>;
   friend class BSN1SampleNormOutputStats;  // copies the result lists
 
-  KQStatus Initialise();
-  KQStatus AccumulateStatistics(MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus Initialise();
+  KQCommon_850::KQStatus AccumulateStatistics(KQCommon_850::MultiPassRecordIter& iter);
   void SummariseVariable(std::size_t i);
-  KQStatus RunAnalyses();
+  KQCommon_850::KQStatus RunAnalyses();
   void CopyResults();
   /// True when the build must stop after a step: the step failed, or the host asked to cancel (the
   /// status then becomes BSN_CANCELLED).
-  bool StopAfterStep(KQStatus& status);
+  bool StopAfterStep(KQCommon_850::KQStatus& status);
 
   std::vector<KQMath_850::KQContStats> stats_;
   DoubleList means_, stdDevs_, stdErrors_, bayesFactors_, tValues_, dfs_, weights_, sigs_;

@@ -28,7 +28,7 @@ class BSN1SamplePoisnBayesFactor {
   explicit BSN1SamplePoisnBayesFactor(const BSNSettings& settings);
 
   /// Reads the records in one pass, then computes every variable's factor.
-  KQStatus Compute(RecordPass& pass, MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus Compute(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter);
 
   /// log BF01 of a total count S over n weighted cases, null prior Gamma(a0, b0) against Gamma(a1, b1)
   /// (shape, rate); missing unless all four parameters are positive.

@@ -31,9 +31,9 @@ class BSN1SamplePoisnPosterior {
   BSN1SamplePoisnPosterior(const BSNSettings& settings, std::vector<detail::CountSums> sums);
 
   /// Reads the records in one pass, then computes; no variable with a case is BSN_NO_VALID_CASES.
-  KQStatus ReadAndCompute(RecordPass& pass, MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus ReadAndCompute(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter);
   /// Computes the summaries and parameters from the sums.
-  KQStatus Compute();
+  KQCommon_850::KQStatus Compute();
 
   const std::vector<detail::CountSums>& GetSums() const noexcept { return sums_; }
   const detail::SummaryLists& GetSummaries() const noexcept { return summaries_; }

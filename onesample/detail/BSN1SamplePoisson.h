@@ -22,7 +22,7 @@ namespace KQBSN_850 {
 class BSN1SamplePoisson final : public detail::OneSampleCountAnalysis {
  public:
   /// Makes the Bayes-factor calculator for the types Bayes Factor and Both, the posterior one otherwise.
-  BSN1SamplePoisson(const BSNSettings& settings, const KQVarList& varList);
+  BSN1SamplePoisson(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSN1SamplePoisson() override;
 
   /// Prints the current results of the calculators.
@@ -34,9 +34,9 @@ class BSN1SamplePoisson final : public detail::OneSampleCountAnalysis {
   const BSN1SamplePoisnPosterior* GetPosteriorCalculator() const noexcept { return posterior_.get(); }
 
  private:
-  KQStatus RunBayesFactor(MultiPassRecordIter& iter) override;
-  KQStatus RunPosteriorOnBayesFactorSums() override;
-  KQStatus RunPosterior(MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus RunBayesFactor(KQCommon_850::MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus RunPosteriorOnBayesFactorSums() override;
+  KQCommon_850::KQStatus RunPosterior(KQCommon_850::MultiPassRecordIter& iter) override;
   std::unique_ptr<BSNOutputStats> MakeOutputStats() override;
 
   std::unique_ptr<BSN1SamplePoisnBayesFactor> bayesFactor_;

@@ -36,12 +36,12 @@ class BSNNormalInference {
 
   /// Takes per-variable means, standard deviations and weights (sums of frequency weights); warnings
   /// are added to the owner's list, which must outlive this object, as must the settings.
-  BSNNormalInference(const BSNSettings& settings, KQWarnings& warnings, DoubleList means, DoubleList stdDevs,
-                     DoubleList weights);
+  BSNNormalInference(const BSNSettings& settings, KQCommon_850::KQWarnings& warnings, DoubleList means,
+                     DoubleList stdDevs, DoubleList weights);
 
   /// Computes every variable; returns (and keeps) the status.
-  KQStatus Compute();
-  KQStatus GetStatus() const { return status_; }
+  KQCommon_850::KQStatus Compute();
+  KQCommon_850::KQStatus GetStatus() const { return status_; }
 
   const DoubleList& GetModeValues() const noexcept { return modes_; }
   const DoubleList& GetPostMeanValues() const noexcept { return postMeans_; }
@@ -81,11 +81,11 @@ class BSNNormalInference {
   double credibleTail_;  // probability in each tail of the credible interval
   double plotTail_;      // probability in each tail of a plot range
   const BSNSettings& settings_;
-  KQWarnings& warnings_;
+  KQCommon_850::KQWarnings& warnings_;
   DoubleList means_;
   DoubleList stdDevs_;
   DoubleList weights_;
-  KQStatus status_;
+  KQCommon_850::KQStatus status_;
   DoubleList modes_, postMeans_, postVariances_, lowerLimits_, upperLimits_;
   DoubleLists argsLikelihood_, argsPrior_, argsPosterior_;
   DoubleLists likelihoods_, posteriors_, priors_;

@@ -29,7 +29,7 @@ OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, 
 /// The JZS factor (Cauchy prior of scale 1 on the standardised effect) with N = n and nu = n - 1, by
 /// the settings' method: quadrature (AQL, with TolValue and MaxIterations when they are > 0, the
 /// quadrature's warnings appended to warnings) or Monte Carlo (MCA, MCSamples draws from RandomSeed).
-double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings);
+double JzsBf01(double n, double t, const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
 
 /// The factor at one fixed g, nu = n - 1 > 0, g > 0:
 /// sqrt(1 + n g) (1 + t^2 / ((1 + n g) nu))^((nu + 1)/2) / (1 + t^2/nu)^((nu + 1)/2).
@@ -57,6 +57,6 @@ bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactor
 /// distance from mu0 (which only the known-variance factor reads). The settings must have passed
 /// HasNormalMeanFactorParameters; missing for NormalMeanFactorKind::None.
 double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
-                      const BSNSettings& settings, KQWarnings& warnings);
+                      const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
 
 }  // namespace KQBSN_850

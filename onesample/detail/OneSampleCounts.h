@@ -33,7 +33,7 @@ struct CountSums {
 };
 
 /// Whether a value counts for its variable: present, not NaN and not negative.
-inline bool IsCountedValue(double x) noexcept { return !KQMV::IsMissingOrNaN(x) && x >= 0.0; }
+inline bool IsCountedValue(double x) noexcept { return !KQCommon_850::KQMV::IsMissingOrNaN(x) && x >= 0.0; }
 
 /// How a counted value enters the sums: as it is, or rounded down to a whole count.
 enum class CountRounding { AsIs, Floor };
@@ -42,8 +42,9 @@ enum class CountRounding { AsIs, Floor };
 /// counted value of the test variables `vars` with weight w to its entry of `sums` (resized to
 /// vars.size() and zeroed first). Returns the pass's error status, else BSN_NO_VALID_CASES when no
 /// variable reached a weight sum of 1 (also when there is no variable), else OK.
-KQStatus ReadCountSums(RecordPass& pass, MultiPassRecordIter& iter, int weightVar,
-                       const std::vector<int>& vars, CountRounding rounding, std::vector<CountSums>& sums);
+KQCommon_850::KQStatus ReadCountSums(RecordPass& pass, KQCommon_850::MultiPassRecordIter& iter, int weightVar,
+                                     const std::vector<int>& vars, CountRounding rounding,
+                                     std::vector<CountSums>& sums);
 
 /// Entry i of a per-variable prior list; missing past the end of a list the host left short.
 double PriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
@@ -53,7 +54,7 @@ double NullPriorEntry(const std::vector<double>& list, std::size_t i) noexcept;
 
 /// OK when the posterior can be computed: a conjugate prior with both parameters present. Otherwise
 /// the error BSN_PRIOR_NOT_SUPPORTED or BSN_BAD_PARAMETER.
-KQStatus CheckConjugatePrior(const BSNSettings& settings);
+KQCommon_850::KQStatus CheckConjugatePrior(const BSNSettings& settings);
 
 /// The build of a count analysis:
 /// 1. an iterator without any record ends the build with BSN_NO_VALID_CASES;
@@ -65,7 +66,7 @@ KQStatus CheckConjugatePrior(const BSNSettings& settings);
 class OneSampleCountAnalysis : public BSNAlgorithm {
  public:
   using BSNAlgorithm::BSNAlgorithm;
-  KQStatus BuildModel(MultiPassRecordIter& iter) final;
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter) final;
 
  protected:
   /// Null records are skipped; cancellation is asked after the computation, not per record.
@@ -76,15 +77,15 @@ class OneSampleCountAnalysis : public BSNAlgorithm {
   /// A pass over the records with the options above.
   RecordPass MakeCountPass() noexcept { return MakePass(kPassOptions); }
 
-  virtual KQStatus RunBayesFactor(MultiPassRecordIter& iter) = 0;
+  virtual KQCommon_850::KQStatus RunBayesFactor(KQCommon_850::MultiPassRecordIter& iter) = 0;
   /// Makes the posterior calculator from the Bayes-factor sums and computes.
-  virtual KQStatus RunPosteriorOnBayesFactorSums() = 0;
-  virtual KQStatus RunPosterior(MultiPassRecordIter& iter) = 0;
+  virtual KQCommon_850::KQStatus RunPosteriorOnBayesFactorSums() = 0;
+  virtual KQCommon_850::KQStatus RunPosterior(KQCommon_850::MultiPassRecordIter& iter) = 0;
   virtual std::unique_ptr<BSNOutputStats> MakeOutputStats() = 0;
 
  private:
   /// Lists a warning status and answers OK in its place; other statuses pass unchanged.
-  KQStatus ListWarning(const KQStatus& status);
+  KQCommon_850::KQStatus ListWarning(const KQCommon_850::KQStatus& status);
 };
 
 }  // namespace KQBSN_850::detail

@@ -6,6 +6,9 @@
 #include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
+using KQCommon_850::KQCancelInfo;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using kqtest::VectorRecordIter;
 
 namespace {

@@ -13,6 +13,7 @@
 
 using namespace KQBSN_850;
 using KQCommon_850::KQMemoryDataSet;
+using KQCommon_850::KQWarnings;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 

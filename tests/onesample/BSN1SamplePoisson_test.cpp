@@ -15,6 +15,8 @@
 
 using namespace KQBSN_850;
 using BSNConst::AnalysTypes;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using Stats = BSN1SamplePoisnOutputStats;
 
 namespace {

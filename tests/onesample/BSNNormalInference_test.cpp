@@ -12,6 +12,7 @@
 using namespace KQBSN_850;
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQWarnings;
 
 namespace {
 

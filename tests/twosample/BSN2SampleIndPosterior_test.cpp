@@ -23,6 +23,7 @@ using namespace KQBSN_850;
 using BSNConst::DistTypes;
 using KQCommon_850::KQCancelInfo;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQCommon_850::KQVarList;
 using KQCommon_850::KQWarnings;
 

@@ -15,6 +15,7 @@
 #include "twosample/detail/BSN2SampleIndPosterior.h"
 
 using namespace KQBSN_850;
+using KQCommon_850::KQWarnings;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 

@@ -42,10 +42,11 @@ class BSN2SampleIndBayesFactor {
 
   /// Computes the classical statistics of every variable (zero pooled deviations warned in
   /// `warnings`), then the variant's factors; returns the status of the factors.
-  KQStatus ComputeStatistics(const BSN2SampleIndBasicStats& group1, const BSN2SampleIndBasicStats& group2,
-                             KQCommon_850::KQWarnings& warnings);
+  KQCommon_850::KQStatus ComputeStatistics(const BSN2SampleIndBasicStats& group1,
+                                           const BSN2SampleIndBasicStats& group2,
+                                           KQCommon_850::KQWarnings& warnings);
   /// Sets the factor of every variable that has a pooled t; every variant answers OK.
-  virtual KQStatus ComputeBayesFactors() = 0;
+  virtual KQCommon_850::KQStatus ComputeBayesFactors() = 0;
   virtual void Display(std::ostream& os) const;
 
   const DoubleList& GetEffectiveSizes() const noexcept { return effectiveSizes_; }

@@ -52,10 +52,10 @@ class BSN2SampleIndPosterior {
 
   /// Computes every variable's posterior, then the profile likelihoods in a second pass over the
   /// records; returns OK or the cancelled status (code 1). Per-variable warnings go to `warnings`.
-  virtual KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
-                                    const BSN2SampleIndBasicStats& group1,
-                                    const BSN2SampleIndBasicStats& group2,
-                                    KQCommon_850::KQWarnings& warnings) = 0;
+  virtual KQCommon_850::KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
+                                                  const BSN2SampleIndBasicStats& group1,
+                                                  const BSN2SampleIndBasicStats& group2,
+                                                  KQCommon_850::KQWarnings& warnings) = 0;
   void Display(std::ostream& os) const;
 
   const std::vector<double>& GetModes() const noexcept { return modes_; }
@@ -96,8 +96,10 @@ class BSN2SampleIndPosterior {
   };
 
   /// The common steps every variant's ComputePosterior runs: the variables, then the profile pass.
-  KQStatus ComputeAll(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                      const BSN2SampleIndBasicStats& group2, KQCommon_850::KQWarnings& warnings);
+  KQCommon_850::KQStatus ComputeAll(KQCommon_850::MultiPassRecordIter& iter,
+                                    const BSN2SampleIndBasicStats& group1,
+                                    const BSN2SampleIndBasicStats& group2,
+                                    KQCommon_850::KQWarnings& warnings);
   /// The variant's mathematics for variable i; nothing when the variable is skipped (the variant
   /// adds its warning, carrying i, to `warnings`).
   virtual std::optional<DeltaPosterior> ComputeVariable(std::size_t i, const GroupMoments& group1,
@@ -117,7 +119,7 @@ class BSN2SampleIndPosterior {
   const BSNSettings& settings_;
   const KQCommon_850::KQVarList& varList_;
   KQCommon_850::KQCancelInfo& cancel_;
-  KQStatus status_;
+  KQCommon_850::KQStatus status_;
   double alpha_;  ///< tail probability on each side of the credible interval
   std::vector<double> modes_, means_, variances_;
   std::vector<std::pair<double, double>> intervals_;
@@ -127,8 +129,9 @@ class BSN2SampleIndPosterior {
   void StoreVariable(std::size_t i, const GroupMoments& group1, const GroupMoments& group2,
                      const DeltaPosterior& posterior);
   void StorePrior(std::size_t i, std::size_t group, const MeanPrior& prior);
-  KQStatus ProfilePass(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                       const BSN2SampleIndBasicStats& group2);
+  KQCommon_850::KQStatus ProfilePass(KQCommon_850::MultiPassRecordIter& iter,
+                                     const BSN2SampleIndBasicStats& group1,
+                                     const BSN2SampleIndBasicStats& group2);
 };
 
 }  // namespace KQBSN_850

@@ -36,24 +36,24 @@ class BSNNormalInference;
 
 class BSN2SampleRelated final : public BSNAlgorithm {
  public:
-  BSN2SampleRelated(const BSNSettings& settings, const KQVarList& varList);
+  BSN2SampleRelated(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSN2SampleRelated() override;
 
-  KQStatus BuildModel(MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter) override;
   void Display(std::ostream& os) const override;
 
  private:
   using DoubleList = std::vector<double>;
   friend class BSN2SampleRelatedOutputStats;  // copies the result lists
 
-  KQStatus Initialise();
-  KQStatus AccumulatePairs(MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus Initialise();
+  KQCommon_850::KQStatus AccumulatePairs(KQCommon_850::MultiPassRecordIter& iter);
   void SummarisePair(std::size_t j);
-  KQStatus RunAnalyses();
-  KQStatus ComputeBayesFactors();
+  KQCommon_850::KQStatus RunAnalyses();
+  KQCommon_850::KQStatus ComputeBayesFactors();
   /// True when the build must stop after a step: the step failed, or the host asked to cancel (the
   /// status then becomes BSN_STATUS_CANCELLED).
-  bool StopAfterStep(KQStatus& status);
+  bool StopAfterStep(KQCommon_850::KQStatus& status);
 
   std::vector<KQMath_850::KQMeansXProdData> pairStats_;
   DoubleList meanDiffs_, stdDevs_, stdErrors_, dfs_, weights_;

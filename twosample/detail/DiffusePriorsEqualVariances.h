@@ -17,8 +17,10 @@ namespace KQBSN_850::detail {
 
 class DiffusePriorsEqualVariances : public BSN2SampleIndPosterior {
  public:
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                            const BSN2SampleIndBasicStats& group2, KQCommon_850::KQWarnings& warnings) final {
+  KQCommon_850::KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
+                                          const BSN2SampleIndBasicStats& group1,
+                                          const BSN2SampleIndBasicStats& group2,
+                                          KQCommon_850::KQWarnings& warnings) final {
     return ComputeAll(iter, group1, group2, warnings);
   }
 

@@ -35,9 +35,10 @@ PatilScaledT PatilApproximation(double n1, double variance1, double n2, double v
 class DiffusePriorsUnequalVariances final : public BSN2SampleIndPosterior {
  public:
   using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                            const BSN2SampleIndBasicStats& group2,
-                            KQCommon_850::KQWarnings& warnings) override {
+  KQCommon_850::KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
+                                          const BSN2SampleIndBasicStats& group1,
+                                          const BSN2SampleIndBasicStats& group2,
+                                          KQCommon_850::KQWarnings& warnings) override {
     return ComputeAll(iter, group1, group2, warnings);
   }
 

@@ -20,7 +20,7 @@ namespace KQBSN_850 {
 class GonenBayesFactor final : public BSN2SampleIndBayesFactor {
  public:
   GonenBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
-  KQStatus ComputeBayesFactors() override;
+  KQCommon_850::KQStatus ComputeBayesFactors() override;
 };
 
 /// BF01 for effective size h, nu degrees of freedom, pooled t and the prior delta ~ N(lambda, sigma2).

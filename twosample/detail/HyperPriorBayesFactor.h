@@ -16,7 +16,7 @@ namespace KQBSN_850 {
 class HyperPriorBayesFactor final : public BSN2SampleIndBayesFactor {
  public:
   HyperPriorBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
-  KQStatus ComputeBayesFactors() override;
+  KQCommon_850::KQStatus ComputeBayesFactors() override;
 };
 
 /// BF01 for nu degrees of freedom, pooled t and hyper-prior parameter a.

@@ -17,6 +17,6 @@ namespace KQBSN_850 {
 std::unique_ptr<BSN2SampleIndPosterior> CreateIndependentPosterior(const BSNSettings& settings,
                                                                    const KQCommon_850::KQVarList& varList,
                                                                    KQCommon_850::KQCancelInfo& cancel,
-                                                                   KQStatus& status);
+                                                                   KQCommon_850::KQStatus& status);
 
 }  // namespace KQBSN_850

@@ -16,9 +16,10 @@ namespace KQBSN_850 {
 class NormalPriorsKnownVariances final : public BSN2SampleIndPosterior {
  public:
   using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
-  KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter, const BSN2SampleIndBasicStats& group1,
-                            const BSN2SampleIndBasicStats& group2,
-                            KQCommon_850::KQWarnings& warnings) override {
+  KQCommon_850::KQStatus ComputePosterior(KQCommon_850::MultiPassRecordIter& iter,
+                                          const BSN2SampleIndBasicStats& group1,
+                                          const BSN2SampleIndBasicStats& group2,
+                                          KQCommon_850::KQWarnings& warnings) override {
     return ComputeAll(iter, group1, group2, warnings);
   }
 
