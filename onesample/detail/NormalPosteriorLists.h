@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "frame/detail/SummaryLists.h"
+
 namespace KQBSN_850 {
 class BSNNormalInference;
 }
@@ -21,7 +23,7 @@ struct NormalPosteriorLists {
   /// Prints the lists, labelled as the result records label them, on the current display stream.
   void Display() const;
 
-  DoubleList modes, postMeans, postVariances, lowerLimits, upperLimits;
+  SummaryLists summaries;
   DoubleLists argsLikelihood, argsPrior, argsPosterior, likelihoods, posteriors, priors;
 };
 
