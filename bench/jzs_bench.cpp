@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "kernels/BayesFactorDenomIF.h"
-#include "kernels/BayesFactorOneSampleTT.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 namespace {
 

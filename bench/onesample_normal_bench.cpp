@@ -12,7 +12,7 @@
 #include "companion/KQMemoryDataSet.h"
 #include "frame/BSNSettings.h"
 #include "frame/CaseWeights.h"
-#include "onesample/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SampleNormal.h"
 
 namespace {
 

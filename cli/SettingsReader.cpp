@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "cli/JsonWriter.h"
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 
 namespace kqcli {
 namespace {

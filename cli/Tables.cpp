@@ -12,7 +12,7 @@
 #include "cli/Evidence.h"
 #include "cli/Report.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 
 namespace kqcli {
 namespace {

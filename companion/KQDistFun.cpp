@@ -115,6 +115,13 @@ double KQDistFun::IdfT(double p, double df) {
   return FromBoost(bm::quantile(StudentT(df), p));
 }
 
+double KQDistFun::TwoSidedSigT(double t, double df) {
+  // 1 - CdfT(|t|) would round to 0 once the significance falls below the spacing of doubles near 1
+  // (about 1e-16), while the lower tail keeps its relative accuracy.
+  const double lowerTail = CdfT(-std::fabs(t), df);
+  return KQMV::IsMissing(lowerTail) ? kMissing : 2.0 * lowerTail;
+}
+
 double KQDistFun::NonCentralPdfT(double t, double df, double ncp) {
   if (!IsUsable(t) || !IsPositiveFinite(df) || !IsUsable(ncp)) return kMissing;
   return FromBoost(bm::pdf(NonCentralT(df, ncp), t));

@@ -30,6 +30,9 @@ class KQDistFun {
   static double CdfT(double t, double df);
   /// Student t quantile of probability p; -inf at p = 0 and +inf at p = 1.
   static double IdfT(double p, double df);
+  /// Two-sided significance 2 P(T_df > |t|), taken from the lower tail 2 P(T_df < -|t|) so that it keeps
+  /// its relative accuracy below the spacing of doubles near 1.
+  static double TwoSidedSigT(double t, double df);
   /// Density at t of the non-central t law with df degrees of freedom and non-centrality ncp.
   static double NonCentralPdfT(double t, double df, double ncp);
 

@@ -1,17 +1,19 @@
-#include "frame/AnalysisFactory.h"
+#include "frame/detail/AnalysisFactory.h"
 
 #include <optional>
 #include <vector>
 
-#include "onesample/BSN1SampleBinomial.h"
-#include "onesample/BSN1SampleNormal.h"
-#include "onesample/BSN1SamplePoisson.h"
+#include "onesample/detail/BSN1SampleBinomial.h"
+#include "onesample/detail/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
 #include "twosample/BSN2SampleIndependent.h"
-#include "twosample/BSN2SampleRelated.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 // The factory is the one place in the frame that knows the analysis classes.
 
 namespace KQBSN_850::detail {
+using KQCommon_850::KQVarList;
+
 namespace {
 
 using Maker = std::unique_ptr<BSNAlgorithm> (*)(const BSNSettings&, const KQVarList&);

@@ -4,9 +4,14 @@
 #include <stdexcept>
 #include <utility>
 
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
+
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::KQWarnings;
+using KQCommon_850::MultiPassRecordIter;
 
 BSNAlgorithm::BSNAlgorithm(const BSNSettings& settings, const KQVarList& varList)
     : settings_(settings),

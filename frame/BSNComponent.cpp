@@ -1,9 +1,16 @@
 #include "frame/BSNComponent.h"
 
-#include "frame/AnalysisFactory.h"
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/AnalysisFactory.h"
 
 namespace KQBSN_850 {
+
+using KQCommon_850::KQQueryCancel;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::KQWarnings;
+using KQCommon_850::MultiPassRecordIter;
+using KQCommon_850::ProgressListener;
 
 BSNComponent::BSNComponent(const BSNSettings& settings, const KQVarList& varList)
     : algorithm_(detail::CreateAnalysis(settings, varList)),

@@ -18,19 +18,19 @@ class BSNComponent {
  public:
   /// Chooses and constructs the analysis. The settings are not validated here: call
   /// BSNSettings::IsValidSettings first.
-  BSNComponent(const BSNSettings& settings, const KQVarList& varList);
+  BSNComponent(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSNComponent();
   BSNComponent(const BSNComponent&) = delete;
   BSNComponent& operator=(const BSNComponent&) = delete;
 
-  KQStatus BuildModel(MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter);
   bool IsModelBuilt() const noexcept;
-  KQStatus GetStatus() const;
-  const KQWarnings& GetWarningMessages() const noexcept;
+  KQCommon_850::KQStatus GetStatus() const;
+  const KQCommon_850::KQWarnings& GetWarningMessages() const noexcept;
   /// The result record, null before a successful build; the component keeps ownership.
   const BSNOutputStats* GetOutputStats() const noexcept;
-  void SetProgressListener(ProgressListener* listener) noexcept;
-  void SetCancelPtr(KQQueryCancel* query) noexcept;
+  void SetProgressListener(KQCommon_850::ProgressListener* listener) noexcept;
+  void SetCancelPtr(KQCommon_850::KQQueryCancel* query) noexcept;
   /// True when the settings named an available analysis.
   bool HasAnalysis() const noexcept { return algorithm_ != nullptr; }
   void Display(std::ostream& os) const;
@@ -38,8 +38,8 @@ class BSNComponent {
  private:
   std::unique_ptr<BSNAlgorithm> algorithm_;
   // Answers of a component without an analysis.
-  KQStatus unsupportedStatus_;
-  KQWarnings noWarnings_;
+  KQCommon_850::KQStatus unsupportedStatus_;
+  KQCommon_850::KQWarnings noWarnings_;
   BSNConst::ModelTypes modelType_;
   BSNConst::DistTypes testDistType_;
 };

@@ -2,7 +2,7 @@
 
 #include "companion/KQDisplay.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 
 namespace KQBSN_850 {
 

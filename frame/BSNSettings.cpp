@@ -7,6 +7,7 @@ namespace KQBSN_850 {
 using BSNConst::MissScope;
 using BSNConst::ModelTypes;
 using BSNConst::PriorTypes;
+using KQCommon_850::KQMV;
 
 namespace {
 

@@ -19,15 +19,6 @@
 
 namespace KQBSN_850 {
 
-using KQCommon_850::KQCancelInfo;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQQueryCancel;
-using KQCommon_850::KQStatus;
-using KQCommon_850::KQWarnings;
-using KQCommon_850::ProgressListener;
-using KQThread_850::IKQThreadFactory;
-using KQThread_850::KQThreadIterFactory;
-
 class BSNSettings {
  public:
   using IntList = std::vector<int>;
@@ -198,29 +189,33 @@ class BSNSettings {
   int GetMaxNPlots() const noexcept { return maxNPlots_; }
 
   // Run-time services.
-  void SetProgressListener(ProgressListener* listener) noexcept { progressListener_ = listener; }
-  ProgressListener* GetProgressListener() const noexcept { return progressListener_; }
+  void SetProgressListener(KQCommon_850::ProgressListener* listener) noexcept {
+    progressListener_ = listener;
+  }
+  KQCommon_850::ProgressListener* GetProgressListener() const noexcept { return progressListener_; }
   /// Stored only when greater than 0.
   bool SetProgressFrequency(int nRecords) noexcept;
   int GetProgressFrequency() const noexcept { return progressFrequency_; }
-  void SetCancelPointer(KQQueryCancel* query) noexcept { cancelPointer_ = query; }
-  KQQueryCancel* GetCancelPointer() const noexcept { return cancelPointer_; }
+  void SetCancelPointer(KQCommon_850::KQQueryCancel* query) noexcept { cancelPointer_ = query; }
+  KQCommon_850::KQQueryCancel* GetCancelPointer() const noexcept { return cancelPointer_; }
   void SetMaxThreadNum(int n) noexcept { maxThreadNum_ = n; }
   int GetMaxThreadNum() const noexcept { return maxThreadNum_; }
   void SetNPairsPerTask(int n) noexcept { nPairsPerTask_ = n; }
   int GetNPairsPerTask() const noexcept { return nPairsPerTask_; }
   void SetMemCacheKB(int kilobytes) noexcept { memCacheKB_ = kilobytes; }
   int GetMemCacheKB() const noexcept { return memCacheKB_; }
-  void SetThreadFactory(IKQThreadFactory* factory) noexcept { threadFactory_ = factory; }
-  IKQThreadFactory* GetThreadFactory() const noexcept { return threadFactory_; }
-  void SetThreadIterFactory(KQThreadIterFactory* factory) noexcept { threadIterFactory_ = factory; }
-  KQThreadIterFactory* GetThreadIterFactory() const noexcept { return threadIterFactory_; }
+  void SetThreadFactory(KQThread_850::IKQThreadFactory* factory) noexcept { threadFactory_ = factory; }
+  KQThread_850::IKQThreadFactory* GetThreadFactory() const noexcept { return threadFactory_; }
+  void SetThreadIterFactory(KQThread_850::KQThreadIterFactory* factory) noexcept {
+    threadIterFactory_ = factory;
+  }
+  KQThread_850::KQThreadIterFactory* GetThreadIterFactory() const noexcept { return threadIterFactory_; }
   /// The warnings that IsValidSettings adds.
-  KQWarnings& GetWarningMessages() noexcept { return warnings_; }
-  const KQWarnings& GetWarningMessages() const noexcept { return warnings_; }
+  KQCommon_850::KQWarnings& GetWarningMessages() noexcept { return warnings_; }
+  const KQCommon_850::KQWarnings& GetWarningMessages() const noexcept { return warnings_; }
 
   /// Judges whether the settings describe an analysis that can run; see BSNSettingsValidation.cpp.
-  KQStatus IsValidSettings();
+  KQCommon_850::KQStatus IsValidSettings();
   void Display(std::ostream& os) const;
 
  private:
@@ -252,8 +247,8 @@ class BSNSettings {
   BSNConst::CorrTests corrTest_ = BSNConst::CorrTests::Pearson;
   double corrCValue_ = 0.0;
   BSNConst::RegrCompute regrCompType_ = BSNConst::RegrCompute::Siow;
-  double regrComPar_ = KQMV::Missing();
-  double secondGonenPar_ = KQMV::Missing();
+  double regrComPar_ = KQCommon_850::KQMV::Missing();
+  double secondGonenPar_ = KQCommon_850::KQMV::Missing();
   double regrPrecision_ = 0.000001;
   BSNConst::CompareTypes compareType_ = BSNConst::CompareTypes::Null;
   std::vector<BayesFTest> fTests_;
@@ -264,16 +259,17 @@ class BSNSettings {
   double nullValue_ = 0.0;
   DoubleList nullValues_, nullPrior1s_, nullPrior2s_, alterGValues_, alterPrior1s_, alterPrior2s_;
   BSNConst::PriorTypes priorType_ = BSNConst::PriorTypes::Conjugate;
-  double priorParam1_ = KQMV::Missing();
-  double priorParam2_ = KQMV::Missing();
+  double priorParam1_ = KQCommon_850::KQMV::Missing();
+  double priorParam2_ = KQCommon_850::KQMV::Missing();
   BSNConst::DistTypes priorDistType_ = BSNConst::DistTypes::Diffuse;
-  double priorDistParam1_ = KQMV::Missing();
-  double priorDistParam2_ = KQMV::Missing();
+  double priorDistParam1_ = KQCommon_850::KQMV::Missing();
+  double priorDistParam2_ = KQCommon_850::KQMV::Missing();
   BSNConst::DistTypes meanDistType_ = BSNConst::DistTypes::Diffuse;
-  double meanDistParams_[4] = {KQMV::Missing(), KQMV::Missing(), KQMV::Missing(), KQMV::Missing()};
+  double meanDistParams_[4] = {KQCommon_850::KQMV::Missing(), KQCommon_850::KQMV::Missing(),
+                               KQCommon_850::KQMV::Missing(), KQCommon_850::KQMV::Missing()};
   double kappaValue_ = 1.0;
-  double priorShape_ = KQMV::Missing();
-  double priorScale_ = KQMV::Missing();
+  double priorShape_ = KQCommon_850::KQMV::Missing();
+  double priorScale_ = KQCommon_850::KQMV::Missing();
   DoubleList priorMeans_, priorCovMatrix_, regressors_;
 
   BSNConst::LogLinPriorType logLinPriorType_ = BSNConst::LogLinPriorType::Conjugate;
@@ -288,15 +284,15 @@ class BSNSettings {
   int maxNPlotCategories_ = 2;
   int maxNPlots_ = 10;
 
-  ProgressListener* progressListener_ = nullptr;
+  KQCommon_850::ProgressListener* progressListener_ = nullptr;
   int progressFrequency_ = 50;
-  KQQueryCancel* cancelPointer_ = nullptr;
+  KQCommon_850::KQQueryCancel* cancelPointer_ = nullptr;
   int maxThreadNum_ = 1;
   int nPairsPerTask_ = 50;
   int memCacheKB_ = 1048576;
-  IKQThreadFactory* threadFactory_ = nullptr;
-  KQThreadIterFactory* threadIterFactory_ = nullptr;
-  KQWarnings warnings_;
+  KQThread_850::IKQThreadFactory* threadFactory_ = nullptr;
+  KQThread_850::KQThreadIterFactory* threadIterFactory_ = nullptr;
+  KQCommon_850::KQWarnings warnings_;
 };
 
 }  // namespace KQBSN_850

@@ -8,6 +8,7 @@
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
 using namespace KQDisplay_850;
 
 namespace {

@@ -14,6 +14,8 @@ namespace KQBSN_850 {
 using BSNConst::AnalysTypes;
 using BSNConst::DistTypes;
 using BSNConst::ModelTypes;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 
 #include <array>
 

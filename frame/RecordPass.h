@@ -45,7 +45,7 @@ struct PassOptions {
 /// end when records were counted since the last report. Without a listener it only counts.
 class ProgressCountdown {
  public:
-  ProgressCountdown(ProgressListener* listener, int frequency) noexcept
+  ProgressCountdown(KQCommon_850::ProgressListener* listener, int frequency) noexcept
       : listener_(listener), frequency_(frequency > 0 ? frequency : 1), countdown_(frequency_) {}
   void Count() {
     ++nUsed_;
@@ -72,7 +72,7 @@ class ProgressCountdown {
     listener_->ReportProgress(reporter_);
   }
 
-  ProgressListener* listener_;
+  KQCommon_850::ProgressListener* listener_;
   int frequency_;
   int countdown_;
   int nUsed_ = 0;
@@ -94,8 +94,9 @@ class RecordPass {
  public:
   /// A pass with the settings' weight variables and progress frequency; `screenedVars` are the
   /// variables a listwise pass screens (ignored otherwise).
-  RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel, ProgressListener* listener,
-             PassOptions options = {}, std::vector<int> screenedVars = {})
+  RecordPass(const BSNSettings& settings, KQCommon_850::KQCancelInfo& cancel,
+             KQCommon_850::ProgressListener* listener, PassOptions options = {},
+             std::vector<int> screenedVars = {})
       : cancel_(cancel),
         progress_(listener, settings.GetProgressFrequency()),
         options_(options),
@@ -108,11 +109,12 @@ class RecordPass {
   /// cancelled status (code 1) when the host asked to stop; in that case no final progress report is
   /// made.
   template <class Visit>
-  KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
+  KQCommon_850::KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
     progress_.Restart();
     iter.StartPass();
     while (iter.HasNext()) {
-      if (options_.pollCancelPerRecord && cancel_.IsCancel()) return KQStatus(BSN_STATUS_CANCELLED, false);
+      if (options_.pollCancelPerRecord && cancel_.IsCancel())
+        return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
       const KQCommon_850::Record* record = iter.NextRecord();
       if (record == nullptr) {
         if (options_.nullRecordEndsPass) break;
@@ -125,7 +127,7 @@ class RecordPass {
       if (used || options_.progress == ProgressCount::EveryRecord) progress_.Count();
     }
     progress_.Finish();
-    return KQStatus();
+    return KQCommon_850::KQStatus();
   }
 
   /// Records counted toward progress in the last pass.

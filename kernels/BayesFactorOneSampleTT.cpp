@@ -1,4 +1,4 @@
-#include "kernels/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
 
 #include <array>
 #include <cmath>

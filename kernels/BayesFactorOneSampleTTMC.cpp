@@ -1,9 +1,9 @@
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 #include "companion/KQMV.h"
 #include "companion/KQRandomValues.h"
 #include "kernels/BayesFactorDenomIF.h"
-#include "kernels/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
 
 namespace KQBSN_850 {
 

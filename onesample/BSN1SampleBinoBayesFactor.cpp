@@ -1,11 +1,15 @@
-#include "onesample/BSN1SampleBinoBayesFactor.h"
+#include "onesample/detail/BSN1SampleBinoBayesFactor.h"
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 namespace {

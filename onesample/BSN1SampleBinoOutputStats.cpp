@@ -1,11 +1,14 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSN1SampleBinomial.h"
-#include "onesample/OneSampleCounts.h"
+#include "frame/detail/CountList.h"
+#include "frame/detail/SummaryLists.h"
+#include "onesample/detail/BSN1SampleBinomial.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
 using namespace KQDisplay_850;
 
 class BSN1SampleBinomOutputStatsImp {

@@ -1,15 +1,20 @@
-#include "onesample/BSN1SampleBinoPosterior.h"
+#include "onesample/detail/BSN1SampleBinoPosterior.h"
 
 #include <cmath>
 #include <limits>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/LogSpace.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 namespace {
@@ -101,7 +106,7 @@ void BSN1SampleBinoPosterior::FillCurves(std::size_t i, double a, double b, doub
   const double s = sums_[i].weightedValueSum;
   const double priorNormaliser = PriorLogNormaliser(a, b);
   const double posteriorNormaliser = LogBetaNormaliser(alpha, beta);
-  plotArguments_[i] = LinearGrid(kGridMargin, 1.0 - kGridMargin, settings_.GetNPlotPoints());
+  plotArguments_[i] = PlotGrid(Range{kGridMargin, 1.0 - kGridMargin}, settings_.GetNPlotPoints());
   std::vector<double>& likelihoods = plotLikelihoods_[i];
   std::vector<double>& priors = plotPrior_[i];
   std::vector<double>& posteriors = plotPosterior_[i];

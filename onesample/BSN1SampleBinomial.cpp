@@ -1,8 +1,12 @@
-#include "onesample/BSN1SampleBinomial.h"
+#include "onesample/detail/BSN1SampleBinomial.h"
 
 #include "onesample/BSN1SampleBinoOutputStats.h"
 
 namespace KQBSN_850 {
+
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 
 BSN1SampleBinomial::BSN1SampleBinomial(const BSNSettings& settings, const KQVarList& varList)
     : OneSampleCountAnalysis(settings, varList) {

@@ -1,13 +1,16 @@
-#include "onesample/BSN1SampleNormBayesFactor.h"
+#include "onesample/detail/BSN1SampleNormBayesFactor.h"
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
-#include "onesample/NormalMeanFactors.h"
+#include "frame/detail/ResultLists.h"
+#include "onesample/detail/NormalMeanFactors.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQCancelInfo;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
 
 BSN1SampleNormBayesFactor::BSN1SampleNormBayesFactor(const BSNSettings& settings,
                                                      const std::vector<KQMath_850::KQContStats>& stats,

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSN1SampleNormal.h"
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/BSN1SampleNormal.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 namespace KQBSN_850 {
 
@@ -67,11 +67,11 @@ void BSN1SampleNormOutputStats::SetOutputValues(BSNSettings settings, IntList va
   imp.tValues = std::move(tValues);
   imp.dfValues = std::move(dfValues);
   imp.sigs = std::move(sigs);
-  imp.posterior.modes = std::move(modeValues);
-  imp.posterior.postMeans = std::move(postMeanValues);
-  imp.posterior.postVariances = std::move(varianceValues);
-  imp.posterior.lowerLimits = std::move(lowerLimits);
-  imp.posterior.upperLimits = std::move(upperLimits);
+  imp.posterior.summaries.modes = std::move(modeValues);
+  imp.posterior.summaries.means = std::move(postMeanValues);
+  imp.posterior.summaries.variances = std::move(varianceValues);
+  imp.posterior.summaries.lowers = std::move(lowerLimits);
+  imp.posterior.summaries.uppers = std::move(upperLimits);
 }
 
 const BSNSettings& BSN1SampleNormOutputStats::GetSettings() const noexcept { return imp_->settings; }
@@ -89,19 +89,19 @@ auto BSN1SampleNormOutputStats::GetTValues() const noexcept -> const DoubleList&
 auto BSN1SampleNormOutputStats::GetDFValues() const noexcept -> const DoubleList& { return imp_->dfValues; }
 auto BSN1SampleNormOutputStats::GetSigs() const noexcept -> const DoubleList& { return imp_->sigs; }
 auto BSN1SampleNormOutputStats::GetModeValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.modes;
+  return imp_->posterior.summaries.modes;
 }
 auto BSN1SampleNormOutputStats::GetPostMeanValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.postMeans;
+  return imp_->posterior.summaries.means;
 }
 auto BSN1SampleNormOutputStats::GetVarianceValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.postVariances;
+  return imp_->posterior.summaries.variances;
 }
 auto BSN1SampleNormOutputStats::GetLowerLimits() const noexcept -> const DoubleList& {
-  return imp_->posterior.lowerLimits;
+  return imp_->posterior.summaries.lowers;
 }
 auto BSN1SampleNormOutputStats::GetUpperLimits() const noexcept -> const DoubleList& {
-  return imp_->posterior.upperLimits;
+  return imp_->posterior.summaries.uppers;
 }
 auto BSN1SampleNormOutputStats::GetPlotArguments4Likelihoods() const noexcept -> const DoubleLists& {
   return imp_->posterior.argsLikelihood;

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SampleNormal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,15 +7,18 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
-#include "onesample/BSN1SampleNormBayesFactor.h"
+#include "frame/detail/RecordValues.h"
+#include "frame/detail/ResultLists.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
-#include "onesample/BSNNormalInference.h"
-#include "onesample/RecordValues.h"
+#include "onesample/detail/BSN1SampleNormBayesFactor.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQContStats;
 
 BSN1SampleNormal::BSN1SampleNormal(const BSNSettings& settings, const KQVarList& varList)

@@ -1,13 +1,16 @@
-#include "onesample/BSN1SamplePoisnBayesFactor.h"
+#include "onesample/detail/BSN1SamplePoisnBayesFactor.h"
 
 #include <cmath>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 namespace {

@@ -1,8 +1,10 @@
 #include "onesample/BSN1SamplePoisnOutputStats.h"
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSN1SamplePoisson.h"
-#include "onesample/OneSampleCounts.h"
+#include "frame/detail/CountList.h"
+#include "frame/detail/SummaryLists.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 namespace KQBSN_850 {
 

@@ -1,14 +1,18 @@
-#include "onesample/BSN1SamplePoisnPosterior.h"
+#include "onesample/detail/BSN1SamplePoisnPosterior.h"
 
 #include <cmath>
 #include <optional>
 
 #include "companion/KQDistFun.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 using KQMath_850::KQDistFun;
 
 BSN1SamplePoisnPosterior::BSN1SamplePoisnPosterior(const BSNSettings& settings)
@@ -82,7 +86,7 @@ template <class F>
 void FillCurve(const std::optional<RateRange>& range, int nPoints, std::vector<double>& arguments,
                std::vector<double>& values, F f) {
   if (!range) return;
-  arguments = LinearGrid(range->lo, range->hi, nPoints);
+  arguments = PlotGrid(Range{range->lo, range->hi}, nPoints);
   for (std::size_t k = 0; k < arguments.size(); ++k) values[k] = f(arguments[k]);
 }
 

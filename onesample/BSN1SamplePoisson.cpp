@@ -1,8 +1,12 @@
-#include "onesample/BSN1SamplePoisson.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
 
 #include "onesample/BSN1SamplePoisnOutputStats.h"
 
 namespace KQBSN_850 {
+
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 
 BSN1SamplePoisson::BSN1SamplePoisson(const BSNSettings& settings, const KQVarList& varList)
     : OneSampleCountAnalysis(settings, varList) {

@@ -1,4 +1,4 @@
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 #include <cmath>
 #include <utility>
@@ -6,12 +6,16 @@
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
 
 namespace {
 

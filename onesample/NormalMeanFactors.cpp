@@ -1,16 +1,17 @@
-#include "onesample/NormalMeanFactors.h"
+#include "onesample/detail/NormalMeanFactors.h"
 
 #include <cmath>
 #include <vector>
 
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
-#include "kernels/BayesFactorOneSampleTT.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQWarnings;
 using KQMath_850::KQDistFun;
 
 namespace {
@@ -25,10 +26,7 @@ OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, 
     return {KQMV::Missing(), KQMV::Missing()};
   }
   const double t = (mean - testValue) / stdError;
-  // 2 P(T > |t|) taken from the lower tail: 1 - CdfT(|t|) would round to 0 once the p-value is
-  // below the double spacing near 1 (about 1e-16), while the lower tail keeps its relative accuracy.
-  const double lowerTail = KQDistFun::CdfT(-std::fabs(t), n - 1.0);
-  return {t, KQMV::IsMissing(lowerTail) ? KQMV::Missing() : 2.0 * lowerTail};
+  return {t, KQDistFun::TwoSidedSigT(t, n - 1.0)};
 }
 
 double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings) {

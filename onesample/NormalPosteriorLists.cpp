@@ -1,16 +1,16 @@
-#include "onesample/NormalPosteriorLists.h"
+#include "onesample/detail/NormalPosteriorLists.h"
 
 #include "companion/KQDisplay.h"
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 namespace KQBSN_850::detail {
 
 void NormalPosteriorLists::CopyFrom(const BSNNormalInference& inference) {
-  modes = inference.GetModeValues();
-  postMeans = inference.GetPostMeanValues();
-  postVariances = inference.GetVarianceValues();
-  lowerLimits = inference.GetLowerLimits();
-  upperLimits = inference.GetUpperLimits();
+  summaries.modes = inference.GetModeValues();
+  summaries.means = inference.GetPostMeanValues();
+  summaries.variances = inference.GetVarianceValues();
+  summaries.lowers = inference.GetLowerLimits();
+  summaries.uppers = inference.GetUpperLimits();
   argsLikelihood = inference.GetPlotArguments4Likelihoods();
   argsPrior = inference.GetPlotArguments4Prior();
   argsPosterior = inference.GetPlotArguments4Posterior();
@@ -21,11 +21,11 @@ void NormalPosteriorLists::CopyFrom(const BSNNormalInference& inference) {
 
 void NormalPosteriorLists::Display() const {
   using namespace KQDisplay_850;
-  DisplayDV("Mode Value", modes);
-  DisplayDV("Post Mean Value", postMeans);
-  DisplayDV("Post variance Value", postVariances);
-  DisplayDV("Lower limits Value", lowerLimits);
-  DisplayDV("UpperLimites Value", upperLimits);
+  DisplayDV("Mode Value", summaries.modes);
+  DisplayDV("Post Mean Value", summaries.means);
+  DisplayDV("Post variance Value", summaries.variances);
+  DisplayDV("Lower limits Value", summaries.lowers);
+  DisplayDV("UpperLimites Value", summaries.uppers);
   DisplayDVV("Plot arguments for loglikelihood", argsLikelihood);
   DisplayDVV("Plot LogLikelihoods", likelihoods);
   DisplayDVV("Plot arguments for prior", argsPrior);

@@ -1,15 +1,17 @@
-#include "onesample/OneSampleCounts.h"
+#include "onesample/detail/OneSampleCounts.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
-#include "companion/KQDisplay.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/LogSpace.h"
-#include "onesample/RecordValues.h"
+#include "frame/CaseWeights.h"
+#include "frame/detail/RecordValues.h"
 
 namespace KQBSN_850::detail {
+
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 
 namespace {
 
@@ -60,55 +62,6 @@ KQStatus CheckConjugatePrior(const BSNSettings& settings) {
   if (KQMV::IsMissingOrNaN(settings.GetPriorParam1()) || KQMV::IsMissingOrNaN(settings.GetPriorParam2()))
     return KQStatus(BSN_BAD_PARAMETER, false);
   return KQStatus();
-}
-
-int ToCount(double x) noexcept {
-  if (std::isnan(x)) return 0;
-  if (x >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (x <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(x);
-}
-
-std::vector<int> CountList(const std::vector<CountSums>& sums, double CountSums::*field) {
-  std::vector<int> counts;
-  counts.reserve(sums.size());
-  for (const CountSums& s : sums) counts.push_back(ToCount(s.*field));
-  return counts;
-}
-
-void StoredFactors::Store(std::size_t i, double logBf01) noexcept {
-  const StoredFactor stored = StoreLogFactor(logBf01);
-  values_[i] = stored.value;
-  isLog_[i] = stored.isLog;
-}
-
-KQStatus StoredFactors::LogFactorWarning() const {
-  const bool anyLog = std::find(isLog_.begin(), isLog_.end(), true) != isLog_.end();
-  return anyLog ? KQStatus(BSN_LOG_FACTOR, true) : KQStatus();
-}
-
-SummaryLists::SummaryLists(std::size_t nVars)
-    : modes(nVars, KQMV::Missing()),
-      means(nVars, KQMV::Missing()),
-      variances(nVars, KQMV::Missing()),
-      lowers(nVars, KQMV::Missing()),
-      uppers(nVars, KQMV::Missing()) {}
-
-void SummaryLists::Set(std::size_t i, const BayesEstimation& summary) {
-  modes[i] = summary.mode;
-  means[i] = summary.mean;
-  variances[i] = summary.variance;
-  lowers[i] = summary.lower;
-  uppers[i] = summary.upper;
-}
-
-void SummaryLists::Display() const {
-  using namespace KQDisplay_850;
-  DisplayDV("Mode values", modes);
-  DisplayDV("Mean values", means);
-  DisplayDV("Variance values", variances);
-  DisplayDV("Lower bound values", lowers);
-  DisplayDV("Upper bound Values", uppers);
 }
 
 KQStatus OneSampleCountAnalysis::BuildModel(MultiPassRecordIter& iter) {

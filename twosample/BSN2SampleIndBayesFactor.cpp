@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 #include <cmath>
 
@@ -6,25 +6,15 @@
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
-#include "twosample/GonenBayesFactor.h"
-#include "twosample/HyperPriorBayesFactor.h"
-#include "twosample/RouderBayesFactor.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQMath_850::KQDistFun;
 
 namespace {
-
-/// 2 P(T_df > |t|), taken from the lower tail: 1 - CdfT(|t|) would round to 0 once the significance
-/// falls below the spacing of doubles near 1 (about 1e-16), while the lower tail keeps its relative
-/// accuracy. Missing when the distribution function is.
-double TwoSidedSignificance(double t, double df) {
-  const double lowerTail = KQDistFun::CdfT(-std::fabs(t), df);
-  return KQMV::IsMissing(lowerTail) ? KQMV::Missing() : 2.0 * lowerTail;
-}
 
 /// (N - 1) V, the group's sum of squared deviations; a group of one case has no variance and adds 0.
 double SumOfSquares(double n, double variance) { return n > 1.0 ? (n - 1.0) * variance : 0.0; }
@@ -72,7 +62,7 @@ void BSN2SampleIndBayesFactor::ComputeVariable(std::size_t i, const Moments& gro
     return;
   }
   tValues_[i] = meanDiff / pooledStdErrors_[i];
-  sigs_[i] = TwoSidedSignificance(tValues_[i], df);
+  sigs_[i] = KQDistFun::TwoSidedSigT(tValues_[i], df);
 
   // The unpooled statistics need both variances, so a group of one case leaves them missing.
   if (KQMV::IsMissing(group1.variance) || KQMV::IsMissing(group2.variance)) return;
@@ -83,7 +73,7 @@ void BSN2SampleIndBayesFactor::ComputeVariable(std::size_t i, const Moments& gro
   // Welch-Satterthwaite: 1/nu_u = sum over groups of (share / total)^2 / (N - 1).
   const double c1 = std::pow(share1 / unpooledVariance, 2) / (n1 - 1.0);
   const double c2 = std::pow(share2 / unpooledVariance, 2) / (n2 - 1.0);
-  unpooledSigs_[i] = TwoSidedSignificance(unpooledTValues_[i], 1.0 / (c2 + c1));
+  unpooledSigs_[i] = KQDistFun::TwoSidedSigT(unpooledTValues_[i], 1.0 / (c2 + c1));
 }
 
 bool BSN2SampleIndBayesFactor::HasPooledT(std::size_t i) const noexcept {
@@ -106,19 +96,6 @@ void BSN2SampleIndBayesFactor::Display(std::ostream& os) const {
   DisplayDV("Unpooled significance (2-tailed)", unpooledSigs_);
   DisplayDV("Bayes factors.", bayesFactors_);
   DisplayText(1, "End of display BSN2SampleIndBayesFactor");
-}
-
-std::unique_ptr<BSN2SampleIndBayesFactor> CreateIndependentBayesFactor(const BSNSettings& settings,
-                                                                       const KQCommon_850::KQVarList& varList,
-                                                                       KQCommon_850::KQWarnings& warnings) {
-  switch (settings.GetRegrCompType()) {
-    case BSNConst::RegrCompute::Hyper:
-      return std::make_unique<HyperPriorBayesFactor>(settings, varList);
-    case BSNConst::RegrCompute::Gonen:
-      return std::make_unique<GonenBayesFactor>(settings, varList);
-    default:
-      return std::make_unique<RouderBayesFactor>(settings, varList, warnings);
-  }
 }
 
 }  // namespace KQBSN_850

@@ -7,6 +7,8 @@
 
 #include "companion/KQDisplay.h"
 #include "twosample/BSN2SampleIndependent.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850 {
 

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 #include <cmath>
 #include <limits>
@@ -8,17 +8,16 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordPass.h"
-#include "frame/ResultLists.h"
-#include "twosample/DiffuseInverseChiPriorsEqualVariances.h"
-#include "twosample/DiffuseJeffreysPriorsEqualVariances.h"
-#include "twosample/DiffusePriorsKnownVariances.h"
-#include "twosample/DiffusePriorsUnequalVariances.h"
-#include "twosample/NormalPriorsKnownVariances.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
+#include "frame/detail/RecordValues.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 
-using BSNConst::DistTypes;
+using detail::ValueAt;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQCommon_850::KQWarnings;
 using KQCommon_850::MultiPassRecordIter;
 
@@ -33,12 +32,6 @@ enum CurveList : std::size_t {
   kDeltaGrid = 8,
   kDeltaDensity = 9,
 };
-
-// The value at a record position; a position beyond the record reads as missing.
-double ValueAt(const std::vector<double>& values, int position) noexcept {
-  if (position < 0 || static_cast<std::size_t>(position) >= values.size()) return KQMV::Missing();
-  return values[static_cast<std::size_t>(position)];
-}
 
 // The group a grouping value selects: 0 and 1 exactly; anything else (missing included) none.
 constexpr std::size_t kNoGroup = 2;
@@ -76,24 +69,9 @@ Range BSN2SampleIndPosterior::NormalDomain(double m, double v) const {
   return NormalRange(settings_.GetPlotDomainLevel() * 0.5, m, v);
 }
 
-std::vector<double> BSN2SampleIndPosterior::Grid(double lower, double upper) const {
-  const Range range{lower, upper};
-  const int nPoints = settings_.GetNPlotPoints();
-  if (!range.IsUsable() || nPoints < 1) return {};
-  // Each point is the previous one plus the step, not lower + k * step as LinearGrid lays it: the plot
-  // abscissae of this analysis are defined as that running sum, which drifts from lower + k * step in
-  // the last bits, so the last point can miss upper by a few units in the last place.
-  std::vector<double> grid;
-  grid.reserve(static_cast<std::size_t>(nPoints));
-  const double step = nPoints > 1 ? (upper - lower) / (nPoints - 1) : 0.0;
-  double x = lower;
-  for (int k = 0; k < nPoints; ++k, x += step) grid.push_back(x);
-  return grid;
-}
-
 std::vector<double> BSN2SampleIndPosterior::NormalGrid(double m, double v) const {
-  const Range domain = NormalDomain(m, v);
-  return Grid(domain.lower, domain.upper);
+  // The plot abscissae of this analysis are defined as a running sum of the step.
+  return PlotGrid(NormalDomain(m, v), settings_.GetNPlotPoints(), GridSpacing::Accumulated);
 }
 
 KQStatus BSN2SampleIndPosterior::ComputePosterior(RecordPass& pass, MultiPassRecordIter& iter,
@@ -149,7 +127,7 @@ void BSN2SampleIndPosterior::StoreVariable(std::size_t i, const GroupMoments& gr
   StorePrior(i, 0, posterior.prior1);
   StorePrior(i, 1, posterior.prior2);
   std::vector<double>& deltaGrid = curves_[kDeltaGrid][i];
-  deltaGrid = Grid(deltaDomain.lower, deltaDomain.upper);
+  deltaGrid = PlotGrid(deltaDomain, settings_.GetNPlotPoints(), GridSpacing::Accumulated);
   curves_[kDeltaDensity][i] =
       isNormal ? NormalDensities(deltaGrid, center, scale2) : ScaledTDensities(deltaGrid, center, scale2, df);
 }
@@ -218,39 +196,6 @@ void BSN2SampleIndPosterior::Display(std::ostream& os) const {
   DisplayDV("Variances", variances_);
   DisplayVPD("Creditable intervals.", intervals_);
   DisplayText(1, "End of display BSN2SampleIndPosterior");
-}
-
-std::unique_ptr<BSN2SampleIndPosterior> CreateIndependentPosterior(const BSNSettings& settings,
-                                                                   const KQCommon_850::KQVarList& varList,
-                                                                   KQCommon_850::KQCancelInfo& cancel,
-                                                                   KQStatus& status) {
-  status = KQStatus();
-  if (settings.GetPriorType() != BSNConst::PriorTypes::Conjugate) {
-    status = KQStatus(BSN_PRIOR_NOT_SUPPORTED, false);
-    return nullptr;
-  }
-  const std::vector<double>& knownVariances = settings.GetDataVarVals();
-  const auto isPositive = [](double v) { return !KQMV::IsMissingOrNaN(v) && v > 0.0; };
-  const bool varianceKnown =
-      knownVariances.size() == 2 && isPositive(knownVariances[0]) && isPositive(knownVariances[1]);
-  const bool normalMeanPriors = settings.GetMeanDistType() == DistTypes::Normal;
-  if (varianceKnown) {
-    if (normalMeanPriors) return std::make_unique<NormalPriorsKnownVariances>(settings, varList, cancel);
-    return std::make_unique<DiffusePriorsKnownVariances>(settings, varList, cancel);
-  }
-  if (normalMeanPriors) {
-    status = KQStatus(BSN_MISSING_KNOWN_VARIANCES, false);
-    return nullptr;
-  }
-  if (!settings.GetEqualDataVar()) {
-    if (settings.GetPriorDistType() != DistTypes::Diffuse)
-      status = KQStatus(BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY, true);
-    return std::make_unique<DiffusePriorsUnequalVariances>(settings, varList, cancel);
-  }
-  if (settings.GetPriorDistType() == DistTypes::InverseChiSquare) {
-    return std::make_unique<DiffuseInverseChiPriorsEqualVariances>(settings, varList, cancel);
-  }
-  return std::make_unique<DiffuseJeffreysPriorsEqualVariances>(settings, varList, cancel);
 }
 
 }  // namespace KQBSN_850

@@ -8,13 +8,20 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
-#include "onesample/RecordValues.h"
+#include "frame/detail/RecordValues.h"
+#include "frame/detail/ResultLists.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
+#include "twosample/detail/IndependentBayesFactorFactory.h"
+#include "twosample/detail/IndependentPosteriorFactory.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 
 BSN2SampleIndependent::BSN2SampleIndependent(const BSNSettings& settings, const KQVarList& varList)
     : BSNAlgorithm(settings, varList),

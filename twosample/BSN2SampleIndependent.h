@@ -23,17 +23,18 @@
 
 #include "frame/BSNAlgorithm.h"
 #include "twosample/BSN2SampleIndBasicStats.h"
-#include "twosample/BSN2SampleIndBayesFactor.h"
-#include "twosample/BSN2SampleIndPosterior.h"
 
 namespace KQBSN_850 {
 
+class BSN2SampleIndBayesFactor;
+class BSN2SampleIndPosterior;
+
 class BSN2SampleIndependent final : public BSNAlgorithm {
  public:
-  BSN2SampleIndependent(const BSNSettings& settings, const KQVarList& varList);
+  BSN2SampleIndependent(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
   ~BSN2SampleIndependent() override;
 
-  KQStatus BuildModel(MultiPassRecordIter& iter) override;
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter& iter) override;
   void Display(std::ostream& os) const override;
 
   /// Statistics of the cases with grouping value 0.
@@ -47,9 +48,9 @@ class BSN2SampleIndependent final : public BSNAlgorithm {
 
  private:
   /// The pass over the records; also checks the grouping and test variables.
-  KQStatus ComputeBasicStats(MultiPassRecordIter& iter);
+  KQCommon_850::KQStatus ComputeBasicStats(KQCommon_850::MultiPassRecordIter& iter);
   /// Creates the Bayes-factor and posterior objects the analysis type asks for.
-  KQStatus CreateCalculators();
+  KQCommon_850::KQStatus CreateCalculators();
 
   /// Both passes read the frequency and regression weights, skip null records, and count every record
   /// toward progress, whatever its group or weight.

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleRelated.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,13 +8,17 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/ResultLists.h"
-#include "onesample/BSNNormalInference.h"
-#include "onesample/NormalMeanFactors.h"
-#include "onesample/RecordValues.h"
+#include "frame/detail/RecordValues.h"
+#include "frame/detail/ResultLists.h"
+#include "onesample/detail/BSNNormalInference.h"
+#include "onesample/detail/NormalMeanFactors.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 namespace KQBSN_850 {
+
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
+using KQCommon_850::MultiPassRecordIter;
 
 namespace {
 

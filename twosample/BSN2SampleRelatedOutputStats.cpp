@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "companion/KQDisplay.h"
-#include "onesample/NormalPosteriorLists.h"
-#include "twosample/BSN2SampleRelated.h"
+#include "onesample/detail/NormalPosteriorLists.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 namespace KQBSN_850 {
 
@@ -70,11 +70,11 @@ void BSN2SampleRelatedOutputStats::SetOutputValues(
   imp.tValues = std::move(tValues);
   imp.dfValues = std::move(dfValues);
   imp.sigs = std::move(sigs);
-  imp.posterior.modes = std::move(modeValues);
-  imp.posterior.postMeans = std::move(postMeanValues);
-  imp.posterior.postVariances = std::move(varianceValues);
-  imp.posterior.lowerLimits = std::move(lowerLimits);
-  imp.posterior.upperLimits = std::move(upperLimits);
+  imp.posterior.summaries.modes = std::move(modeValues);
+  imp.posterior.summaries.means = std::move(postMeanValues);
+  imp.posterior.summaries.variances = std::move(varianceValues);
+  imp.posterior.summaries.lowers = std::move(lowerLimits);
+  imp.posterior.summaries.uppers = std::move(upperLimits);
 }
 
 const BSNSettings& BSN2SampleRelatedOutputStats::GetSettings() const noexcept { return imp_->settings; }
@@ -99,19 +99,19 @@ auto BSN2SampleRelatedOutputStats::GetDFValues() const noexcept -> const DoubleL
 }
 auto BSN2SampleRelatedOutputStats::GetSigs() const noexcept -> const DoubleList& { return imp_->sigs; }
 auto BSN2SampleRelatedOutputStats::GetModeValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.modes;
+  return imp_->posterior.summaries.modes;
 }
 auto BSN2SampleRelatedOutputStats::GetPostMeanValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.postMeans;
+  return imp_->posterior.summaries.means;
 }
 auto BSN2SampleRelatedOutputStats::GetVarianceValues() const noexcept -> const DoubleList& {
-  return imp_->posterior.postVariances;
+  return imp_->posterior.summaries.variances;
 }
 auto BSN2SampleRelatedOutputStats::GetLowerLimits() const noexcept -> const DoubleList& {
-  return imp_->posterior.lowerLimits;
+  return imp_->posterior.summaries.lowers;
 }
 auto BSN2SampleRelatedOutputStats::GetUpperLimits() const noexcept -> const DoubleList& {
-  return imp_->posterior.upperLimits;
+  return imp_->posterior.summaries.uppers;
 }
 auto BSN2SampleRelatedOutputStats::GetPlotArguments4Likelihoods() const noexcept -> const DoubleLists& {
   return imp_->posterior.argsLikelihood;

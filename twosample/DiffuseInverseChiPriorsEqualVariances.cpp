@@ -1,4 +1,4 @@
-#include "twosample/DiffuseInverseChiPriorsEqualVariances.h"
+#include "twosample/detail/DiffuseInverseChiPriorsEqualVariances.h"
 
 namespace KQBSN_850 {
 

@@ -1,4 +1,4 @@
-#include "twosample/DiffuseJeffreysPriorsEqualVariances.h"
+#include "twosample/detail/DiffuseJeffreysPriorsEqualVariances.h"
 
 namespace KQBSN_850 {
 

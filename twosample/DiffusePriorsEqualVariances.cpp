@@ -1,8 +1,8 @@
-#include "twosample/DiffusePriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsEqualVariances.h"
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850::detail {
 

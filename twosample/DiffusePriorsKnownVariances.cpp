@@ -1,4 +1,4 @@
-#include "twosample/DiffusePriorsKnownVariances.h"
+#include "twosample/detail/DiffusePriorsKnownVariances.h"
 
 #include "companion/KQMV.h"
 

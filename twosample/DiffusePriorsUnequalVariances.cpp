@@ -1,10 +1,10 @@
-#include "twosample/DiffusePriorsUnequalVariances.h"
+#include "twosample/detail/DiffusePriorsUnequalVariances.h"
 
 #include <cmath>
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/ResultLists.h"
+#include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
 

@@ -1,4 +1,4 @@
-#include "twosample/GonenBayesFactor.h"
+#include "twosample/detail/GonenBayesFactor.h"
 
 #include <cmath>
 
@@ -8,6 +8,7 @@
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQMath_850::KQDistFun;
 
 GonenBayesFactor::GonenBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList)

@@ -1,4 +1,4 @@
-#include "twosample/HyperPriorBayesFactor.h"
+#include "twosample/detail/HyperPriorBayesFactor.h"
 
 #include <cmath>
 #include <utility>
@@ -9,6 +9,7 @@
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQMath_850::KQDistFun;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "twosample/NormalPriorsKnownVariances.h"
+#include "twosample/detail/NormalPriorsKnownVariances.h"
 
 #include "companion/KQMV.h"
 

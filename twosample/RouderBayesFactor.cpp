@@ -1,14 +1,15 @@
-#include "twosample/RouderBayesFactor.h"
+#include "twosample/detail/RouderBayesFactor.h"
 
 #include <limits>
 
 #include "companion/KQMV.h"
-#include "kernels/BayesFactorOneSampleTT.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/records/Describers.h"
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 
 namespace kqcli {
 

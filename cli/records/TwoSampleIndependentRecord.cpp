@@ -4,7 +4,7 @@
 // "they differ", and the posterior of the mean difference.
 
 #include "cli/records/Describers.h"
-#include "frame/EnumWords.h"
+#include "frame/detail/EnumWords.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 
 namespace kqcli {

@@ -187,6 +187,20 @@ TEST(KQDistFun, MatchesHighPrecisionReference) {
   EXPECT_EQ(worst.size(), Functions().size()) << "every function has reference rows";
 }
 
+TEST(KQDistFun, TwoSidedSigTKeepsSmallSignificances) {
+  // 2 P(T_df > |t|) by hand: Cauchy (df = 1) 2 atan(1/|t|)/pi; df = 2 2/(s (s + |t|)), s = sqrt(2 + t^2),
+  // from 1/2 - |t|/(2s) with the cancellation removed. Both stay accurate far in the tail.
+  for (double t : {-1e6, -7.5, -0.3, 0.0, 2.0, 40.0, 3e7}) {
+    const double absT = std::fabs(t);
+    const double s = std::sqrt(2.0 + t * t);
+    EXPECT_NEAR_REL(KQDistFun::TwoSidedSigT(t, 1.0), 2.0 * std::atan(1.0 / absT) / std::numbers::pi, 1e-14)
+        << t;
+    EXPECT_NEAR_REL(KQDistFun::TwoSidedSigT(t, 2.0), 2.0 / (s * (s + absT)), 1e-14) << t;
+  }
+  EXPECT_EQ(KQDistFun::TwoSidedSigT(1.0, 0.0), KQMV::Missing());
+  EXPECT_EQ(KQDistFun::TwoSidedSigT(std::numeric_limits<double>::quiet_NaN(), 3.0), KQMV::Missing());
+}
+
 TEST(KQDistFun, ClosedForms) {
   // Laws whose distribution functions are elementary, worked by hand.
   for (double t : {-7.5, -0.3, 0.0, 2.0, 40.0}) {

@@ -12,6 +12,8 @@
 using namespace KQBSN_850;
 using KQCommon_850::KQMemoryDataSet;
 using KQCommon_850::KQMemoryRecordIter;
+using KQCommon_850::KQStatus;
+using KQCommon_850::MultiPassRecordIter;
 
 namespace {
 

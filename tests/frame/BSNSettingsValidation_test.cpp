@@ -10,6 +10,7 @@ using namespace KQBSN_850;
 using BSNConst::AnalysTypes;
 using BSNConst::DistTypes;
 using BSNConst::ModelTypes;
+using KQCommon_850::KQStatus;
 
 namespace {
 

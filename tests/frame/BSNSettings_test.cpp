@@ -6,6 +6,8 @@
 
 using namespace KQBSN_850;
 using BSNConst::ModelTypes;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 
 TEST(BSNSettings, NewObjectHasDocumentedDefaults) {
   const BSNSettings s;

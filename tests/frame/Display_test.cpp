@@ -9,6 +9,8 @@
 #include "frame/BayesEstimation.h"
 
 using namespace KQBSN_850;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 
 namespace {
 

@@ -8,6 +8,10 @@
 #include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
+using KQCommon_850::KQCancelInfo;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using kqtest::VectorRecordIter;
 using Rows = std::vector<std::optional<std::vector<double>>>;
 

@@ -1,4 +1,4 @@
-#include "kernels/BayesFactorOneSampleTT.h"
+#include "kernels/detail/BayesFactorOneSampleTT.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "companion/KQCommonCodes.h"
 #include "companion/KQMV.h"
 #include "kernels/BayesFactorDenomIF.h"
-#include "kernels/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/BayesFactorOneSampleTTMC.h"
 #include "tests/support/ExpectNearRel.h"
 
 using namespace KQBSN_850;

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleBinomial.h"
+#include "onesample/detail/BSN1SampleBinomial.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,9 @@
 
 using namespace KQBSN_850;
 using BSNConst::AnalysTypes;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQVarList;
 using Stats = BSN1SampleBinoOutputStats;
 
 namespace {

@@ -1,11 +1,11 @@
-#include "onesample/BSN1SampleNormBayesFactor.h"
+#include "onesample/detail/BSN1SampleNormBayesFactor.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "frame/BSNStatusCodes.h"
-#include "onesample/NormalMeanFactors.h"
+#include "onesample/detail/NormalMeanFactors.h"
 #include "tests/onesample/NormalAnalysisRun.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SampleNormal.h"
+#include "onesample/detail/BSN1SampleNormal.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 
 using namespace KQBSN_850;
 using KQCommon_850::KQMemoryDataSet;
+using KQCommon_850::KQWarnings;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 

@@ -1,4 +1,4 @@
-#include "onesample/BSN1SamplePoisson.h"
+#include "onesample/detail/BSN1SamplePoisson.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 
 using namespace KQBSN_850;
 using BSNConst::AnalysTypes;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using Stats = BSN1SamplePoisnOutputStats;
 
 namespace {

@@ -1,15 +1,18 @@
-#include "onesample/BSNNormalInference.h"
+#include "onesample/detail/BSNNormalInference.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/PlotDensities.h"
+#include "frame/detail/PlotGrid.h"
 #include "tests/support/ExpectNearRel.h"
 
 using namespace KQBSN_850;
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQWarnings;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,13 @@
 #include "frame/BSNStatusCodes.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
-#include "twosample/GonenBayesFactor.h"
-#include "twosample/HyperPriorBayesFactor.h"
-#include "twosample/RouderBayesFactor.h"
+#include "twosample/detail/GonenBayesFactor.h"
+#include "twosample/detail/HyperPriorBayesFactor.h"
+#include "twosample/detail/IndependentBayesFactorFactory.h"
+#include "twosample/detail/RouderBayesFactor.h"
 
 using namespace KQBSN_850;
+using KQCommon_850::KQStatus;
 using kqtest::kMissing;
 using Method = BSNConst::RegrCompute;
 

@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleIndPosterior.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,18 @@
 #include "frame/CaseWeights.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
-#include "twosample/DiffuseInverseChiPriorsEqualVariances.h"
-#include "twosample/DiffuseJeffreysPriorsEqualVariances.h"
-#include "twosample/DiffusePriorsKnownVariances.h"
-#include "twosample/DiffusePriorsUnequalVariances.h"
-#include "twosample/NormalPriorsKnownVariances.h"
+#include "twosample/detail/DiffuseInverseChiPriorsEqualVariances.h"
+#include "twosample/detail/DiffuseJeffreysPriorsEqualVariances.h"
+#include "twosample/detail/DiffusePriorsKnownVariances.h"
+#include "twosample/detail/DiffusePriorsUnequalVariances.h"
+#include "twosample/detail/IndependentPosteriorFactory.h"
+#include "twosample/detail/NormalPriorsKnownVariances.h"
 
 using namespace KQBSN_850;
 using BSNConst::DistTypes;
 using KQCommon_850::KQCancelInfo;
 using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
 using KQCommon_850::KQVarList;
 using KQCommon_850::KQWarnings;
 
@@ -463,39 +465,6 @@ TEST(BSN2SampleIndPosterior, ProfileLikelihoodSumsWeightedSquares) {
     EXPECT_NEAR_REL(profile2[0], -26.824608940456422, 1e-13);
     EXPECT_NEAR_REL(profile2[1], -1.2164335664335673, 1e-13);
   }
-}
-
-namespace {
-
-// Opens the base's grid rule to the test.
-class GridProbe final : public BSN2SampleIndPosterior {
- public:
-  using BSN2SampleIndPosterior::BSN2SampleIndPosterior;
-  using BSN2SampleIndPosterior::Grid;
-
- private:
-  std::optional<DeltaPosterior> ComputeVariable(std::size_t, const GroupMoments&, const GroupMoments&,
-                                                KQWarnings&) const override {
-    return std::nullopt;
-  }
-};
-
-}  // namespace
-
-TEST(BSN2SampleIndPosterior, GridAddsTheStepRepeatedly) {
-  BSNSettings settings = BaseSettings();
-  settings.SetNPlotPoints(7);
-  KQVarList vars;
-  KQCancelInfo cancel;
-  const GridProbe probe(settings, vars, cancel);
-  // R: Reduce(`+`, rep((1.3 - 0.1)/6, 6), 0.1, accumulate = TRUE); the last point is not 1.3 but the
-  // running sum's 1.2999999999999998 (0.1 + 6 * step would give 1.3).
-  const std::vector<double> expected = {0.10000000000000001, 0.29999999999999999, 0.5,
-                                        0.69999999999999996, 0.89999999999999991, 1.0999999999999999,
-                                        1.2999999999999998};
-  EXPECT_EQ(probe.Grid(0.1, 1.3), expected);
-  EXPECT_TRUE(probe.Grid(kMissing, 1.3).empty());
-  EXPECT_TRUE(probe.Grid(0.1, std::numeric_limits<double>::infinity()).empty());
 }
 
 TEST(BSN2SampleIndPosterior, TwoPlotPointsGiveTheBounds) {

@@ -11,8 +11,12 @@
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
+#include "twosample/detail/BSN2SampleIndBayesFactor.h"
+#include "twosample/detail/BSN2SampleIndPosterior.h"
 
 using namespace KQBSN_850;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQWarnings;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 

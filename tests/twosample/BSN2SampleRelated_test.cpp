@@ -1,4 +1,4 @@
-#include "twosample/BSN2SampleRelated.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,9 @@
 
 using namespace KQBSN_850;
 using KQCommon_850::KQMemoryDataSet;
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+using KQCommon_850::KQWarnings;
 using Analysis = BSNConst::AnalysTypes;
 
 // Expected values: tests/reference/related_sleep.R (output in related_sleep.out), on Student's sleep
