@@ -88,7 +88,7 @@ double LogSum(double a, double b) {
 
 JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScale,
                             const JzsIntegration& integration) {
-  JzsLogBf01Result result{KQMV::Missing(), 0, {}};
+  JzsLogBf01Result result{KQMV::Missing(), 0, {}, false};
   const double lower = integration.lower, upper = integration.upper;
   BayesFactorDenomIF integrand(nEffective, df, t);
   if (!integrand.IsValid() || !(rScale > 0.0) || !std::isfinite(rScale) || !(lower >= 0.0) ||
@@ -103,7 +103,12 @@ JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScal
   KQMath_850::LobattoQuad quad(integrand);
   quad.SetTolerance(integration.tolerance);
   quad.SetMaxIter(integration.maxIter);
+  quad.SetCancelInfo(integration.cancel);
   double scaledIntegral = quad.Integrate(lower, quadratureUpper);
+  if (quad.WasCancelled()) {
+    result.cancelled = true;
+    return result;
+  }
   result.nIterations = quad.GetNIterations();
   if (result.nIterations >= integration.maxIter) scaledIntegral = FallbackSum(quad, lower);
   result.warnings.AddWarnings(quad.GetWarnings());

@@ -20,6 +20,7 @@
 // BF01 itself underflows; tests/kernels/BayesFactorOneSampleTT_test.cpp and the two-sample tests compare
 // the factors built on it with R's integrate().
 
+#include "companion/KQCancel.h"
 #include "companion/KQWarnings.h"
 
 namespace KQBSN_850 {
@@ -30,12 +31,15 @@ struct JzsIntegration {
   double upper = 1.7976931348623157e308;  ///< the largest double: the integral to infinity
   double tolerance = 1e-8;
   int maxIter = 1500;
+  /// Polled by the quadrature every LobattoQuad::kCancelPollInterval iterations (null: never).
+  KQCommon_850::KQCancelInfo* cancel = nullptr;
 };
 
 struct JzsLogBf01Result {
   double logBf01;   ///< ln BF01, or the missing value
   int nIterations;  ///< iterations of the main quadrature (the limit when it did not converge)
   KQCommon_850::KQWarnings warnings;  ///< the quadrature's own warnings
+  bool cancelled = false;             ///< the quadrature stopped for cancellation (ln BF01 missing)
 };
 
 /// The quadrature stops here; the integrand beyond is close enough to its large-g form to add that

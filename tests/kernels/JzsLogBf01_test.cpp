@@ -78,3 +78,16 @@ TEST(JzsLogBf01, InvalidInputsGiveMissingWithoutWarning) {
   reversed.upper = 1.0;
   EXPECT_TRUE(KQMV::IsMissing(JzsLogBf01(20, 19, 2.0, 1.0, reversed).logBf01));
 }
+
+TEST(JzsLogBf01, CancellationStopsTheQuadrature) {
+  struct StopNow : KQCommon_850::KQQueryCancel {
+    bool IsCancel() override { return true; }
+  } host;
+  KQCommon_850::KQCancelInfo cancel(&host);
+  JzsIntegration integration;
+  integration.cancel = &cancel;
+  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, integration);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_TRUE(KQMV::IsMissing(result.logBf01));
+  EXPECT_TRUE(result.warnings.IsEmpty());
+}
