@@ -29,19 +29,46 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
       min_ = x;
       max_ = x;
       blockShift_ = x;
+      if (x != 0.0) {
+        SetScaleExponent(std::ilogb(x));
+        rescaleAbove_ = kMaxScaledDeviation;
+      }
     } else {
-      blockShift_ = shift_ + mean_;
+      blockShift_ = shift_ + mean_ * scale_;
     }
   }
   min_ = std::min(min_, x);
   max_ = std::max(max_, x);
-  const double deviation = x - blockShift_;
+  double deviation = (x - blockShift_) * inverseScale_;
+  // One compare per value: deviations beyond the bound (or any nonzero one before the scale is known)
+  // take the rare path.
+  if (!(std::fabs(deviation) <= rescaleAbove_)) deviation = Rescale(x - blockShift_);
   const double weighted = weight * deviation;
   blockFreqWeights_ += frequencyWeight;
   blockWeights_ += weight;
   blockSum_ += weighted;
   blockSumSquares_ += weighted * deviation;
   if (++blockCount_ == kBlockSize) Settle();
+}
+
+void KQContStats::SetScaleExponent(int exponent) noexcept {
+  exponent = std::clamp(exponent, kMinScaleExponent, kMaxScaleExponent);
+  const int change = scaleExponent_ - exponent;
+  mean_ = std::ldexp(mean_, change);
+  blockSum_ = std::ldexp(blockSum_, change);
+  sumSquaredDeviations_ = std::ldexp(sumSquaredDeviations_, 2 * change);
+  blockSumSquares_ = std::ldexp(blockSumSquares_, 2 * change);
+  scaleExponent_ = exponent;
+  scale_ = std::ldexp(1.0, exponent);
+  inverseScale_ = std::ldexp(1.0, -exponent);
+}
+
+double KQContStats::Rescale(double deviation) noexcept {
+  // An infinite difference (data spanning more than the double range) cannot be scaled back.
+  if (!std::isfinite(deviation)) return deviation * inverseScale_;
+  SetScaleExponent(std::ilogb(deviation));
+  rescaleAbove_ = kMaxScaledDeviation;
+  return deviation * inverseScale_;
 }
 
 void KQContStats::Settle() noexcept {
@@ -51,14 +78,14 @@ void KQContStats::Settle() noexcept {
   const double blockMean = blockSum_ / blockWeights_;
   const double blockM2 = std::max(0.0, blockSumSquares_ - blockSum_ * blockMean);
   if (sumWeights_ == 0.0) {
-    mean_ = (blockShift_ - shift_) + blockMean;
+    mean_ = (blockShift_ - shift_) * inverseScale_ + blockMean;
     sumSquaredDeviations_ = blockM2;
     sumWeights_ = blockWeights_;
   } else {
     // Chan, Golub and LeVeque's pairwise combination; the difference of the means is written so that
     // the two shifts cancel before the small means enter.
     const double total = sumWeights_ + blockWeights_;
-    const double delta = (blockShift_ - shift_ - mean_) + blockMean;
+    const double delta = ((blockShift_ - shift_) * inverseScale_ - mean_) + blockMean;
     mean_ += delta * (blockWeights_ / total);
     sumSquaredDeviations_ += blockM2 + delta * delta * (sumWeights_ * blockWeights_ / total);
     sumWeights_ = total;
@@ -76,14 +103,21 @@ KQContStats KQContStats::Settled() const noexcept {
 
 void KQContStats::Merge(const KQContStats& other) {
   Settle();
-  const KQContStats settled = other.Settled();
+  KQContStats settled = other.Settled();
   if (settled.sumWeights_ == 0.0) return;
   if (sumWeights_ == 0.0) {
     *this = settled;
     return;
   }
+  // Both on the larger scale; one without a scale has only zero deviations and takes the other's.
+  if (settled.HasScale() && (!HasScale() || settled.scaleExponent_ > scaleExponent_)) {
+    SetScaleExponent(settled.scaleExponent_);
+    rescaleAbove_ = kMaxScaledDeviation;
+  } else if (HasScale()) {
+    settled.SetScaleExponent(scaleExponent_);
+  }
   const double total = sumWeights_ + settled.sumWeights_;
-  const double delta = (settled.shift_ - shift_) + (settled.mean_ - mean_);
+  const double delta = (settled.shift_ - shift_) * inverseScale_ + (settled.mean_ - mean_);
   mean_ += delta * (settled.sumWeights_ / total);
   sumSquaredDeviations_ +=
       settled.sumSquaredDeviations_ + delta * delta * (sumWeights_ * settled.sumWeights_ / total);
@@ -96,19 +130,27 @@ void KQContStats::Merge(const KQContStats& other) {
 double KQContStats::GetMean() const {
   if (GetSumWeights() <= 0.0) return KQMV::Missing();
   const KQContStats settled = Settled();
-  return settled.shift_ + settled.mean_;
+  return settled.shift_ + settled.mean_ * settled.scale_;
 }
 
-double KQContStats::GetSumSquaredDeviations() const { return Settled().sumSquaredDeviations_; }
+double KQContStats::GetSumSquaredDeviations() const {
+  const KQContStats settled = Settled();
+  return std::ldexp(settled.sumSquaredDeviations_, 2 * settled.scaleExponent_);
+}
 
+// Divided on the scale and scaled back last: a power-of-two scale changes no bit of an ordinary result.
 double KQContStats::GetVariance() const {
   const double n = GetSumFreqWeights();
-  return n > 1.0 ? GetSumSquaredDeviations() / (n - 1.0) : KQMV::Missing();
+  if (!(n > 1.0)) return KQMV::Missing();
+  const KQContStats settled = Settled();
+  return std::ldexp(settled.sumSquaredDeviations_ / (n - 1.0), 2 * settled.scaleExponent_);
 }
 
 double KQContStats::GetStdDev() const {
-  const double variance = GetVariance();
-  return KQMV::IsMissing(variance) ? KQMV::Missing() : std::sqrt(variance);
+  const double n = GetSumFreqWeights();
+  if (!(n > 1.0)) return KQMV::Missing();
+  const KQContStats settled = Settled();
+  return std::ldexp(std::sqrt(settled.sumSquaredDeviations_ / (n - 1.0)), settled.scaleExponent_);
 }
 
 double KQContStats::GetMin() const { return GetSumWeights() > 0.0 ? min_ : KQMV::Missing(); }

@@ -11,6 +11,12 @@
 // settled moments by Chan, Golub and LeVeque's pairwise formula. Because b is the running mean (or a
 // data value), the block sums never cancel catastrophically: the settled mean and M2 carry rounding
 // errors relative to the spread, not to the size of the mean, as Welford's recurrence does.
+// The deviations are also divided by a power of two, the scale: at first the one nearest the first
+// value, and a larger one whenever a deviation exceeds kMaxScaledDeviation scales. Squares of
+// deviations therefore stay far from overflow and underflow for data of any magnitude (1e200 * {1..7}
+// or 1e-300 * {1..7} keep their standard deviation), and, the scale being a power of two, ordinary data
+// give the same bits as without it. A first value of 0 says nothing of the scale: it is taken from the
+// first value that differs from it.
 //
 // Returns: the mean (missing when no weight has been accepted), the sample variance M2 / (n - 1)
 // (frequency-weight semantics, so a value of weight 2 counts as two cases; missing when n <= 1), the
@@ -37,7 +43,8 @@ class KQContStats {
   double GetMean() const;
   /// M2 / (n - 1); missing when n <= 1.
   double GetVariance() const;
-  /// The square root of the variance; missing when the variance is.
+  /// The square root of the variance; missing when the variance is. Computed from the scaled moments,
+  /// so it is right also where the variance itself overflows or underflows (data near 1e200 or 1e-300).
   double GetStdDev() const;
   /// n, the sum of the frequency weights.
   double GetSumFreqWeights() const noexcept { return sumFreqWeights_ + blockFreqWeights_; }
@@ -52,14 +59,29 @@ class KQContStats {
 
   /// Values gathered before they are folded into the settled moments.
   static constexpr int kBlockSize = 128;
+  /// A deviation above this many scales enlarges the scale: its square stays below 2^128 scales^2, far
+  /// from overflow even when multiplied by a frequency weight of 1e150, and the scale changes at most
+  /// about 32 times however the data grow.
+  static constexpr double kMaxScaledDeviation = 0x1.0p64;
+  /// The scale's exponent stays within these bounds, so that scale and 1 / scale are normal doubles.
+  static constexpr int kMinScaleExponent = -1000;
+  static constexpr int kMaxScaleExponent = 1000;
 
  private:
   /// Folds the open block into the settled moments.
   void Settle() noexcept;
   /// A copy with the open block settled, for the getters.
   KQContStats Settled() const noexcept;
+  /// Takes a new scale 2^exponent for every scaled quantity (exact, as the factor is a power of two).
+  void SetScaleExponent(int exponent) noexcept;
+  /// Enlarges (or first fixes) the scale for an unscaled deviation too large for the present one and
+  /// returns the deviation on the new scale.
+  double Rescale(double deviation) noexcept;
+  /// True once the scale has been taken from the data (a nonzero first value or deviation).
+  bool HasScale() const noexcept { return rescaleAbove_ > 0.0; }
 
-  // Settled moments: the mean is shift_ + mean_, shift_ being the first accepted value.
+  // Settled moments: the mean is shift_ + mean_ scale_, shift_ being the first accepted value; mean_
+  // and the squared deviations are in units of scale_ and scale_^2.
   double sumFreqWeights_ = 0.0;
   double sumWeights_ = 0.0;
   double shift_ = 0.0;
@@ -67,7 +89,13 @@ class KQContStats {
   double sumSquaredDeviations_ = 0.0;
   double min_ = 0.0;
   double max_ = 0.0;
-  // The open block: sums of f, w, w d and w d^2 for d = x - blockShift_.
+  // The scale 2^scaleExponent_ and its inverse; deviations beyond rescaleAbove_ (0 until the scale is
+  // known) enlarge it.
+  int scaleExponent_ = 0;
+  double scale_ = 1.0;
+  double inverseScale_ = 1.0;
+  double rescaleAbove_ = 0.0;
+  // The open block: sums of f, w, w d and w d^2 for d = (x - blockShift_) / scale_.
   double blockShift_ = 0.0;
   double blockFreqWeights_ = 0.0;
   double blockWeights_ = 0.0;

@@ -33,7 +33,8 @@ class KQDistFun {
   /// Two-sided significance 2 P(T_df > |t|), taken from the lower tail 2 P(T_df < -|t|) so that it keeps
   /// its relative accuracy below the spacing of doubles near 1.
   static double TwoSidedSigT(double t, double df);
-  /// Density at t of the non-central t law with df degrees of freedom and non-centrality ncp.
+  /// Density at t of the non-central t law with df degrees of freedom and non-centrality ncp; missing
+  /// for |ncp| > 2e4, where the series behind it no longer converges in reasonable time.
   static double NonCentralPdfT(double t, double df, double ncp);
 
   // Chi-square with df >= 0; df = 0 is the limit law, the unit mass at 0.
@@ -53,7 +54,9 @@ class KQDistFun {
   /// Gamma quantile of probability p; +inf at p = 1.
   static double IdfGam(double p, double shape, double rate);
 
-  // Beta law with shapes a > 0 and b > 0.
+  // Beta law with shapes a > 0 and b > 0. With both shapes at least 1e8 the distribution function and
+  // the quantile come from the Cornish-Fisher expansion about the normal law (to about 1e-12 standard
+  // deviations there, where the incomplete beta function loses its accuracy).
   /// Beta density at x (+inf at an end where the shape is below 1).
   static double PdfBeta(double x, double a, double b);
   /// Beta distribution function at x.

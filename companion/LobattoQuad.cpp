@@ -157,6 +157,7 @@ double LobattoQuad::Integrate(double a, double b) {
   settled_.clear();
   sawMissing_ = false;
   infiniteSign_ = 0;
+  cancelled_ = false;
   if (!IsUsableLimit(a) || !IsUsableLimit(b)) return KQMV::Missing();
   if (a == b) return 0.0;
   double sign = 1.0;
@@ -170,6 +171,10 @@ double LobattoQuad::Integrate(double a, double b) {
   for (std::size_t i = 0; i + 1 < points.size(); ++i)
     active_.push_back(MakePanel(points[i], points[i + 1], values[i], values[i + 1]));
   if (HasBadValue() || !Refine()) return AbortOnBadValue(sign);
+  if (cancelled_) {
+    errorEstimate_ = KQMV::Missing();
+    return KQMV::Missing();
+  }
   errorEstimate_ = Sum(&Panel::error);
   return sign * Sum(&Panel::value);
 }
@@ -190,6 +195,10 @@ bool LobattoQuad::Refine() {
       // A run that needed every allowed iteration counts as not converged, so that callers can rely
       // on GetNIterations() < limit meaning success; its refined estimate is still the one returned.
       if (converged() && nIterations_ < maxIter_) return true;
+    }
+    if (cancel_ != nullptr && nIterations_ % kCancelPollInterval == 0 && cancel_->IsCancel()) {
+      cancelled_ = true;
+      return true;
     }
     if (nIterations_ >= maxIter_ || active_.empty()) {
       warnings_.AddWarning(KQStatus(KQCommon_850::KQ_INTEGRATION_NOT_CONVERGED, true), 0);

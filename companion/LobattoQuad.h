@@ -32,6 +32,7 @@
 
 #include "companion/IIntegrand.h"
 #include "companion/INumIntegration.h"
+#include "companion/KQCancel.h"
 #include "companion/KQWarnings.h"
 
 namespace KQMath_850 {
@@ -50,6 +51,14 @@ class LobattoQuad : public INumIntegration {
   void SetTolerance(double relative);
   /// Maximum number of iterations (bisections) of Integrate; values below 1 mean 1.
   void SetMaxIter(int maxIter);
+  /// Cancellation asked every kCancelPollInterval iterations of Integrate (null, the default: never).
+  /// The object must outlive the quadrature's use of it.
+  void SetCancelInfo(KQCommon_850::KQCancelInfo* cancel) noexcept { cancel_ = cancel; }
+  /// True when the last Integrate stopped because cancellation was asked for; it then returned the
+  /// missing value without a warning.
+  bool WasCancelled() const noexcept { return cancelled_; }
+  /// Iterations between two questions to the cancellation: a few milliseconds of work at most.
+  static constexpr int kCancelPollInterval = 64;
   double GetTolerance() const noexcept { return tolerance_; }
   int GetMaxIter() const noexcept { return maxIter_; }
 
@@ -93,6 +102,8 @@ class LobattoQuad : public INumIntegration {
   std::vector<Panel> settled_;  // panels too narrow to bisect further
   bool sawMissing_ = false;     // the integrand answered missing or NaN
   int infiniteSign_ = 0;        // +1 or -1 after an infinite value; 2 after both signs
+  KQCommon_850::KQCancelInfo* cancel_ = nullptr;
+  bool cancelled_ = false;
 };
 
 }  // namespace KQMath_850

@@ -30,11 +30,17 @@ double BayesFactorDenomIF::ComputeMC(double g, double) {
   return std::exp(LogLikelihoodFactor(g) - logScale_);
 }
 
+double BayesFactorDenomIF::LogNI(double g) const {
+  // With r = 1 the two prior-scale terms are exactly ln 1 = 0 and r^2 = 1.
+  const double logPrior =
+      std::log(kInvSqrt2Pi * priorScale_) - 1.5 * std::log(g) - 0.5 * (priorScale_ * priorScale_) / g;
+  return LogLikelihoodFactor(g) + logPrior;
+}
+
 double BayesFactorDenomIF::ComputeNI(double g) {
   if (!valid_ || !(g >= 0.0)) return KQMV::Missing();
   if (g == 0.0) return 0.0;
-  const double logPrior = std::log(kInvSqrt2Pi) - 1.5 * std::log(g) - 0.5 / g;
-  return std::exp(LogLikelihoodFactor(g) + logPrior - logScale_);
+  return std::exp(LogNI(g) - logScale_);
 }
 
 void BayesFactorDenomIF::Display(std::ostream& os) const {

@@ -4,7 +4,9 @@
 // With N cases, nu degrees of freedom and statistic t, the marginal likelihood under the alternative
 // is the t likelihood kernel averaged over the variance factor g of a Cauchy prior on the effect:
 //   D = integral over g > 0 of (1 + N g)^(-1/2) (1 + t^2 / ((1 + N g) nu))^(-(nu+1)/2) p(g) dg,
-// where p(g) = K g^(-3/2) exp(-1/(2g)), K = 1/sqrt(2 pi), is the inverse-gamma(1/2, 1/2) density.
+// where p(g) = K g^(-3/2) exp(-1/(2g)), K = 1/sqrt(2 pi), is the inverse-gamma(1/2, 1/2) density;
+// with a prior scale r other than 1 (a Cauchy law of scale r on the effect), p(g) = r K g^(-3/2)
+// exp(-r^2/(2g)), the inverse-gamma(1/2, r^2/2) density.
 // ComputeMC(g) is the likelihood factor alone (for Monte Carlo, where g is drawn from p);
 // ComputeNI(g) includes p(g) (for quadrature). Both are evaluated in logs.
 //
@@ -32,7 +34,11 @@ class BayesFactorDenomIF : public KQMath_850::IIntegrand {
   bool IsValid() const noexcept { return valid_; }
   /// Divides both forms by exp(logScale) (0 by default).
   void SetLogScale(double logScale) noexcept { logScale_ = logScale; }
+  /// The prior scale r > 0 (1 by default).
+  void SetPriorScale(double priorScale) noexcept { priorScale_ = priorScale; }
 
+  /// ln of the unscaled ComputeNI form at g > 0 (the log scale is not subtracted).
+  double LogNI(double g) const;
   /// The likelihood factor at g (y is not used).
   double ComputeMC(double g, double y) override;
   /// The likelihood factor times the inverse-gamma(1/2, 1/2) density at g.
@@ -47,6 +53,7 @@ class BayesFactorDenomIF : public KQMath_850::IIntegrand {
   double t_;
   bool valid_;
   double logScale_ = 0.0;
+  double priorScale_ = 1.0;
 };
 
 }  // namespace KQBSN_850

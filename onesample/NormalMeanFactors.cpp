@@ -7,6 +7,7 @@
 #include "companion/KQMV.h"
 #include "kernels/detail/BayesFactorOneSampleTT.h"
 #include "kernels/detail/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/JzsLogBf01.h"
 
 namespace KQBSN_850 {
 
@@ -29,19 +30,22 @@ OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, 
   return {t, KQDistFun::TwoSidedSigT(t, n - 1.0)};
 }
 
-double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings) {
+double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings, double* logBf01) {
+  if (logBf01 != nullptr) *logBf01 = KQMV::Missing();
   if (!IsPresent(n) || !IsPresent(t)) return KQMV::Missing();
   if (settings.GetMethodType() == BSNConst::MethodTypes::MCA) {
     BayesFactorOneSampleTTMC monteCarlo(n, n - 1.0, t, settings.GetMCSamples(), settings.GetRandomSeed());
-    return monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
+    const double bf01 = monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
+    if (logBf01 != nullptr && bf01 > 0.0) *logBf01 = std::log(bf01);
+    return bf01;
   }
-  BayesFactorOneSampleTT quadrature(n, n - 1.0, t);
-  if (!quadrature.IsValid()) return KQMV::Missing();
-  if (settings.GetTolValue() > 0.0) quadrature.SetTolerance(settings.GetTolValue());
-  if (settings.GetMaxIterations() > 0) quadrature.SetMaxIter(settings.GetMaxIterations());
-  const double bf01 = quadrature.ComputeBayesFactor();
-  if (!quadrature.GetWarnings().IsEmpty()) warnings.AddWarnings(quadrature.GetWarnings());
-  return bf01;
+  JzsIntegration integration;
+  if (settings.GetTolValue() > 0.0) integration.tolerance = settings.GetTolValue();
+  if (settings.GetMaxIterations() > 0) integration.maxIter = settings.GetMaxIterations();
+  const JzsLogBf01Result result = JzsLogBf01(n, n - 1.0, t, 1.0, integration);
+  AddJzsTableWarnings(result.warnings, warnings);
+  if (logBf01 != nullptr) *logBf01 = result.logBf01;
+  return KQMV::IsMissing(result.logBf01) ? KQMV::Missing() : std::exp(result.logBf01);
 }
 
 double FixedGBf01(double n, double t, double g) {

@@ -1,10 +1,12 @@
 #include "twosample/detail/RouderBayesFactor.h"
 
+#include <cmath>
 #include <limits>
 
 #include "companion/KQMV.h"
 #include "kernels/detail/BayesFactorOneSampleTT.h"
 #include "kernels/detail/BayesFactorOneSampleTTMC.h"
+#include "kernels/detail/JzsLogBf01.h"
 
 namespace KQBSN_850 {
 
@@ -34,20 +36,22 @@ KQStatus RouderBayesFactor::ComputeBayesFactors() {
 }
 
 double RouderBf01(double h, double df, double t, const BSNSettings& settings,
-                  KQCommon_850::KQWarnings& warnings) {
+                  KQCommon_850::KQWarnings& warnings, double* logBf01) {
+  if (logBf01 != nullptr) *logBf01 = KQMV::Missing();
   if (settings.GetMethodType() == BSNConst::MethodTypes::AQL) {
-    BayesFactorOneSampleTT quadrature(h, df, t);
-    if (settings.GetTolValue() > 0.0) quadrature.SetTolerance(settings.GetTolValue());
-    if (settings.GetMaxIterations() > 0) quadrature.SetMaxIter(settings.GetMaxIterations());
-    quadrature.SetLowerLimit(kLowerLimit);
-    quadrature.SetUpperLimit(kUpperLimit);
-    if (!quadrature.IsValid()) return KQMV::Missing();
-    const double bf01 = quadrature.ComputeBayesFactor();
-    if (!quadrature.GetWarnings().IsEmpty()) warnings.AddWarnings(quadrature.GetWarnings());
-    return bf01;
+    JzsIntegration integration{kLowerLimit, kUpperLimit, BayesFactorOneSampleTT::kDefaultTolerance,
+                               BayesFactorOneSampleTT::kDefaultMaxIter};
+    if (settings.GetTolValue() > 0.0) integration.tolerance = settings.GetTolValue();
+    if (settings.GetMaxIterations() > 0) integration.maxIter = settings.GetMaxIterations();
+    const JzsLogBf01Result result = JzsLogBf01(h, df, t, 1.0, integration);
+    AddJzsTableWarnings(result.warnings, warnings);
+    if (logBf01 != nullptr) *logBf01 = result.logBf01;
+    return KQMV::IsMissing(result.logBf01) ? KQMV::Missing() : std::exp(result.logBf01);
   }
   BayesFactorOneSampleTTMC monteCarlo(h, df, t, settings.GetMCSamples(), settings.GetRandomSeed());
-  return monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
+  const double bf01 = monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
+  if (logBf01 != nullptr && bf01 > 0.0) *logBf01 = std::log(bf01);
+  return bf01;
 }
 
 }  // namespace KQBSN_850

@@ -3,20 +3,19 @@
 // Gauss-Lobatto quadrature.
 //
 // BF01 = L0 / D with L0 = (1 + t^2/nu)^(-(nu+1)/2), the t likelihood kernel under the null, and D the
-// integral of BayesFactorDenomIF over g (a Cauchy prior with scale 1 on the standardised effect).
-// The quadrature runs over [lower limit, min(upper limit, cut-off)]; beyond the cut-off the integrand
-// is K N^(-1/2) g^(-2) to within a relative 1/(N g), and that tail is added in closed form. When the
-// quadrature does not converge within its iteration limit, a fixed sum of twenty basic-rule panels
-// over [lower limit, 500] replaces it and the quadrature's warning is kept. The integral is taken
-// over D / L0, so that BF01 stays finite where L0 and D both underflow.
+// integral of BayesFactorDenomIF over g (a Cauchy prior with scale 1 on the standardised effect),
+// computed in logs by JzsLogBf01 (kernels/detail/JzsLogBf01.h: the integrand divided by its maximum, the
+// closed-form tail beyond the cut-off, the fallback after non-convergence).
 // Input: N > 0, nu > 0, t not missing; otherwise ComputeBayesFactor answers the missing value
-// without a warning. A zero denominator also gives the missing value; an overflowing one, 0.
+// without a warning. A zero denominator also gives the missing value; a BF01 below the double range, 0
+// (ComputeLogBayesFactor keeps its logarithm).
 // Accuracy: tests/kernels/BayesFactorOneSampleTT_test.cpp compares with R's integrate() of the same
 // integrand (rel.tol 1e-12) and with BayesFactor::ttestBF for n from 5 to 1e5 and |t| up to 10.
 
 #include <ostream>
 
 #include "companion/KQWarnings.h"
+#include "kernels/detail/JzsLogBf01.h"
 
 namespace KQBSN_850 {
 
@@ -26,7 +25,7 @@ class BayesFactorOneSampleTT {
   static constexpr int kDefaultMaxIter = 1500;
   /// The quadrature stops here; the integrand beyond is close enough to its large-g form to add
   /// that form's integral instead (relative error below 1/(N * 1e5)).
-  static constexpr double kCutOff = 100000.0;
+  static constexpr double kCutOff = kJzsCutOff;
 
   BayesFactorOneSampleTT(double nCases, double df, double t);
   virtual ~BayesFactorOneSampleTT() = default;
@@ -41,6 +40,8 @@ class BayesFactorOneSampleTT {
 
   /// BF01, or the missing value; the quadrature's warnings are added to GetWarnings().
   double ComputeBayesFactor();
+  /// ln BF01, or the missing value; the quadrature's warnings are added to GetWarnings().
+  double ComputeLogBayesFactor();
   /// Iterations the main quadrature used (the limit when it did not converge).
   int GetNIterations() const noexcept { return nIterations_; }
   const KQCommon_850::KQWarnings& GetWarnings() const noexcept { return warnings_; }

@@ -28,8 +28,11 @@ OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, 
 
 /// The JZS factor (Cauchy prior of scale 1 on the standardised effect) with N = n and nu = n - 1, by
 /// the settings' method: quadrature (AQL, with TolValue and MaxIterations when they are > 0, the
-/// quadrature's warnings appended to warnings) or Monte Carlo (MCA, MCSamples draws from RandomSeed).
-double JzsBf01(double n, double t, const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
+/// quadrature's warnings appended to warnings as BSN_NUMERICAL_PROBLEM) or Monte Carlo (MCA, MCSamples
+/// draws from RandomSeed). With logBf01 given, ln BF01 is also stored there (finite where BF01 is beyond
+/// the double range; missing with the factor).
+double JzsBf01(double n, double t, const BSNSettings& settings, KQCommon_850::KQWarnings& warnings,
+               double* logBf01 = nullptr);
 
 /// The factor at one fixed g, nu = n - 1 > 0, g > 0:
 /// sqrt(1 + n g) (1 + t^2 / ((1 + n g) nu))^((nu + 1)/2) / (1 + t^2/nu)^((nu + 1)/2).

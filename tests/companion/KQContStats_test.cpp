@@ -199,4 +199,70 @@ TEST(KQContStats, MergeEqualsOneAccumulator) {
   EXPECT_EQ(empty.GetMax(), first.GetMax());
 }
 
+// sd(1:7) in R: 2.1602468994692869; the mean is 4. Values u * j for a unit u far from 1 must give
+// u times those, in either order of the values, through Merge too and after more than one block.
+constexpr double kSdOneToSeven = 2.1602468994692869;
+
+TEST(KQContStats, HugeAndTinyMagnitudesKeepTheirSpread) {
+  for (double unit : {1e200, 1e-300, 1e300, 1e-310}) {
+    KQContStats ascending, shuffled, firstHalf, secondHalf;
+    for (int j = 1; j <= 7; ++j) ascending.Update(unit * j, 1.0);
+    for (int j : {4, 1, 7, 2, 6, 3, 5}) shuffled.Update(unit * j, 1.0);
+    for (int j = 1; j <= 7; ++j) (j <= 3 ? firstHalf : secondHalf).Update(unit * j, 1.0);
+    firstHalf.Merge(secondHalf);
+    // A subnormal unit (1e-310) carries its own representation error of up to 2^-1074 / 1e-310 = 5e-14.
+    const double tolerance = unit < 1e-300 ? 1e-12 : 1e-15;
+    for (const KQContStats* stats : {&ascending, &shuffled, &firstHalf}) {
+      EXPECT_NEAR_REL(stats->GetStdDev(), kSdOneToSeven * unit, tolerance) << unit;
+      EXPECT_NEAR_REL(stats->GetMean(), 4.0 * unit, tolerance) << unit;
+    }
+  }
+  // Many blocks: 128 * 10 copies of each value give the variance 4 n / (n - 1), n = 8960 (by hand:
+  // the population variance of 1..7 is 4).
+  KQContStats many;
+  for (int copy = 0; copy < 1280; ++copy)
+    for (int j = 1; j <= 7; ++j) many.Update(1e200 * j, 1.0);
+  EXPECT_NEAR_REL(many.GetStdDev(), 1e200 * std::sqrt(4.0 * 8960.0 / 8959.0), 1e-14);
+  // Weighted: the frequency weight 2 on each value keeps the mean 4 and gives variance 4 * 14 / 13.
+  KQContStats weighted;
+  for (int j = 1; j <= 7; ++j) weighted.Update(1e-300 * j, 2.0);
+  EXPECT_NEAR_REL(weighted.GetStdDev(), 1e-300 * std::sqrt(4.0 * 14.0 / 13.0), 1e-15);
+}
+
+TEST(KQContStats, MagnitudeThatAppearsAfterTheFirstValue) {
+  // A first value of 0 or 1 says nothing of the data's scale: {0, u, .., 6u} has sd(0:6) u = sd(1:7) u,
+  // and {1, u, .., 6u} differs from it by 1/u relative, below double precision for u = 1e200.
+  for (double unit : {1e200, 1e-300}) {
+    KQContStats fromZero;
+    for (int j = 0; j <= 6; ++j) fromZero.Update(unit * j, 1.0);
+    EXPECT_NEAR_REL(fromZero.GetStdDev(), kSdOneToSeven * unit, 1e-15) << unit;
+    EXPECT_NEAR_REL(fromZero.GetMean(), 3.0 * unit, 1e-15) << unit;
+  }
+  KQContStats fromOne;
+  fromOne.Update(1.0, 1.0);
+  for (int j = 1; j <= 6; ++j) fromOne.Update(1e200 * j, 1.0);
+  EXPECT_NEAR_REL(fromOne.GetStdDev(), kSdOneToSeven * 1e200, 1e-15);
+  EXPECT_NEAR_REL(fromOne.GetMean(), 3.0 * 1e200, 1e-15);
+  // Tiny values after huge ones, and the other way round, in one accumulator each; merged too.
+  KQContStats huge, tiny;
+  for (int j = 1; j <= 7; ++j) huge.Update(1e200 * j, 1.0);
+  for (int j = 1; j <= 7; ++j) tiny.Update(1e-300 * j, 1.0);
+  tiny.Merge(huge);
+  // In units of 1e200 the data are seven values within 1e-499 of 0 and 1 .. 7; by hand: mean 2, sum
+  // of squared deviations 140 - 14 * 2^2 = 84, variance 84 / 13.
+  EXPECT_NEAR_REL(tiny.GetStdDev(), 1e200 * std::sqrt(84.0 / 13.0), 1e-15);
+}
+
+TEST(KQContStats, EpochTimestampsKeepASmallSpread) {
+  // Seconds since 1970 near 1.7e9 with a spread of 0.1: the doubles carry steps of 2^-22 = 2.4e-7, so
+  // the reference is the long double two-pass computation on the same doubles.
+  std::vector<WeightedValue> data;
+  for (int j = 1; j <= 1000; ++j) data.push_back({1.7e9 + 0.1 * std::sin(j), 1.0 + j % 2});
+  KQContStats stats;
+  for (const auto& [x, weight] : data) stats.Update(x, weight);
+  const Reference reference = TwoPassLongDouble(data);
+  EXPECT_NEAR_REL(stats.GetMean(), reference.mean, kMeanTol);
+  EXPECT_NEAR_REL(stats.GetVariance(), reference.variance, 1e-12);
+}
+
 }  // namespace

@@ -327,4 +327,89 @@ TEST(KQDistFun, OutOfDomainGivesMissing) {
   for (const auto& [what, value] : calls) EXPECT_TRUE(KQMV::IsMissing(value)) << what << " gave " << value;
 }
 
+// Extreme and out-of-domain arguments: every wrapper answers a value (the missing value, an infinity
+// or a finite number), never an exception, also where Boost's root searches and series give up.
+TEST(KQDistFun, ExtremeArgumentsNeverThrow) {
+  const std::vector<double> values{0.0,   0.025, 0.5,  1.0,  3.0,   1e-300,         1e20,
+                                   1e302, -1e20, kNaN, kInf, -kInf, KQMV::Missing()};
+  const std::vector<std::pair<const char*, std::function<double(double, double, double)>>> functions{
+      {"PdfNormal", [](double x, double a, double b) { return KQDistFun::PdfNormal(x, a, b); }},
+      {"CdfNormal", [](double x, double a, double b) { return KQDistFun::CdfNormal(x, a, b); }},
+      {"IdfNorm", [](double x, double a, double b) { return KQDistFun::IdfNorm(x, a, b); }},
+      {"PdfT", [](double x, double a, double) { return KQDistFun::PdfT(x, a); }},
+      {"CdfT", [](double x, double a, double) { return KQDistFun::CdfT(x, a); }},
+      {"IdfT", [](double x, double a, double) { return KQDistFun::IdfT(x, a); }},
+      {"NonCentralPdfT", [](double x, double a, double b) { return KQDistFun::NonCentralPdfT(x, a, b); }},
+      {"CdfChi", [](double x, double a, double) { return KQDistFun::CdfChi(x, a); }},
+      {"IdfChi", [](double x, double a, double) { return KQDistFun::IdfChi(x, a); }},
+      {"CdfF", [](double x, double a, double b) { return KQDistFun::CdfF(x, a, b); }},
+      {"PdfGamma", [](double x, double a, double b) { return KQDistFun::PdfGamma(x, a, b); }},
+      {"CdfGamma", [](double x, double a, double b) { return KQDistFun::CdfGamma(x, a, b); }},
+      {"IdfGam", [](double x, double a, double b) { return KQDistFun::IdfGam(x, a, b); }},
+      {"PdfBeta", [](double x, double a, double b) { return KQDistFun::PdfBeta(x, a, b); }},
+      {"CdfBeta", [](double x, double a, double b) { return KQDistFun::CdfBeta(x, a, b); }},
+      {"IdfBeta", [](double x, double a, double b) { return KQDistFun::IdfBeta(x, a, b); }},
+      {"qorvdnlgam", [](double x, double, double) { return KQDistFun::qorvdnlgam(x); }},
+      {"LogBeta", [](double x, double a, double) { return KQDistFun::LogBeta(x, a); }},
+      {"Log1p", [](double x, double, double) { return KQDistFun::Log1p(x); }},
+      {"Expm1", [](double x, double, double) { return KQDistFun::Expm1(x); }},
+  };
+  for (const auto& [name, f] : functions) {
+    for (double x : values) {
+      for (double a : values) {
+        for (double b : values) {
+          double result = 0.0;
+          EXPECT_NO_THROW(result = f(x, a, b)) << name << "(" << x << ", " << a << ", " << b << ")";
+          EXPECT_FALSE(std::isnan(result)) << name << "(" << x << ", " << a << ", " << b << ")";
+        }
+      }
+    }
+  }
+}
+
+// Quantiles with huge shapes, as posteriors with frequency weights of 1e10 to 1e302 have them: the
+// answer is missing or correct. For shapes of 1e20 the laws are normal to within 1e-10 relative
+// (skewness 2/sqrt(shape) for the Gamma law), so the references are normal quantiles worked by hand:
+// Gamma(k, 1): k + z sqrt(k); Beta(a, a): 1/2 + z / sqrt(4 (2a + 1)); z = qnorm(0.025) = -1.959963984540054.
+TEST(KQDistFun, QuantilesWithHugeShapesAreMissingOrRight) {
+  constexpr double kZ = -1.959963984540054;
+  auto missingOrNear = [](double value, double expected, double tolerance, const char* what) {
+    if (KQMV::IsMissing(value)) return;
+    EXPECT_NEAR_REL(value, expected, tolerance) << what;
+  };
+  missingOrNear(KQDistFun::IdfGam(0.025, 1e20, 1.0), 1e20 + kZ * 1e10, 1e-12, "IdfGam shape 1e20");
+  missingOrNear(KQDistFun::IdfBeta(0.025, 1e20, 1e20), 0.5 + kZ / std::sqrt(4.0 * (2e20 + 1.0)), 1e-12,
+                "IdfBeta shapes 1e20");
+  missingOrNear(KQDistFun::IdfGam(0.975, 1e302, 1e302), 1.0 - kZ * 1e-151, 1e-12, "IdfGam shape 1e302");
+  missingOrNear(KQDistFun::IdfBeta(0.975, 1e302, 1e302), 0.5, 1e-12, "IdfBeta shapes 1e302");
+  missingOrNear(KQDistFun::IdfBeta(0.025, 1e10, 1.0), std::pow(0.025, 1e-10), 1e-12, "IdfBeta a 1e10, b 1");
+}
+
+TEST(KQDistFun, BetaWithHugeShapesOnBothSidesOfTheNormalLimit) {
+  // Symmetric laws, by hand: the distribution function at 1/2 is exactly 1/2 (symmetry) and the
+  // quantile is 1/2 + sd (z - k (z^3 - 3 z) / 24), sd = 1 / sqrt(4 (2a + 1)), excess kurtosis
+  // k = -6 / (2a + 3), to within a relative sd / a. Just below the limit of 1e8 Boost's incomplete beta
+  // function answers (its distribution function is 4e-9 off there, hence the wider tolerance).
+  constexpr double kZ = -1.959963984540054;  // R: qnorm(0.025)
+  for (double a : {0.99e8, 1.01e8, 1e20, 1e302}) {
+    EXPECT_NEAR(KQDistFun::CdfBeta(0.5, a, a), 0.5, a < 1e8 ? 1e-8 : 1e-15) << a;
+    const double sd = 1.0 / std::sqrt(4.0 * (2.0 * a + 1.0)), k = -6.0 / (2.0 * a + 3.0);
+    EXPECT_NEAR(KQDistFun::IdfBeta(0.025, a, a), 0.5 + sd * (kZ - k * (kZ * kZ * kZ - 3.0 * kZ) / 24.0),
+                1e-7 * sd + 1e-16)
+        << a;
+  }
+  // Beta(1e20, 1e302): mean p = 1e-282 (to double precision), sd sqrt(p / (n + 1)) = 1e-292; the
+  // quantiles lie within a few sd of the mean.
+  EXPECT_NEAR_REL(KQDistFun::IdfBeta(0.5, 1e20, 1e302), 1e-282, 1e-9);
+  EXPECT_NEAR(KQDistFun::CdfBeta(1e-282, 1e20, 1e302), 0.5, 1e-9);
+}
+
+TEST(KQDistFun, NonCentralTOnBothSidesOfItsBound) {
+  // Just below the bound of 2e4 a density is computed; just above (and far above) the missing value.
+  const double below = KQDistFun::NonCentralPdfT(19999.0, 3.0, 19999.0);
+  EXPECT_TRUE(std::isfinite(below) && below > 0.0) << below;
+  EXPECT_TRUE(KQMV::IsMissing(KQDistFun::NonCentralPdfT(20001.0, 3.0, 20001.0)));
+  EXPECT_TRUE(KQMV::IsMissing(KQDistFun::NonCentralPdfT(0.5, 3.0, -1e20)));
+}
+
 }  // namespace

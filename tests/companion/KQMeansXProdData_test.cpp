@@ -185,4 +185,55 @@ TEST(KQMeansXProdData, MergeEqualsOneAccumulator) {
   ExpectMatchesReference(empty, TwoPassLongDouble(cases));
 }
 
+// x = u (1 .. 7), y = u (2, 1, 4, 3, 6, 5, 7) for a unit u far from 1. By hand: both means 4u, both
+// centred sums of squares 28 u^2, the centred cross-product 25 u^2. u^2 overflows (1e200) or underflows
+// (1e-300), so these are read on the variables' scales.
+TEST(KQMeansXProdData, HugeAndTinyMagnitudesOnTheirScales) {
+  const std::array<double, 7> ys{2, 1, 4, 3, 6, 5, 7};
+  for (double unit : {1e200, 1e-300}) {
+    for (bool fromZero : {false, true}) {
+      KQMeansXProdData stats(2, true), firstPart(2, true), secondPart(2, true);
+      // With fromZero the first case is the origin, which says nothing of the scales.
+      if (fromZero) stats.AddCase({0.0, 0.0}, 1.0);
+      for (int j = 1; j <= 7; ++j) {
+        stats.AddCase({unit * j, unit * ys[static_cast<std::size_t>(j - 1)]}, 1.0);
+        (j <= 4 ? firstPart : secondPart)
+            .AddCase({unit * j, unit * ys[static_cast<std::size_t>(j - 1)]}, 1.0);
+      }
+      firstPart.Merge(secondPart);
+      // Eight cases with (0, 0): means 3.5u, Sxx = Syy = 140 - 8 * 3.5^2 = 42, Sxy = 137 - 98 = 39
+      // (sum x y = 2 + 2 + 12 + 12 + 30 + 30 + 49 = 137).
+      const double n = fromZero ? 8.0 : 7.0, mean = fromZero ? 3.5 : 4.0;
+      const double sxx = fromZero ? 42.0 : 28.0, sxy = fromZero ? 39.0 : 25.0;
+      for (const KQMeansXProdData* s : {&stats, &firstPart}) {
+        if (fromZero && s == &firstPart) continue;
+        const std::vector<int>& exponents = s->GetScaleExponents();
+        const KQSymMatrix& scaled = s->GetScaledXProds();
+        for (int i = 0; i < 2; ++i) {
+          const double sd =
+              std::ldexp(std::sqrt(scaled(i, i) / (n - 1.0)), exponents[static_cast<std::size_t>(i)]);
+          EXPECT_NEAR_REL(sd, unit * std::sqrt(sxx / (n - 1.0)), 1e-15) << unit << " variable " << i;
+          EXPECT_NEAR_REL(s->GetMeans()[static_cast<std::size_t>(i)], mean * unit, 1e-15) << unit;
+        }
+        EXPECT_NEAR_REL(scaled(0, 1) / std::sqrt(scaled(0, 0) * scaled(1, 1)), sxy / sxx, 1e-15) << unit;
+      }
+    }
+  }
+  // Data that grow by 1e200 after an ordinary first case: (1, 1) then u (1 .. 6, 1 .. 6). In units of u:
+  // one case within 1e-200 of 0 and 1 .. 6, so Sxx = Syy = Sxy = 91 - 7 * 3^2 = 28.
+  KQMeansXProdData growing(2, true);
+  growing.AddCase({1.0, 1.0}, 1.0);
+  for (int j = 1; j <= 6; ++j) growing.AddCase({1e200 * j, 1e200 * j}, 1.0);
+  const KQSymMatrix& scaled = growing.GetScaledXProds();
+  EXPECT_NEAR_REL(std::ldexp(std::sqrt(scaled(0, 0) / 6.0), growing.GetScaleExponents()[0]),
+                  1e200 * std::sqrt(28.0 / 6.0), 1e-15);
+  EXPECT_NEAR_REL(scaled(0, 1) / scaled(0, 0), 1.0, 1e-15);
+  // Where the cross-products themselves are representable (u = 1e150: 28 u^2 = 2.8e301) they are exact too.
+  KQMeansXProdData moderate(2, true);
+  for (int j = 1; j <= 7; ++j)
+    moderate.AddCase({1e150 * j, 1e150 * ys[static_cast<std::size_t>(j - 1)]}, 1.0);
+  EXPECT_NEAR_REL(moderate.GetXProds()(0, 0), 28.0 * 1e150 * 1e150, 1e-15);
+  EXPECT_NEAR_REL(moderate.GetXProds()(0, 1), 25.0 * 1e150 * 1e150, 1e-15);
+}
+
 }  // namespace

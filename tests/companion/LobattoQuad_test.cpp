@@ -208,3 +208,43 @@ TEST(LobattoQuad, IntegrandWithoutValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host's answer: "stop" from the given question on.
+class CancelAfter : public KQCommon_850::KQQueryCancel {
+ public:
+  explicit CancelAfter(int questions) : questions_(questions) {}
+  bool IsCancel() override { return ++asked_ >= questions_; }
+  int asked_ = 0;
+
+ private:
+  int questions_;
+};
+
+}  // namespace
+
+TEST(LobattoQuad, LongRunPollsCancellation) {
+  // sin(1 / x) on [1e-12, 1] oscillates without end near 0: with a limit of 1e9 iterations the run would
+  // go on for a long time. Cancellation asked for at the third question stops it after at most
+  // 3 kCancelPollInterval iterations, with the missing value and no warning.
+  FunctionIntegrand f([](double x) { return std::sin(1.0 / x); });
+  LobattoQuad quad(f);
+  quad.SetTolerance(1e-14);
+  quad.SetMaxIter(1000000000);
+  CancelAfter host(3);
+  KQCommon_850::KQCancelInfo cancel(&host);
+  quad.SetCancelInfo(&cancel);
+  EXPECT_TRUE(KQMV::IsMissing(quad.Integrate(1e-12, 1.0)));
+  EXPECT_TRUE(quad.WasCancelled());
+  EXPECT_EQ(host.asked_, 3);
+  EXPECT_LE(quad.GetNIterations(), 3 * LobattoQuad::kCancelPollInterval);
+  EXPECT_TRUE(quad.GetWarnings().IsEmpty());
+  // Without cancellation a converging run is unaffected.
+  KQCommon_850::KQCancelInfo never;
+  FunctionIntegrand square([](double x) { return x * x; });
+  LobattoQuad plain(square);
+  plain.SetCancelInfo(&never);
+  EXPECT_NEAR_REL(plain.Integrate(0.0, 3.0), 9.0, 1e-14);  // by hand: 3^3 / 3
+  EXPECT_FALSE(plain.WasCancelled());
+}

@@ -130,6 +130,18 @@ TEST(BayesFactorOneSampleTT, ExtremeInputsStayFinite) {
   EXPECT_NEAR_REL(Quadrature(1e7, 0.0, 1e-8), std::sqrt(M_PI * 1e7 / 2.0), 1e-3);
 }
 
+TEST(BayesFactorOneSampleTT, LargeTStaysFiniteInLogsWithoutWarning) {
+  // n = 1e4, t = 60.8: the integrand divided by L0 overflowed before; ln BF10 from R's
+  // BayesFactor::ttest.tstat(t = 60.8, n1 = 10000, rscale = 1)$bf = 1567.8166964429515.
+  BayesFactorOneSampleTT bf(1e4, 1e4 - 1, 60.8);
+  const double logBf01 = bf.ComputeLogBayesFactor();
+  EXPECT_NEAR_REL(-logBf01, 1567.8166964429515, 1e-6);
+  EXPECT_TRUE(bf.GetWarnings().IsEmpty());
+  BayesFactorOneSampleTT again(1e4, 1e4 - 1, 60.8);
+  EXPECT_EQ(again.ComputeBayesFactor(), 0.0);  // exp(-1567.8) is below the double range
+  EXPECT_TRUE(again.GetWarnings().IsEmpty());
+}
+
 TEST(BayesFactorOneSampleTT, InvalidInputsGiveMissingWithoutWarning) {
   for (auto [n, df, t] :
        {std::tuple{0.0, 4.0, 1.0}, std::tuple{5.0, 0.0, 1.0}, std::tuple{5.0, 4.0, KQMV::Missing()}}) {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <numeric>
 #include <sstream>
+#include <string>
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMemoryDataSet.h"
@@ -369,4 +370,37 @@ TEST(BSN1SampleBinoOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
   EXPECT_NE(own.find("\nLog indicators for Bayes factors (1)"), std::string::npos);
   EXPECT_NE(own.find("\nCategory 1 indices (1)"), std::string::npos);
   EXPECT_EQ(own.find("IsLogBayesFactor"), std::string::npos);
+}
+
+// Huge frequency weights and prior parameters: the analysis finishes, every limit is missing or a
+// number inside the support ordered lower <= mean <= upper, and every warning has a message text.
+TEST(BSN1SampleBinomial, HugeWeightsAndPriorParametersFinish) {
+  for (double huge : {1e10, 1e20, 1e100, 1e302}) {
+    for (int what = 0; what < 3; ++what) {
+      BSNSettings settings = Settings(AnalysTypes::Both, 1);
+      std::vector<double> weights{1, 1, 1};
+      if (what == 0) {
+        settings.SetFrequencyWeightVar(1);
+        weights.assign(3, huge);
+      } else if (what == 1) {
+        settings.SetPriorParam1(huge);
+      } else {
+        settings.SetAlterPrior1s({huge});
+      }
+      const Built run(settings, FromColumns({std::vector<double>{1, 0, 1}, weights}));
+      const std::string label = std::to_string(huge) + " case " + std::to_string(what);
+      for (const auto& [code, datum] : run.ListedWarnings()) {
+        std::string text;
+        StatusMessageText(code, text);
+        EXPECT_FALSE(text.empty()) << label << " code " << code;
+      }
+      if (run.Record() == nullptr) continue;
+      const Stats& stats = *run.Record();
+      const double lower = stats.GetLowerLimits()[0], upper = stats.GetUpperLimits()[0];
+      if (KQMV::IsMissing(lower) || KQMV::IsMissing(upper)) continue;
+      EXPECT_LE(lower, upper) << label;
+      EXPECT_GE(lower, 0.0) << label;
+      EXPECT_LE(upper, 1.0) << label;
+    }
+  }
 }

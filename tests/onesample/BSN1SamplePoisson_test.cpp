@@ -4,6 +4,7 @@
 
 #include <numeric>
 #include <sstream>
+#include <string>
 
 #include "companion/KQDisplay.h"
 #include "frame/BSNComponent.h"
@@ -307,4 +308,36 @@ TEST(BSN1SamplePoisnOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
   EXPECT_LT(own.find("\nLog indicators for Bayes factors ("), own.find("\nRecord number ("));
   EXPECT_NE(own.find("\nLikelihood parameters Values ("), std::string::npos);
   EXPECT_EQ(own.find("Plot"), std::string::npos);
+}
+
+// Huge frequency weights and prior parameters: the analysis finishes, every limit is missing or a
+// number inside the support ordered lower <= mean <= upper, and every warning has a message text.
+TEST(BSN1SamplePoisson, HugeWeightsAndPriorParametersFinish) {
+  for (double huge : {1e10, 1e20, 1e100, 1e302}) {
+    for (int what = 0; what < 3; ++what) {
+      BSNSettings settings = Settings(AnalysTypes::Both, 1);
+      std::vector<double> weights{1, 1, 1};
+      if (what == 0) {
+        settings.SetFrequencyWeightVar(1);
+        weights.assign(3, huge);
+      } else if (what == 1) {
+        settings.SetPriorParam1(huge);
+      } else {
+        settings.SetAlterPrior1s({huge});
+      }
+      const Built run(settings, FromColumns({std::vector<double>{3, 0, 7}, weights}));
+      const std::string label = std::to_string(huge) + " case " + std::to_string(what);
+      for (const auto& [code, datum] : run.ListedWarnings()) {
+        std::string text;
+        StatusMessageText(code, text);
+        EXPECT_FALSE(text.empty()) << label << " code " << code;
+      }
+      if (run.Record() == nullptr) continue;
+      const Stats& stats = *run.Record();
+      const double lower = stats.GetLowerLimits()[0], upper = stats.GetUpperLimits()[0];
+      if (KQMV::IsMissing(lower) || KQMV::IsMissing(upper)) continue;
+      EXPECT_LE(lower, upper) << label;
+      EXPECT_GE(lower, 0.0) << label;
+    }
+  }
 }

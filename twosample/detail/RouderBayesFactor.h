@@ -7,7 +7,8 @@
 // MethodType chooses adaptive quadrature (AQL: TolValue and MaxIterations when they are > 0, g from
 // machine epsilon to 1e6) or Monte Carlo (MCA: MCSamples draws from RandomSeed).
 // Input: h > 0, nu > 0 and t present, else the factor is missing. The quadrature's warnings
-// (non-convergence) go to the warnings collection given at construction; Monte Carlo has none.
+// (non-convergence) go to the warnings collection given at construction as BSN_NUMERICAL_PROBLEM; Monte
+// Carlo has none.
 // Accuracy: tests/twosample/BSN2SampleIndBayesFactor_test.cpp compares with R's integrate() of the same
 // integrand over the same range and with BayesFactor::ttestBF.
 
@@ -29,8 +30,9 @@ class RouderBayesFactor final : public BSN2SampleIndBayesFactor {
 };
 
 /// The JZS BF01 for effective size h, nu degrees of freedom and pooled t, by the settings' method; the
-/// quadrature's warnings are appended to `warnings`.
+/// quadrature's warnings are appended to `warnings` as BSN_NUMERICAL_PROBLEM. With logBf01 given, ln BF01
+/// is also stored there (finite where BF01 is beyond the double range; missing with the factor).
 double RouderBf01(double h, double df, double t, const BSNSettings& settings,
-                  KQCommon_850::KQWarnings& warnings);
+                  KQCommon_850::KQWarnings& warnings, double* logBf01 = nullptr);
 
 }  // namespace KQBSN_850

@@ -1,0 +1,93 @@
+#include "kernels/detail/JzsLogBf01.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "companion/KQCommonCodes.h"
+#include "companion/KQMV.h"
+#include "frame/BSNStatusCodes.h"
+#include "tests/support/ExpectNearRel.h"
+
+using namespace KQBSN_850;
+using KQCommon_850::KQMV;
+
+namespace {
+
+// References: R 4.2.2, BayesFactor 0.9.12-4.4,
+//   ttest.tstat(t = t, n1 = n, rscale = r, simple = FALSE)$bf, which is ln BF10 = -ln BF01.
+struct Reference {
+  double n, t, r;
+  double logBf10;
+  double tolerance;  ///< relative; wider where BayesFactor reports a proportional error or approximates
+};
+
+const Reference kReferences[] = {
+    {10000, 60.8, 1.0, 1567.8166964429515, 1e-6},               // properror 0
+    {20, 2.0, 1.0, -0.016992910074656198, 1e-6},                // properror 2.3e-8 of BF10
+    {20, 2.0, 0.70710678118654757, 0.18712052441184213, 1e-3},  // properror 2.3e-4
+    {100, 5.0, 0.5, 8.7478957303495299, 1e-9},                  // properror 7e-13
+    // n = 1e16 (1e4 cases of frequency weight 1e12) and n = 1e7, t = 1000: BayesFactor says "t is large;
+    // approximation invoked" (a Laplace approximation), so the agreement asked is looser.
+    {1e16, 60.8, 1.0, 1829.6735279028553, 1e-5},
+    {1e7, 1000.0, 1.0, 476542.56432675064, 1e-6},
+};
+
+}  // namespace
+
+TEST(JzsLogBf01, MatchesBayesFactorAlsoWhereTheFactorUnderflows) {
+  for (const Reference& ref : kReferences) {
+    JzsIntegration integration;
+    integration.tolerance = 1e-10;
+    integration.maxIter = 2000;
+    const JzsLogBf01Result result = JzsLogBf01(ref.n, ref.n - 1.0, ref.t, ref.r, integration);
+    ASSERT_FALSE(KQMV::IsMissing(result.logBf01)) << ref.n << " " << ref.t;
+    EXPECT_NEAR_REL(-result.logBf01, ref.logBf10, ref.tolerance) << "n " << ref.n << " t " << ref.t;
+    EXPECT_TRUE(result.warnings.IsEmpty()) << "n " << ref.n << " t " << ref.t;
+  }
+}
+
+TEST(JzsLogBf01, QuadratureWarningsBecomeTableCodes) {
+  // Starved quadrature: its own code, mapped to one with a message for the analyses.
+  JzsIntegration starved;
+  starved.maxIter = 2;
+  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, starved);
+  ASSERT_EQ(result.warnings.Size(), 1u);
+  EXPECT_EQ(result.warnings[0].GetErrorCode(), KQCommon_850::KQ_INTEGRATION_NOT_CONVERGED);
+  KQCommon_850::KQWarnings analysisWarnings;
+  AddJzsTableWarnings(result.warnings, analysisWarnings);
+  ASSERT_EQ(analysisWarnings.Size(), 1u);
+  EXPECT_EQ(analysisWarnings[0].GetErrorCode(), BSN_NUMERICAL_PROBLEM);
+  std::string text;
+  StatusMessageText(analysisWarnings[0].GetErrorCode(), text);
+  EXPECT_FALSE(text.empty());
+}
+
+TEST(JzsLogBf01, InvalidInputsGiveMissingWithoutWarning) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (auto [n, df, t, r] : {std::tuple{0.0, 4.0, 1.0, 1.0}, std::tuple{5.0, 0.0, 1.0, 1.0},
+                             std::tuple{5.0, 4.0, KQMV::Missing(), 1.0}, std::tuple{5.0, 4.0, 1.0, 0.0},
+                             std::tuple{5.0, 4.0, 1.0, nan}, std::tuple{nan, 4.0, 1.0, 1.0}}) {
+    const JzsLogBf01Result result = JzsLogBf01(n, df, t, r, JzsIntegration{});
+    EXPECT_TRUE(KQMV::IsMissing(result.logBf01));
+    EXPECT_TRUE(result.warnings.IsEmpty());
+  }
+  JzsIntegration reversed;
+  reversed.lower = 2.0;
+  reversed.upper = 1.0;
+  EXPECT_TRUE(KQMV::IsMissing(JzsLogBf01(20, 19, 2.0, 1.0, reversed).logBf01));
+}
+
+TEST(JzsLogBf01, CancellationStopsTheQuadrature) {
+  struct StopNow : KQCommon_850::KQQueryCancel {
+    bool IsCancel() override { return true; }
+  } host;
+  KQCommon_850::KQCancelInfo cancel(&host);
+  JzsIntegration integration;
+  integration.cancel = &cancel;
+  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, integration);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_TRUE(KQMV::IsMissing(result.logBf01));
+  EXPECT_TRUE(result.warnings.IsEmpty());
+}
