@@ -6,8 +6,6 @@
 
 #include "companion/KQMemoryDataSet.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/CaseWeights.h"
-#include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
 using KQCommon_850::KQMemoryDataSet;
@@ -63,71 +61,4 @@ TEST(BSNComponent, AnIteratorLeftAtItsEndIsReadFromTheStart) {
   BSNComponent second(settings, data.MakeVarList());
   EXPECT_TRUE(second.BuildModel(iter).IsOK());
   EXPECT_TRUE(second.IsModelBuilt());
-}
-
-namespace {
-
-class CountingOutput final : public BSNOutputStats {
- public:
-  explicit CountingOutput(double total) : total_(total) {}
-  BSNConst::ModelTypes GetModelType() const override { return BSNConst::ModelTypes::OneSample; }
-  BSNConst::OutputTypes GetOutputType() const override { return BSNConst::OutputTypes::Output1SampleNormal; }
-  void Display(std::ostream& os) const override { os << total_; }
-  double total_;
-};
-
-// A minimal analysis: sums variable 0 over the records with positive weight; fails when none.
-class WeightedSum final : public BSNAlgorithm {
- public:
-  using BSNAlgorithm::BSNAlgorithm;
-  KQStatus BuildModel(MultiPassRecordIter& iter) override {
-    double total = 0.0;
-    const FrequencyWeight weight(settings_.GetFrequencyWeightVar());
-    KQStatus st = MakePass().Run(iter, [&](const std::vector<double>& values) {
-      const double w = weight(values);
-      total += w * values[0];
-      return w > 0.0;
-    });
-    if (st.IsOK() && total == 0.0) st = KQStatus(BSN_NO_VALID_CASES, false);
-    if (!st.IsError()) outputStats_ = std::make_unique<CountingOutput>(total);
-    return FinishBuild(st);
-  }
-  void Display(std::ostream& os) const override { os << "WeightedSum"; }
-};
-
-}  // namespace
-
-TEST(BSNAlgorithm, BuildProtocol) {
-  const KQMemoryDataSet data = Data();
-  BSNSettings settings;
-  settings.SetFrequencyWeightVar(1);
-  kqtest::RecordingListener fromSettings;
-  settings.SetProgressListener(&fromSettings);
-  settings.SetProgressFrequency(1);
-  WeightedSum analysis(settings, data.MakeVarList());
-  settings.SetFrequencyWeightVar(0);  // the analysis keeps its own copy
-  kqtest::RecordingListener later;
-  analysis.SetProgressListener(&later);
-  EXPECT_EQ(analysis.GetOutputStats(), nullptr);
-  KQMemoryRecordIter iter(data);
-  const KQStatus st = analysis.BuildModel(iter);
-  EXPECT_TRUE(st.IsOK());
-  EXPECT_TRUE(analysis.IsModelBuilt());
-  ASSERT_NE(analysis.GetOutputStats(), nullptr);
-  EXPECT_EQ(static_cast<const CountingOutput*>(analysis.GetOutputStats())->total_, 5.0);  // 1·1 + 2·2 + 3·0
-  EXPECT_TRUE(fromSettings.records.empty());
-  EXPECT_EQ(later.records, (std::vector<int>{1, 2}));  // the zero-weight record is not counted
-}
-
-TEST(BSNAlgorithm, CancelledBuildStaysUnbuilt) {
-  const KQMemoryDataSet data = Data();
-  WeightedSum analysis(BSNSettings(), data.MakeVarList());
-  kqtest::CancelAfter query(1);
-  analysis.SetCancelPtr(&query);
-  KQMemoryRecordIter iter(data);
-  const KQStatus st = analysis.BuildModel(iter);
-  EXPECT_EQ(st.GetErrorCode(), BSN_STATUS_CANCELLED);
-  EXPECT_EQ(analysis.GetStatus(), st);
-  EXPECT_FALSE(analysis.IsModelBuilt());
-  EXPECT_EQ(analysis.GetOutputStats(), nullptr);
 }

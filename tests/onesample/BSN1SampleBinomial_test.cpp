@@ -1,13 +1,8 @@
-#include "onesample/BSN1SampleBinomial.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <numeric>
-#include <sstream>
 
-#include "companion/KQDisplay.h"
-#include "companion/KQMemoryDataSet.h"
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
@@ -161,33 +156,6 @@ TEST(BSN1SampleBinomial, PlotCurvesSpanTheUnitInterval) {
   EXPECT_EQ(two.Record()->GetPlotArguments()[0], (std::vector<double>{kEps, 1.0 - kEps}));
 }
 
-TEST(BSN1SampleBinomial, WeightsRoundAndCountRecordsRepeatedly) {
-  // Weights 1.5 -> 2, 0.4 -> 0, 2, 1, missing -> 0, -1 -> 0: as the records 1, 1, 1, 1, 0.
-  BSNSettings plain = Settings(AnalysTypes::Both, 1);
-  plain.SetNullPrior1s({3.0});
-  plain.SetNullPrior2s({2.0});
-  BSNSettings weighted = plain;
-  weighted.SetFrequencyWeightVar(1);
-  const Built byWeight(
-      weighted, {std::vector<double>{1, 1.5}, std::vector<double>{0, 0.4}, std::vector<double>{1, 2},
-                 std::vector<double>{0, 1}, std::vector<double>{1, kMissing}, std::vector<double>{1, -1}});
-  const Built repeated(plain, FromColumns({{1, 1, 1, 1, 0}}));
-  ASSERT_NE(byWeight.Record(), nullptr);
-  ASSERT_NE(repeated.Record(), nullptr);
-  const Stats& a = *byWeight.Record();
-  const Stats& b = *repeated.Record();
-  EXPECT_EQ(a.GetNs(), (std::vector<int>{5}));
-  EXPECT_EQ(a.GetCat1Ns(), (std::vector<int>{1}));
-  EXPECT_EQ(a.GetBayesFactors(), b.GetBayesFactors());
-  EXPECT_EQ(a.GetMeanValues(), b.GetMeanValues());
-  EXPECT_EQ(a.GetUpperLimits(), b.GetUpperLimits());
-  EXPECT_EQ(a.GetPlotLikelihoods(), b.GetPlotLikelihoods());
-  EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
-  // s = 4 of 5, Beta(3, 2) against Beta(1, 1): B(7,3)/B(3,2) / (B(5,2)/B(1,1)) = (1/252)/(1/12) / (1/30) =
-  // 10/7 by hand. R: exp(lbeta(7, 3) - lbeta(3, 2) - lbeta(5, 2) + lbeta(1, 1))
-  EXPECT_NEAR_REL(a.GetBayesFactors()[0], 10.0 / 7.0, 1e-14);
-}
-
 TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
   BSNSettings settings = Settings(AnalysTypes::Both, 2);
   settings.SetFrequencyWeightVar(2);
@@ -207,19 +175,15 @@ TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
 }
 
 TEST(BSN1SampleBinomial, NoValidCasesIsAnError) {
-  const auto expectNoValidCases = [](const BSNSettings& settings, Rows rows) {
-    const Built run(settings, std::move(rows));
-    EXPECT_EQ(run.status, KQStatus(BSN_NO_VALID_CASES, false));
-    EXPECT_EQ(run.component.GetStatus(), run.status);
-    EXPECT_FALSE(run.component.IsModelBuilt());
-    EXPECT_EQ(run.component.GetOutputStats(), nullptr);
-    EXPECT_TRUE(run.ListedWarnings().empty());
-  };
+  // Only negative, missing or null records, or no variable at all.
   for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::BayesFactor, AnalysTypes::Both}) {
-    expectNoValidCases(Settings(type, 2), {});
-    expectNoValidCases(Settings(type, 2), FromColumns({{-1, kMissing}, {kMissing, -2}}));
-    expectNoValidCases(Settings(type, 2), {std::nullopt, std::nullopt});
-    expectNoValidCases(Settings(type, 0), FromColumns({{1, 0}}));
+    for (auto [nVars, rows] :
+         {std::pair{2, FromColumns({{-1, kMissing}, {kMissing, -2}})},
+          std::pair{2, Rows{std::nullopt, std::nullopt}}, std::pair{0, FromColumns({{1, 0}})}}) {
+      const Built run(Settings(type, nVars), rows);
+      EXPECT_EQ(run.status, KQStatus(BSN_NO_VALID_CASES, false));
+      EXPECT_TRUE(run.ListedWarnings().empty());
+    }
   }
 }
 
@@ -274,96 +238,4 @@ TEST(BSN1SampleBinomial, PosteriorNeedsAConjugatePriorWithParameters) {
   EXPECT_FALSE(bad.component.IsModelBuilt());
   EXPECT_EQ(bad.component.GetOutputStats(), nullptr);
   EXPECT_EQ(bad.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
-}
-
-TEST(BSN1SampleBinomial, ProgressCountsRecordsWithWeight) {
-  for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::Both}) {
-    BSNSettings settings = Settings(type, 1);
-    settings.SetFrequencyWeightVar(1);
-    settings.SetProgressFrequency(2);
-    kqtest::RecordingListener listener;
-    settings.SetProgressListener(&listener);
-    // Five records of positive weight (one with a missing value), one of weight 0, one null record.
-    const Built run(settings, {std::vector<double>{1, 1}, std::vector<double>{0, 0}, std::nullopt,
-                               std::vector<double>{0, 3}, std::vector<double>{kMissing, 1},
-                               std::vector<double>{1, 1}, std::vector<double>{1, 1}});
-    EXPECT_TRUE(run.status.IsOK());
-    EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 5}));
-  }
-}
-
-TEST(BSN1SampleBinomial, CancellationAfterTheComputationLeavesNoRecord) {
-  BSNComponent component(Settings(AnalysTypes::Both, 2), KQVarList());
-  kqtest::CancelAfter query(0);
-  component.SetCancelPtr(&query);
-  kqtest::VectorRecordIter iter(FromColumns({{1, 0, 1}, {kMissing}}));
-  const KQStatus status = component.BuildModel(iter);
-  EXPECT_EQ(status, KQStatus(BSN_STATUS_CANCELLED, false));
-  EXPECT_EQ(query.nAsked, 1);  // once, after the computation
-  EXPECT_FALSE(component.IsModelBuilt());
-  EXPECT_EQ(component.GetOutputStats(), nullptr);
-  EXPECT_EQ(component.GetWarningMessages().Size(), 2u);  // too small, in both steps
-}
-
-TEST(BSN1SampleBinoOutputStats, CopiesAreDeepAndCategoriesFollowTheCounts) {
-  const Built run(Settings(AnalysTypes::BayesFactor, 1), FromColumns({{1, 0, 0}}));
-  ASSERT_NE(run.Record(), nullptr);
-  const Stats& original = *run.Record();
-  EXPECT_EQ(original.GetModelType(), BSNConst::ModelTypes::OneSample);
-  EXPECT_EQ(original.GetOutputType(), BSNConst::OutputTypes::Output1SampleBinomial);
-  Stats copy = original;
-  copy.SetOutputValues(BSNSettings(), {7}, {0.5}, {4}, {0}, {1}, {99}, {0.0}, {0.0}, {0.1}, {0.2}, {0.3},
-                       {0.4}, {0.5}, {{1.0, 2.0}}, {}, {{0.5}}, {{-1.0}}, {{2.0}}, {{1.0}});
-  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{3}));
-  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.25}));
-  EXPECT_EQ(copy.GetCat2Props(), (std::vector<double>{0.75}));
-  EXPECT_EQ(copy.GetVarIndices(), (std::vector<int>{7}));
-  EXPECT_EQ(copy.GetIsLogBayesFactor(), (std::vector<bool>{false}));  // kept
-  EXPECT_EQ(copy.GetUpperLimits(), (std::vector<double>{0.5}));
-  EXPECT_EQ(copy.GetPlotPrior(), (std::vector<std::vector<double>>{{1.0}}));
-  EXPECT_EQ(original.GetNs(), (std::vector<int>{3}));
-  EXPECT_EQ(original.GetCat2Ns(), (std::vector<int>{1}));
-  // Counts of different lengths: the stored lists are answered as they are.
-  copy.SetOutputValues(BSNSettings(), {}, {}, {4, 2}, {}, {1}, {99}, {0.6}, {0.7}, {}, {}, {}, {}, {}, {}, {},
-                       {}, {}, {}, {});
-  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{99}));
-  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.6}));
-}
-
-TEST(BSN1SampleBinoOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
-  const KQCommon_850::KQMemoryDataSet data = KQCommon_850::KQMemoryDataSet::FromRows({"x"}, {{1.0}, {0.0}});
-  BSNSettings settings = Settings(AnalysTypes::Both, 1);
-  settings.SetNPlotPoints(2);
-  BSNComponent component(settings, data.MakeVarList());
-  KQCommon_850::KQMemoryRecordIter iter(data);
-  ASSERT_TRUE(component.BuildModel(iter).IsOK());
-  ASSERT_NE(component.GetOutputStats(), nullptr);
-  std::ostringstream outer;
-  KQDisplay_850::SetOutStream(&outer);
-  std::ostringstream record;
-  component.GetOutputStats()->Display(record);
-  std::ostringstream analysis;
-  component.Display(analysis);
-  EXPECT_EQ(KQDisplay_850::GetOutStream(), &outer);
-  KQDisplay_850::SetOutStream(nullptr);
-  EXPECT_TRUE(outer.str().empty());
-
-  const std::string text = record.str();
-  EXPECT_EQ(text.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
-  std::size_t at = 0;
-  for (const char* label :
-       {"Bayes factors", "IsLogBayesFactor", "Record number", "Indices of category 1",
-        "Record number of group 1", "Record number of group 2", "Proportion of group 1",
-        "Proportion of group 2", "Mode values", "Mean values", "Variance values", "Lower bound values",
-        "Upper bound Values", "Plot Arguments", "Plot LogLikelihoods", "Plot Posterior", "Plot Prior"}) {
-    const std::size_t found = text.find(std::string("\n") + label + " (", at);
-    EXPECT_NE(found, std::string::npos) << label;
-    at = found;
-  }
-  EXPECT_NE(text.find("Record number (1) = [2]"), std::string::npos);
-  const std::string own = analysis.str();
-  EXPECT_EQ(own.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
-  EXPECT_NE(own.find("\nLog indicators for Bayes factors (1)"), std::string::npos);
-  EXPECT_NE(own.find("\nCategory 1 indices (1)"), std::string::npos);
-  EXPECT_EQ(own.find("IsLogBayesFactor"), std::string::npos);
 }

@@ -1,5 +1,3 @@
-#include "onesample/BSN1SampleNormBayesFactor.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +6,6 @@
 #include "onesample/NormalMeanFactors.h"
 #include "tests/onesample/NormalAnalysisRun.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
 using kqtest::kMissing;
@@ -117,20 +114,5 @@ TEST(BSN1SampleNormBayesFactor, MissingParametersStopTheBuild) {
     EXPECT_TRUE(run.status.IsError());
     EXPECT_FALSE(run.component->IsModelBuilt());
     EXPECT_EQ(run.record, nullptr);
-  }
-}
-
-TEST(BSN1SampleNormBayesFactor, CancellationBeforeAFactor) {
-  const auto data = kqtest::NormalData();
-  // Questions: 1 after initialising, 10 in the pass, 1 after it, then in the Bayes-factor step 1 after
-  // the t values and 1 before each factor: a yes to question 13 or 14 stops that step.
-  for (int nNo : {12, 13}) {
-    kqtest::CancelAfter cancel(nNo);
-    KQCommon_850::KQMemoryRecordIter iter(data);
-    const kqtest::NormalRun run =
-        kqtest::BuildNormal(kqtest::NormalSettings(Analysis::Both), iter, data.MakeVarList(), &cancel);
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_CANCELLED);
-    EXPECT_EQ(run.record, nullptr);
-    EXPECT_EQ(cancel.nAsked, nNo + 1);
   }
 }

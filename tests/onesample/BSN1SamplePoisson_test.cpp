@@ -1,11 +1,7 @@
-#include "onesample/BSN1SamplePoisson.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
-#include <sstream>
 
-#include "companion/KQDisplay.h"
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
@@ -24,7 +20,6 @@ using kqtest::FromColumns;
 using kqtest::Rows;
 using kqtest::Warnings;
 using Built = kqtest::BuiltAnalysis<Stats>;
-using Pairs = std::vector<std::pair<double, double>>;
 
 /// Poisson settings on variables 0 .. nVars - 1: Gamma(1, 1) alternative, Gamma(0.5, 1) posterior prior.
 BSNSettings Settings(AnalysTypes type, int nVars) {
@@ -165,28 +160,6 @@ TEST(BSN1SamplePoisson, NoCurvesWithoutPointsOrPosterior) {
   EXPECT_TRUE(bayesFactor.Record()->GetPlotLikelihoods().empty());
 }
 
-TEST(BSN1SamplePoisson, WeightsRoundAndCountRecordsRepeatedly) {
-  BSNSettings plain = Settings(AnalysTypes::Both, 1);
-  BSNSettings weighted = plain;
-  weighted.SetFrequencyWeightVar(1);
-  // Weights 1.5 -> 2, 0.4 -> 0, 2, 1: as the records 3, 3, 2, 2, 0.
-  const Built byWeight(weighted, {std::vector<double>{3, 1.5}, std::vector<double>{1, 0.4},
-                                  std::vector<double>{2, 2}, std::vector<double>{0, 1}});
-  const Built repeated(plain, FromColumns({{3, 3, 2, 2, 0}}));
-  ASSERT_NE(byWeight.Record(), nullptr);
-  ASSERT_NE(repeated.Record(), nullptr);
-  const Stats& a = *byWeight.Record();
-  const Stats& b = *repeated.Record();
-  EXPECT_EQ(a.GetNs(), (std::vector<int>{5}));
-  EXPECT_EQ(a.GetMinCnts(), (std::vector<int>{0}));
-  EXPECT_EQ(a.GetMaxCnts(), (std::vector<int>{3}));
-  EXPECT_EQ(a.GetBayesFactors(), b.GetBayesFactors());
-  EXPECT_EQ(a.GetPosteriorParams(), (Pairs{{10.5, 6.0}}));
-  EXPECT_EQ(a.GetUpperLimits(), b.GetUpperLimits());
-  EXPECT_EQ(a.GetPlotArguments4Likelihoods(), b.GetPlotArguments4Likelihoods());
-  EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
-}
-
 TEST(BSN1SamplePoisson, HugeSampleStoresTheLogFactor) {
   BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
   settings.SetFrequencyWeightVar(3);
@@ -225,11 +198,8 @@ TEST(BSN1SamplePoisson, ErrorsLeaveNoRecord) {
   const auto expectError = [](const BSNSettings& settings, Rows rows, int code) {
     const Built run(settings, std::move(rows));
     EXPECT_EQ(run.status, KQStatus(code, false));
-    EXPECT_FALSE(run.component.IsModelBuilt());
-    EXPECT_EQ(run.component.GetOutputStats(), nullptr);
   };
   for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::BayesFactor, AnalysTypes::Both}) {
-    expectError(Settings(type, 1), {}, BSN_NO_VALID_CASES);
     expectError(Settings(type, 2), FromColumns({{-1, kMissing}, {-0.5}}), BSN_NO_VALID_CASES);
   }
   BSNSettings reference = Settings(AnalysTypes::Posterior, 1);
@@ -238,71 +208,4 @@ TEST(BSN1SamplePoisson, ErrorsLeaveNoRecord) {
   BSNSettings noShape = Settings(AnalysTypes::Both, 1);
   noShape.SetPriorParam1(kMissing);
   expectError(noShape, FromColumns({{1}}), BSN_BAD_PARAMETER);
-}
-
-TEST(BSN1SamplePoisson, ProgressCountsRecordsWithWeight) {
-  BSNSettings settings = Settings(AnalysTypes::Posterior, 1);
-  settings.SetFrequencyWeightVar(1);
-  settings.SetProgressFrequency(2);
-  kqtest::RecordingListener listener;
-  settings.SetProgressListener(&listener);
-  const Built run(settings, {std::vector<double>{1, 1}, std::vector<double>{2, 0.2}, std::nullopt,
-                             std::vector<double>{0, 1}, std::vector<double>{-1, 1}});
-  EXPECT_TRUE(run.status.IsOK());
-  EXPECT_EQ(listener.records, (std::vector<int>{2, 3}));
-}
-
-TEST(BSN1SamplePoisnOutputStats, CopiesAreDeep) {
-  const Built run(Settings(AnalysTypes::Both, 1), FromColumns({{1, 2}}));
-  ASSERT_NE(run.Record(), nullptr);
-  const Stats& original = *run.Record();
-  EXPECT_EQ(original.GetModelType(), BSNConst::ModelTypes::OneSample);
-  EXPECT_EQ(original.GetOutputType(), BSNConst::OutputTypes::Output1SamplePoisson);
-  Stats copy = original;
-  copy.SetOutputValues(BSNSettings(), {4}, {0.5}, {9}, {1}, {2}, {0.1}, {0.2}, {0.3}, {0.4}, {0.5},
-                       {{1.0, 2.0}}, {{-9.0, 3.0}}, {{1.0}}, {{2.0}}, {{3.0}}, {{4.0}}, {{5.0}}, {{6.0}});
-  EXPECT_EQ(copy.GetNs(), (std::vector<int>{9}));
-  EXPECT_EQ(copy.GetMaxCnts(), (std::vector<int>{2}));
-  EXPECT_EQ(copy.GetLikelihoodParams(), (Pairs{{-9.0, 3.0}}));
-  EXPECT_EQ(copy.GetPlotArguments4Posterior(), (std::vector<std::vector<double>>{{3.0}}));
-  EXPECT_EQ(copy.GetPlotPrior(), (std::vector<std::vector<double>>{{6.0}}));
-  EXPECT_EQ(copy.GetIsLogBayesFactor(), (std::vector<bool>{false}));  // kept
-  EXPECT_EQ(original.GetNs(), (std::vector<int>{2}));
-  EXPECT_EQ(original.GetLikelihoodParams(), (Pairs{{-2.0, 3.0}}));
-}
-
-TEST(BSN1SamplePoisnOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
-  BSNSettings settings = Settings(AnalysTypes::Both, 1);
-  settings.SetNPlotPoints(2);
-  const Built run(settings, FromColumns({{1, 2}}));
-  ASSERT_NE(run.Record(), nullptr);
-  std::ostringstream outer;
-  KQDisplay_850::SetOutStream(&outer);
-  std::ostringstream record;
-  run.Record()->Display(record);
-  std::ostringstream analysis;
-  run.component.Display(analysis);
-  EXPECT_EQ(KQDisplay_850::GetOutStream(), &outer);
-  KQDisplay_850::SetOutStream(nullptr);
-  EXPECT_TRUE(outer.str().empty());
-
-  const std::string text = record.str();
-  EXPECT_EQ(text.rfind("BSN1SamplePoisnOutputStatsImp Display start\n", 0), 0u);
-  std::size_t at = 0;
-  for (const char* label :
-       {"Bayes factors", "Record number", "Min values", "Max values", "Mode values", "Mean values",
-        "Variance values", "Lower bound values", "Upper bound Values", "Posterior parameters Values",
-        "Likelihood parameters Values", "Plot arguments for loglikelihood", "Plot arguments for prior",
-        "Plot arguments for posterior", "Plots Likelihoods", "Plots Posterior", "Plots Prior"}) {
-    const std::size_t found = text.find(std::string("\n") + label + " (", at);
-    EXPECT_NE(found, std::string::npos) << label;
-    at = found;
-  }
-  EXPECT_EQ(text.find("Log indicators"), std::string::npos);
-  const std::string own = analysis.str();
-  EXPECT_EQ(own.rfind("BSN1SamplePoisnOutputStatsImp Display start\n", 0), 0u);
-  EXPECT_LT(own.find("\nBayes factors ("), own.find("\nLog indicators for Bayes factors ("));
-  EXPECT_LT(own.find("\nLog indicators for Bayes factors ("), own.find("\nRecord number ("));
-  EXPECT_NE(own.find("\nLikelihood parameters Values ("), std::string::npos);
-  EXPECT_EQ(own.find("Plot"), std::string::npos);
 }

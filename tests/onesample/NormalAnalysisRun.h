@@ -50,11 +50,9 @@ struct NormalRun {
 };
 
 inline NormalRun BuildNormal(const KQBSN_850::BSNSettings& settings, KQCommon_850::MultiPassRecordIter& iter,
-                             const KQCommon_850::KQVarList& vars,
-                             KQCommon_850::KQQueryCancel* cancel = nullptr) {
+                             const KQCommon_850::KQVarList& vars) {
   NormalRun run;
   run.component = std::make_unique<KQBSN_850::BSNComponent>(settings, vars);
-  run.component->SetCancelPtr(cancel);
   run.status = run.component->BuildModel(iter);
   run.record = dynamic_cast<const KQBSN_850::BSN1SampleNormOutputStats*>(run.component->GetOutputStats());
   return run;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -97,23 +96,6 @@ TEST(BSN2SampleIndependent, CaseWeights) {
   EXPECT_NEAR_REL(weighted.record->GetGroup2EMs()[0], 0.63233644740442518, 1e-14);
 }
 
-TEST(BSN2SampleIndependent, EveryNonNullRecordCountsTowardProgress) {
-  // Group 1, group 2, null (skipped, the pass goes on), grouping value 2, weight 0, group 2, group 1.
-  kqtest::VectorRecordIter iter({std::vector<double>{1, 0, 1}, std::vector<double>{2, 1, 1}, std::nullopt,
-                                 std::vector<double>{3, 2, 1}, std::vector<double>{4, 0, 0},
-                                 std::vector<double>{5, 1, 1}, std::vector<double>{6, 0, 1}});
-  BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
-  settings.SetFrequencyWeightVar(2);
-  settings.SetProgressFrequency(2);
-  kqtest::RecordingListener listener;
-  settings.SetProgressListener(&listener);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, iter);
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 6}));
-  EXPECT_EQ(run.record->GetGroup1StatsNs(), (std::vector<int>{2}));
-  EXPECT_EQ(run.record->GetGroup2StatsNs(), (std::vector<int>{2}));
-}
-
 TEST(BSN2SampleIndependent, FewCasesWarnOnceAndTheAnalysisGoesOn) {
   // Variable 0 ordinary, 1 two cases in all, 2 one case, 3 constant; the last column is the group.
   const kqtest::IndependentRun run =
@@ -150,24 +132,6 @@ TEST(BSN2SampleIndependent, MissingGroupOrTestVariablesAreErrors) {
     EXPECT_FALSE(run.component->IsModelBuilt());
     EXPECT_EQ(run.record, nullptr);
     EXPECT_EQ(iter.GetNStartPass(), 0);  // nothing was read
-  }
-}
-
-TEST(BSN2SampleIndependent, CancellationDuringAndBetweenSteps) {
-  // Questions: one before each of the 35 records, then one before each of the three steps.
-  for (int nNo : {10, 35, 36, 37, 38}) {
-    kqtest::CancelAfter cancel(nNo);
-    const kqtest::IndependentRun run =
-        kqtest::BuildIndependent(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows(), &cancel);
-    EXPECT_EQ(cancel.nAsked, std::min(nNo + 1, 38));
-    if (nNo == 38) {
-      EXPECT_TRUE(run.status.IsOK());
-      continue;
-    }
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
-    EXPECT_TRUE(run.status.IsError());
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
   }
 }
 
@@ -218,36 +182,4 @@ TEST(BSN2SampleIndependent, PosteriorSettingsErrorsComeBeforeTheFactors) {
   EXPECT_TRUE(run.record->GetTTestVarIndices().empty());  // posterior only
   EXPECT_TRUE(run.record->GetSigs().empty());
   EXPECT_EQ(run.record->GetModeValues().size(), 2u);
-}
-
-TEST(BSN2SampleIndependent, RecordCopiesReplacesAndDisplays) {
-  BSNSettings settings = MtcarsSettings(Analysis::Both);
-  settings.SetEqualDataVar(true);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, kqtest::MtcarsRows());
-  ASSERT_NE(run.record, nullptr);
-  BSN2SampleIndOutputStats copy = *run.record;
-  const std::vector<double> one = {1.0}, two = {2.0};
-  BSNSettings other;
-  other.SetCILevel(90.0);
-  copy.SetOutputValues(other, {7}, {1}, one, one, one, {2}, two, two, two, {7}, one, one, one, one, one, one,
-                       {7}, two, two, two, one, two, {{0.0, 1.0}}, {{2.0, 3.0}});
-  EXPECT_EQ(copy.GetSettings().GetCILevel(), 90.0);
-  EXPECT_EQ(copy.GetGroup2StatsNs(), (std::vector<int>{2}));
-  EXPECT_EQ(copy.GetSigs(), one);
-  EXPECT_EQ(copy.GetUpperLimits(), two);
-  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());          // the plot lists are kept
-  EXPECT_EQ(run.record->GetGroupStatsVarIndices(), (std::vector<int>{0, 1}));  // a deep copy
-
-  std::ostringstream out;
-  run.component->Display(out);
-  run.record->Display(out);
-  const std::string text = out.str();
-  for (const char* label :
-       {"BSN2SampleIndependent display start", "Basic stats of group 2",
-        "End of display BSN2SampleIndependent", "BSN2SampleIndOutputStats display start",
-        "Vector of record number", "Vector of pooled std error difference", "Vector of signifance values",
-        "Vector of mean values for posterior", "Profile likelihood values for the above mu Y",
-        "Posterior values for the above mu", "End of display BSN2SampleIndOutputStats"}) {
-    EXPECT_NE(text.find(label), std::string::npos) << label;
-  }
 }

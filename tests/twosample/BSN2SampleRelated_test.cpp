@@ -1,17 +1,13 @@
-#include "twosample/BSN2SampleRelated.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
-#include <sstream>
 
 #include "companion/KQMV.h"
 #include "companion/KQMemoryDataSet.h"
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 using namespace KQBSN_850;
@@ -49,12 +45,10 @@ struct RelatedRun {
   const BSN2SampleRelatedOutputStats* record = nullptr;
 };
 
-RelatedRun Build(const BSNSettings& settings, const KQMemoryDataSet& data,
-                 KQCommon_850::KQQueryCancel* cancel = nullptr) {
+RelatedRun Build(const BSNSettings& settings, const KQMemoryDataSet& data) {
   RelatedRun run;
   KQCommon_850::KQMemoryRecordIter iter(data);
   run.component = std::make_unique<BSNComponent>(settings, data.MakeVarList());
-  run.component->SetCancelPtr(cancel);
   run.status = run.component->BuildModel(iter);
   run.record = dynamic_cast<const BSN2SampleRelatedOutputStats*>(run.component->GetOutputStats());
   return run;
@@ -123,7 +117,7 @@ TEST(BSN2SampleRelated, SwappedPairsFlipTheDifferenceOnly) {
   EXPECT_NEAR_REL(r.GetLowerLimits()[1], -r.GetUpperLimits()[0], 1e-14);
 }
 
-TEST(BSN2SampleRelated, WeightsAndPairwiseDeletion) {
+TEST(BSN2SampleRelated, PairwiseDeletion) {
   // Pair 0 is (x, y), pair 1 (z, y) with patient 3 missing from z only.
   const BSNSettings unweighted = RelatedSettings(Analysis::Both, {0, 3}, {1, 1});
   const RelatedRun pairwise = Build(unweighted, SleepData());
@@ -132,32 +126,6 @@ TEST(BSN2SampleRelated, WeightsAndPairwiseDeletion) {
   // t.test(x[-3], y[-3], paired = TRUE)
   EXPECT_NEAR_REL(pairwise.record->GetTValues()[1], -3.7167271149198666, 1e-13);
   EXPECT_NEAR_REL(pairwise.record->GetSigs()[1], 0.0058990589855390865, 1e-12);
-
-  BSNSettings settings = unweighted;
-  settings.SetFrequencyWeightVar(2);
-  settings.SetProgressFrequency(4);
-  kqtest::RecordingListener listener;
-  settings.SetProgressListener(&listener);
-  const RelatedRun weighted = Build(settings, SleepData());
-  ASSERT_NE(weighted.record, nullptr);
-  // The record of weight 0.4 (patient 3) is dropped for both pairs and not counted: 9 records used.
-  EXPECT_EQ(listener.records, (std::vector<int>{4, 8, 9}));
-  EXPECT_EQ(weighted.record->GetNs(), (std::vector<double>{11.0, 11.0}));
-  // The same as patient 3 removed and patients 2 and 6 written twice, unweighted.
-  const KQMemoryDataSet data = SleepData();
-  std::vector<std::vector<double>> rows;
-  for (std::size_t i : {0, 1, 1, 3, 4, 5, 5, 6, 7, 8, 9})
-    rows.push_back({data.GetColumn(0)[i], data.GetColumn(1)[i]});
-  const RelatedRun repeated =
-      Build(RelatedSettings(Analysis::Both, {0}, {1}), KQMemoryDataSet::FromRows({"x", "y"}, rows));
-  ASSERT_NE(repeated.record, nullptr);
-  using Getter = const std::vector<double>& (BSN2SampleRelatedOutputStats::*)() const noexcept;
-  for (Getter get :
-       {&BSN2SampleRelatedOutputStats::GetMeanDiffValues, &BSN2SampleRelatedOutputStats::GetStdDevs,
-        &BSN2SampleRelatedOutputStats::GetBayesFactors, &BSN2SampleRelatedOutputStats::GetUpperLimits}) {
-    for (std::size_t j : {0, 1})
-      EXPECT_NEAR_REL((weighted.record->*get)()[j], (repeated.record->*get)()[0], 1e-13);
-  }
 }
 
 TEST(BSN2SampleRelated, DegeneratePairsWarnAndStayMissing) {
@@ -216,61 +184,14 @@ TEST(BSN2SampleRelated, BuildErrorsLeaveNoRecord) {
   BSNSettings knownVarianceShortG = RelatedSettings(Analysis::BayesFactor, {0, 3}, {1, 1});
   knownVarianceShortG.SetDataVarVals({1.5, 1.5});
   knownVarianceShortG.SetAlterGValues({2.0});
-  const KQMemoryDataSet noRecords = KQMemoryDataSet::FromRows({"x", "y"}, {});
   for (auto [settings, data, code] :
        {std::tuple{mismatched, SleepData(), BSN_BAD_PARAMETER},
         std::tuple{RelatedSettings(Analysis::BayesFactor, {}, {}), SleepData(), BSN_BAD_PARAMETER},
         std::tuple{RelatedSettings(Analysis::BayesFactor, {0, 1}, {1, -1}), SleepData(), BSN_BAD_PARAMETER},
-        std::tuple{RelatedSettings(Analysis::Posterior, {0}, {1}), noRecords, BSN_NO_VALID_CASES},
         std::tuple{simpleWithoutG, SleepData(), BSN_BAD_PARAMETER},
         std::tuple{knownVarianceShortG, SleepData(), BSN_BAD_PARAMETER}}) {
     const RelatedRun run = Build(settings, data);
     EXPECT_EQ(run.status.GetErrorCode(), code);
     EXPECT_TRUE(run.status.IsError());
-    EXPECT_EQ(run.component->GetStatus(), run.status);
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
   }
-}
-
-TEST(BSN2SampleRelated, CancellationInThePassAndBetweenSteps) {
-  // Questions: one per record of the pass (10), one after the pass, one before the pair's factor.
-  for (int nNo : {3, 10, 11}) {
-    kqtest::CancelAfter cancel(nNo);
-    const RelatedRun run = Build(RelatedSettings(Analysis::BayesFactor, {0}, {1}), SleepData(), &cancel);
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
-    EXPECT_TRUE(run.status.IsError());
-    EXPECT_EQ(run.record, nullptr);
-    EXPECT_EQ(cancel.nAsked, nNo + 1);
-  }
-}
-
-TEST(BSN2SampleRelatedOutputStats, DisplayAndSetOutputValues) {
-  const RelatedRun run = Build(RelatedSettings(Analysis::Posterior, {0}, {1}), SleepData());
-  ASSERT_NE(run.record, nullptr);
-  std::ostringstream analysis, record;
-  run.component->Display(analysis);
-  run.record->Display(record);
-  for (const char* label : {"BSN2SampleRelated Display start", "BSN2SampleRelated is ok!",
-                            "The second vector of Pairs", "Sum of weights of cases's Values"}) {
-    EXPECT_NE(analysis.str().find(label), std::string::npos) << label;
-  }
-  for (const char* label : {"BSN2SampleRelatedOutputStatsImp Display start", "Standard error Value",
-                            "UpperLimites Value", "Plot arguments for posterior"}) {
-    EXPECT_NE(record.str().find(label), std::string::npos) << label;
-  }
-
-  BSN2SampleRelatedOutputStats copy(*run.record);
-  copy.SetOutputValues(BSNSettings(), {7}, {8}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}, {10}, {11}, {12},
-                       {13});
-  const std::vector<const std::vector<double>*> lists = {
-      &copy.GetNs(),           &copy.GetMeanDiffValues(), &copy.GetStdDevs(),        &copy.GetEMs(),
-      &copy.GetBayesFactors(), &copy.GetTValues(),        &copy.GetDFValues(),       &copy.GetSigs(),
-      &copy.GetModeValues(),   &copy.GetPostMeanValues(), &copy.GetVarianceValues(), &copy.GetLowerLimits(),
-      &copy.GetUpperLimits()};
-  for (std::size_t k = 0; k < lists.size(); ++k) EXPECT_EQ(*lists[k], std::vector<double>{k + 1.0}) << k;
-  EXPECT_EQ(copy.Get1ndRelatedList(), std::vector<int>{7});
-  EXPECT_EQ(copy.Get2ndRelatedList(), std::vector<int>{8});
-  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());  // plots are kept
-  EXPECT_EQ(run.record->GetNs(), std::vector<double>{10.0});           // the original is untouched
 }

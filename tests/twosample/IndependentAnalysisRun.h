@@ -53,23 +53,20 @@ struct IndependentRun {
 };
 
 inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
-                                       KQCommon_850::MultiPassRecordIter& iter,
-                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
+                                       KQCommon_850::MultiPassRecordIter& iter) {
   IndependentRun run;
   run.component = std::make_unique<KQBSN_850::BSNComponent>(settings, KQCommon_850::KQVarList());
-  run.component->SetCancelPtr(cancel);
   run.status = run.component->BuildModel(iter);
   run.record = dynamic_cast<const KQBSN_850::BSN2SampleIndOutputStats*>(run.component->GetOutputStats());
   return run;
 }
 
 inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
-                                       const std::vector<std::vector<double>>& rows,
-                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
+                                       const std::vector<std::vector<double>>& rows) {
   const KQCommon_850::KQMemoryDataSet data =
       KQCommon_850::KQMemoryDataSet::FromRows(std::vector<std::string>(rows.at(0).size(), "v"), rows);
   KQCommon_850::KQMemoryRecordIter iter(data);
-  return BuildIndependent(settings, iter, cancel);
+  return BuildIndependent(settings, iter);
 }
 
 }  // namespace kqtest
