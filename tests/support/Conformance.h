@@ -8,6 +8,8 @@
 //   static std::vector<std::vector<double>> Rows();  // a tiny data set; at least one variable warns
 //   static std::vector<double> Numbers(const BSNOutputStats&);  // the record's main numbers
 //   static constexpr bool kEmptyIsError;         // false: an empty data set only warns
+//   static constexpr bool kCountsZeroWeights;    // progress counts records of weight 0 too
+//   static constexpr int kPasses;                // passes over the records, each reporting progress
 
 #include <gtest/gtest.h>
 
@@ -128,6 +130,32 @@ TYPED_TEST_P(Conformance, BothListenerRoutesHearTheSameReports) {
   EXPECT_TRUE(replaced.records.empty()) << "the replaced listener heard " << replaced.records.size();
 }
 
+TYPED_TEST_P(Conformance, ProgressAt50And100AndTheEnd) {
+  // The data set over and over, weights 1, 0, 2 in turn, to at least 120 records.
+  Table rows;
+  int counted = 0;
+  while (rows.size() < 120) {
+    for (const std::vector<double>& row : TypeParam::Rows()) {
+      const double weight = static_cast<double>(rows.size() % 3 == 1 ? 0 : 1 + rows.size() % 3 / 2);
+      rows.push_back(row);
+      rows.back().push_back(weight);
+      counted += weight > 0.0 || TypeParam::kCountsZeroWeights;
+    }
+  }
+  std::vector<int> expected;
+  for (int pass = 0; pass < TypeParam::kPasses; ++pass) {
+    for (int n = 50; n <= counted; n += 50) expected.push_back(n);
+    if (counted % 50 != 0) expected.push_back(counted);
+  }
+  KQBSN_850::BSNSettings settings = TypeParam::Settings();
+  settings.SetFrequencyWeightVar(static_cast<int>(this->NColumns()));
+  RecordingListener listener;
+  settings.SetProgressListener(&listener);
+  const ComponentRun run(settings, rows, this->NColumns() + 1);
+  ASSERT_FALSE(run.status.IsError());
+  EXPECT_EQ(listener.records, expected);
+}
+
 TYPED_TEST_P(Conformance, FrequencyWeightsCountRecordsRepeatedly) {
   // Weights 2, 1.5 and 2.6 round to 2 and 3 copies; 0, 0.4, -1 and missing drop the record.
   const std::vector<double> weights = {2, 1, 0, KQCommon_850::KQMV::Missing(), 1.5, 0.4, 1, -1, 2.6};
@@ -180,7 +208,8 @@ TYPED_TEST_P(Conformance, DisplayLeavesTheCallersStream) {
 }
 
 REGISTER_TYPED_TEST_SUITE_P(Conformance, BuildsTheTinyDataSetWithAWarning, CancellationAtEachPoll,
-                            BothListenerRoutesHearTheSameReports, FrequencyWeightsCountRecordsRepeatedly,
-                            EmptyDataSet, DisplayLeavesTheCallersStream);
+                            BothListenerRoutesHearTheSameReports, ProgressAt50And100AndTheEnd,
+                            FrequencyWeightsCountRecordsRepeatedly, EmptyDataSet,
+                            DisplayLeavesTheCallersStream);
 
 }  // namespace kqtest

@@ -42,6 +42,8 @@ struct OneSampleNormal {
     return {{5.1, 3, 1.2}, {4.9, 3, -0.4}, {6.2, 3, 2.3}, {5.8, 3, 0.7}, {6.0, 3, 0.8},
             {5.5, 3, 1.9}, {5.3, 3, -1.1}, {6.8, 3, 0.5}, {4.7, 3, 3.1}, {5.9, 3, 1.4}};
   }
+  static constexpr bool kCountsZeroWeights = true;
+  static constexpr int kPasses = 1;
   static constexpr bool kEmptyIsError = true;
   static std::vector<double> Numbers(const BSNOutputStats& stats) {
     const auto& r = dynamic_cast<const BSN1SampleNormOutputStats&>(stats);
@@ -66,6 +68,8 @@ struct OneSampleBinomial {
     const double m = KQMV::Missing();
     return {{1, m}, {0, -1}, {1, m}, {1, m}, {0, m}, {0, m}, {1, m}, {1, m}, {0, m}, {1, m}};
   }
+  static constexpr bool kCountsZeroWeights = false;
+  static constexpr int kPasses = 1;
   static constexpr bool kEmptyIsError = true;
   static std::vector<double> Numbers(const BSNOutputStats& stats) {
     const auto& r = dynamic_cast<const BSN1SampleBinoOutputStats&>(stats);
@@ -90,6 +94,8 @@ struct OneSamplePoisson {
     const double m = KQMV::Missing();
     return {{3, 1}, {0, m}, {2, 0}, {5, 2}, {1, 1}, {0, 0}, {4, 3}, {2, 1}, {1, 0}, {3, 2}};
   }
+  static constexpr bool kCountsZeroWeights = false;
+  static constexpr int kPasses = 1;
   static constexpr bool kEmptyIsError = true;
   static std::vector<double> Numbers(const BSNOutputStats& stats) {
     const auto& r = dynamic_cast<const BSN1SamplePoisnOutputStats&>(stats);
@@ -114,6 +120,8 @@ struct TwoRelatedSamples {
     for (std::size_t i = 0; i < x.size(); ++i) rows.push_back({x[i], y[i], x[i] + 2.5});
     return rows;
   }
+  static constexpr bool kCountsZeroWeights = false;
+  static constexpr int kPasses = 1;
   static constexpr bool kEmptyIsError = true;
   static std::vector<double> Numbers(const BSNOutputStats& stats) {
     const auto& r = dynamic_cast<const BSN2SampleRelatedOutputStats&>(stats);
@@ -138,6 +146,8 @@ struct TwoIndependentSamples {
     for (std::size_t i = 0; i < extra.size(); ++i) rows.push_back({extra[i], 7.0, i % 2 == 0 ? 0.0 : 1.0});
     return rows;
   }
+  static constexpr bool kCountsZeroWeights = true;
+  static constexpr int kPasses = 2;
   static constexpr bool kEmptyIsError = false;  // too few cases is a warning here
   static std::vector<double> Numbers(const BSNOutputStats& stats) {
     const auto& r = dynamic_cast<const BSN2SampleIndOutputStats&>(stats);
