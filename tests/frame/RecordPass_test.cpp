@@ -16,44 +16,7 @@ std::vector<std::optional<std::vector<double>>> Rows(int n) {
   return rows;
 }
 
-std::vector<int> ReportsFor(int nRecords, int frequency = 50) {
-  BSNSettings settings;
-  settings.SetProgressFrequency(frequency);
-  kqtest::RecordingListener listener;
-  KQCancelInfo cancel;
-  VectorRecordIter iter(Rows(nRecords));
-  RecordPass pass(settings, cancel, &listener);
-  EXPECT_TRUE(pass.Run(iter, [](const std::vector<double>&) { return true; }).IsOK());
-  EXPECT_EQ(pass.GetNUsed(), nRecords);
-  return listener.records;
-}
-
 }  // namespace
-
-TEST(RecordPass, ReportsEveryFrequencyAndOnceAtTheEnd) {
-  EXPECT_EQ(ReportsFor(120), (std::vector<int>{50, 100, 120}));
-  EXPECT_EQ(ReportsFor(100), (std::vector<int>{50, 100}));
-  EXPECT_EQ(ReportsFor(3, 1), (std::vector<int>{1, 2, 3}));
-  EXPECT_TRUE(ReportsFor(0).empty());
-}
-
-TEST(RecordPass, CountsOnlyUsedRecords) {
-  BSNSettings settings;
-  settings.SetProgressFrequency(2);
-  kqtest::RecordingListener listener;
-  KQCancelInfo cancel;
-  VectorRecordIter iter(Rows(7));
-  RecordPass pass(settings, cancel, &listener);
-  // Only even values count: 0, 2, 4, 6.
-  ASSERT_TRUE(
-      pass.Run(iter, [](const std::vector<double>& v) { return static_cast<int>(v[0]) % 2 == 0; }).IsOK());
-  EXPECT_EQ(listener.records, (std::vector<int>{2, 4}));
-  // No record used: no report at all.
-  listener.records.clear();
-  ASSERT_TRUE(pass.Run(iter, [](const std::vector<double>&) { return false; }).IsOK());
-  EXPECT_TRUE(listener.records.empty());
-  EXPECT_EQ(iter.GetNStartPass(), 2);
-}
 
 TEST(RecordPass, NullRecordEndsOrIsSkipped) {
   BSNSettings settings;
@@ -76,30 +39,6 @@ TEST(RecordPass, HasAnyRecordRewindsFirst) {
   EXPECT_TRUE(HasAnyRecord(iter));
   VectorRecordIter empty(Rows(0));
   EXPECT_FALSE(HasAnyRecord(empty));
-}
-
-TEST(RecordPass, CancellationStopsThePass) {
-  BSNSettings settings;
-  kqtest::CancelAfter query(3);
-  KQCancelInfo cancel(&query);
-  kqtest::RecordingListener listener;
-  VectorRecordIter iter(Rows(10));
-  int seen = 0;
-  const KQStatus st = RecordPass(settings, cancel, &listener).Run(iter, [&](const std::vector<double>&) {
-    ++seen;
-    return true;
-  });
-  EXPECT_TRUE(st.IsError());
-  EXPECT_EQ(st.GetErrorCode(), BSN_STATUS_CANCELLED);
-  EXPECT_EQ(seen, 3);
-  EXPECT_TRUE(listener.records.empty());
-  // Without per-record polling the host is not asked during the pass.
-  kqtest::CancelAfter never(100);
-  KQCancelInfo quiet(&never);
-  EXPECT_TRUE(RecordPass(settings, quiet, nullptr, {.pollCancelPerRecord = false})
-                  .Run(iter, [](const std::vector<double>&) { return true; })
-                  .IsOK());
-  EXPECT_EQ(never.nAsked, 0);
 }
 
 TEST(BSNReporter, AnswersRecordsOnly) {

@@ -6,7 +6,7 @@
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
-#include "tests/onesample/CountAnalysisRun.h"
+#include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
 

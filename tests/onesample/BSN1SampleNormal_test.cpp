@@ -7,20 +7,18 @@
 #include "tests/support/ExpectNearRel.h"
 
 using namespace KQBSN_850;
-using KQCommon_850::KQMemoryDataSet;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 
 // Expected values: tests/reference/normal_onesample.R (output in normal_onesample.out).
 
 TEST(BSN1SampleNormal, TTestMatchesR) {
-  const kqtest::NormalRun run =
-      kqtest::BuildNormal(kqtest::NormalSettings(Analysis::BayesFactor), kqtest::NormalData());
+  const kqtest::NormalRun run(kqtest::NormalSettings(Analysis::BayesFactor), kqtest::NormalData());
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  const BSN1SampleNormOutputStats& r = *run.record;
-  EXPECT_TRUE(run.component->IsModelBuilt());
-  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
+  ASSERT_NE(run.Record(), nullptr);
+  const BSN1SampleNormOutputStats& r = *run.Record();
+  EXPECT_TRUE(run.component.IsModelBuilt());
+  EXPECT_TRUE(run.component.GetWarningMessages().IsEmpty());
   EXPECT_EQ(r.GetVarIndices(), (std::vector<int>{0, 1}));
   EXPECT_EQ(r.GetModelType(), BSNConst::ModelTypes::OneSample);
   EXPECT_EQ(r.GetOutputType(), BSNConst::OutputTypes::Output1SampleNormal);
@@ -43,12 +41,12 @@ TEST(BSN1SampleNormal, WeightedTTestMatchesR) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
   settings.SetCovariates({0});
   settings.SetFrequencyWeightVar(2);
-  const kqtest::NormalRun weighted = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(weighted.record, nullptr);
+  const kqtest::NormalRun weighted(settings, kqtest::NormalData());
+  ASSERT_NE(weighted.Record(), nullptr);
   // t.test(rep(x, w), mu = 5) with the rounded weights
-  EXPECT_NEAR_REL(weighted.record->GetTValues()[0], 2.8832843566128914, 1e-13);
-  EXPECT_NEAR_REL(weighted.record->GetSigs()[0], 0.014883580101551297, 1e-12);
-  EXPECT_EQ(weighted.record->GetNs()[0], 12.0);
+  EXPECT_NEAR_REL(weighted.Record()->GetTValues()[0], 2.8832843566128914, 1e-13);
+  EXPECT_NEAR_REL(weighted.Record()->GetSigs()[0], 0.014883580101551297, 1e-12);
+  EXPECT_EQ(weighted.Record()->GetNs()[0], 12.0);
 }
 
 TEST(BSN1SampleNormal, LargeMeanGivesTheCentredT) {
@@ -63,15 +61,13 @@ TEST(BSN1SampleNormal, LargeMeanGivesTheCentredT) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
   settings.SetCovariates({0});
   settings.SetNullValues({0.0});
-  const kqtest::NormalRun small =
-      kqtest::BuildNormal(settings, KQMemoryDataSet::FromRows({"x"}, rowsCentred));
+  const kqtest::NormalRun small(settings, kqtest::Rows(rowsCentred.begin(), rowsCentred.end()));
   settings.SetNullValues({1e9});
-  const kqtest::NormalRun large =
-      kqtest::BuildNormal(settings, KQMemoryDataSet::FromRows({"x"}, rowsShifted));
-  ASSERT_NE(small.record, nullptr);
-  ASSERT_NE(large.record, nullptr);
-  EXPECT_NEAR_REL(large.record->GetTValues()[0], small.record->GetTValues()[0], 1e-9);
-  EXPECT_NEAR_REL(large.record->GetStdDevs()[0], small.record->GetStdDevs()[0], 1e-12);
+  const kqtest::NormalRun large(settings, kqtest::Rows(rowsShifted.begin(), rowsShifted.end()));
+  ASSERT_NE(small.Record(), nullptr);
+  ASSERT_NE(large.Record(), nullptr);
+  EXPECT_NEAR_REL(large.Record()->GetTValues()[0], small.Record()->GetTValues()[0], 1e-9);
+  EXPECT_NEAR_REL(large.Record()->GetStdDevs()[0], small.Record()->GetStdDevs()[0], 1e-12);
 }
 
 TEST(BSN1SampleNormal, DegenerateVariablesWarnAndStayMissing) {
@@ -81,11 +77,10 @@ TEST(BSN1SampleNormal, DegenerateVariablesWarnAndStayMissing) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::Both);
   settings.SetCovariates({0, 1, 2, 3});
   settings.SetNullValues({});
-  const kqtest::NormalRun run =
-      kqtest::BuildNormal(settings, KQMemoryDataSet::FromRows({"x", "c", "m", "one"}, rows));
+  const kqtest::NormalRun run(settings, kqtest::Rows(rows.begin(), rows.end()));
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  const KQWarnings& warnings = run.component->GetWarningMessages();
+  ASSERT_NE(run.Record(), nullptr);
+  const KQWarnings& warnings = run.component.GetWarningMessages();
   const std::vector<std::pair<int, long>> expected = {
       {BSN_CONSTANT_FIELDS, 1}, {BSN_FEW_VALID_CASES_NORMAL, 2}, {BSN_FEW_VALID_CASES_NORMAL, 3}};
   ASSERT_EQ(warnings.Size(), expected.size());
@@ -95,7 +90,7 @@ TEST(BSN1SampleNormal, DegenerateVariablesWarnAndStayMissing) {
     EXPECT_EQ(warnings[k].GetDiscreteDatum(0), expected[k].second);
     EXPECT_EQ(warnings.GetDestination(k), 0);
   }
-  const BSN1SampleNormOutputStats& r = *run.record;
+  const BSN1SampleNormOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetMeanValues(), (std::vector<double>{r.GetMeanValues()[0], 3.0, kMissing, 7.5}));
   EXPECT_EQ(r.GetStdDevs(), (std::vector<double>{r.GetStdDevs()[0], 0.0, kMissing, kMissing}));
   EXPECT_EQ(r.GetEMs(), (std::vector<double>{r.GetEMs()[0], 0.0, kMissing, kMissing}));
@@ -120,7 +115,7 @@ TEST(BSN1SampleNormal, BuildErrors) {
   negativeIndex.SetCovariates({0, -1});
   for (auto [settings, code] :
        {std::pair{noVariables, BSN_TOO_FEW_CORR_VARIABLES}, std::pair{negativeIndex, BSN_BAD_PARAMETER}}) {
-    const kqtest::NormalRun run = kqtest::BuildNormal(settings, kqtest::NormalData());
+    const kqtest::NormalRun run(settings, kqtest::NormalData());
     EXPECT_EQ(run.status.GetErrorCode(), code);
     EXPECT_TRUE(run.status.IsError());
   }
@@ -129,11 +124,11 @@ TEST(BSN1SampleNormal, BuildErrors) {
 TEST(BSN1SampleNormal, Jeffreys2GivesTheClassicalInterval) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::Posterior);
   settings.SetPriorDistType(BSNConst::DistTypes::Jeffreys2);
-  const kqtest::NormalRun run = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(run.record, nullptr);
+  const kqtest::NormalRun run(settings, kqtest::NormalData());
+  ASSERT_NE(run.Record(), nullptr);
   // Jeffreys 2 gives the classical interval: t.test(x)$conf.int
-  EXPECT_NEAR_REL(run.record->GetLowerLimits()[0], 5.1591018624336913, 1e-13);
-  EXPECT_NEAR_REL(run.record->GetUpperLimits()[0], 6.0808981375663089, 1e-13);
-  EXPECT_TRUE(run.record->GetTValues().empty());
-  EXPECT_TRUE(run.record->GetBayesFactors().empty());
+  EXPECT_NEAR_REL(run.Record()->GetLowerLimits()[0], 5.1591018624336913, 1e-13);
+  EXPECT_NEAR_REL(run.Record()->GetUpperLimits()[0], 6.0808981375663089, 1e-13);
+  EXPECT_TRUE(run.Record()->GetTValues().empty());
+  EXPECT_TRUE(run.Record()->GetBayesFactors().empty());
 }

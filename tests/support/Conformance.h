@@ -21,57 +21,37 @@
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
-#include "companion/KQMemoryDataSet.h"
-#include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
+#include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 
 namespace kqtest {
 
 using Table = std::vector<std::vector<double>>;
 
-/// A component built over rows of doubles, as a host does it.
-struct ComponentRun {
-  ComponentRun(const KQBSN_850::BSNSettings& settings, const Table& rows, std::size_t nColumns,
+/// A component built over a data set of the traits.
+struct ComponentRun : BuiltAnalysis<> {
+  ComponentRun(const KQBSN_850::BSNSettings& settings, const Table& rows,
                KQCommon_850::KQQueryCancel* cancel = nullptr,
                KQCommon_850::ProgressListener* listener = nullptr)
-      : data(KQCommon_850::KQMemoryDataSet::FromRows(std::vector<std::string>(nColumns, "v"), rows)),
-        component(settings, data.MakeVarList()) {
-    if (cancel != nullptr) component.SetCancelPtr(cancel);
-    if (listener != nullptr) component.SetProgressListener(listener);
-    KQCommon_850::KQMemoryRecordIter iter(data);
-    status = component.BuildModel(iter);
-  }
-  /// The status protocol: the returned status is GetStatus(); an error leaves the model unbuilt and
-  /// no result record, anything else a built model with one.
-  void ExpectConsistent() const {
-    EXPECT_EQ(component.GetStatus(), status);
-    EXPECT_EQ(component.IsModelBuilt(), !status.IsError());
-    EXPECT_EQ(component.GetOutputStats() == nullptr, status.IsError());
-  }
+      : BuiltAnalysis<>(settings, Rows(rows.begin(), rows.end()), cancel, listener) {}
   std::vector<int> WarningCodes() const {
     std::vector<int> codes;
-    const KQCommon_850::KQWarnings& warnings = component.GetWarningMessages();
-    for (std::size_t i = 0; i < warnings.Size(); ++i) codes.push_back(warnings[i].GetErrorCode());
+    for (const auto& [code, datum] : ListedWarnings()) codes.push_back(code);
     return codes;
   }
-
-  KQCommon_850::KQMemoryDataSet data;
-  KQBSN_850::BSNComponent component;
-  KQCommon_850::KQStatus status;
 };
 
 template <class Traits>
 class Conformance : public ::testing::Test {
  protected:
-  static std::size_t NColumns() { return Traits::Rows().at(0).size(); }
+  static int NColumns() { return static_cast<int>(Traits::Rows().at(0).size()); }
 };
 
 TYPED_TEST_SUITE_P(Conformance);
 
 TYPED_TEST_P(Conformance, BuildsTheTinyDataSetWithAWarning) {
-  const ComponentRun run(TypeParam::Settings(), TypeParam::Rows(), this->NColumns());
+  const ComponentRun run(TypeParam::Settings(), TypeParam::Rows());
   ASSERT_FALSE(run.status.IsError()) << run.status.GetErrorCode();
   run.ExpectConsistent();
   EXPECT_FALSE(run.WarningCodes().empty());  // so that the cancellation test sees warnings kept
@@ -80,16 +60,17 @@ TYPED_TEST_P(Conformance, BuildsTheTinyDataSetWithAWarning) {
 
   // The component keeps its own copy of the settings: changing them before the build changes nothing.
   KQBSN_850::BSNSettings settings = TypeParam::Settings();
-  KQBSN_850::BSNComponent component(settings, run.data.MakeVarList());
+  KQBSN_850::BSNComponent component(settings, KQCommon_850::KQVarList());
   settings.SetFrequencyWeightVar(0);
   settings.SetCILevel(50.0);
-  KQCommon_850::KQMemoryRecordIter iter(run.data);
+  const Table table = TypeParam::Rows();
+  VectorRecordIter iter(Rows(table.begin(), table.end()));
   ASSERT_FALSE(component.BuildModel(iter).IsError());
   EXPECT_EQ(TypeParam::Numbers(*component.GetOutputStats()), numbers);
 }
 
 TYPED_TEST_P(Conformance, CancellationAtEachPoll) {
-  const ComponentRun full(TypeParam::Settings(), TypeParam::Rows(), this->NColumns());
+  const ComponentRun full(TypeParam::Settings(), TypeParam::Rows());
   ASSERT_FALSE(full.status.IsError());
   const std::vector<int> allWarnings = full.WarningCodes();
   bool keptAWarning = false;
@@ -97,7 +78,7 @@ TYPED_TEST_P(Conformance, CancellationAtEachPoll) {
   for (;; ++n) {
     ASSERT_LT(n, 10000) << "the build never finished";
     CancelAfter query(n);
-    const ComponentRun run(TypeParam::Settings(), TypeParam::Rows(), this->NColumns(), &query);
+    const ComponentRun run(TypeParam::Settings(), TypeParam::Rows(), &query);
     run.ExpectConsistent();
     if (!run.status.IsError()) break;
     const int code = run.status.GetErrorCode();
@@ -118,13 +99,13 @@ TYPED_TEST_P(Conformance, BothListenerRoutesHearTheSameReports) {
   settings.SetProgressFrequency(2);
   RecordingListener fromSettings;
   settings.SetProgressListener(&fromSettings);
-  const ComponentRun bySettings(settings, TypeParam::Rows(), this->NColumns());
+  const ComponentRun bySettings(settings, TypeParam::Rows());
   ASSERT_FALSE(bySettings.status.IsError());
   EXPECT_FALSE(fromSettings.records.empty());
 
   RecordingListener replaced, later;
   settings.SetProgressListener(&replaced);
-  const ComponentRun byComponent(settings, TypeParam::Rows(), this->NColumns(), nullptr, &later);
+  const ComponentRun byComponent(settings, TypeParam::Rows(), nullptr, &later);
   ASSERT_FALSE(byComponent.status.IsError());
   EXPECT_EQ(later.records, fromSettings.records);
   EXPECT_TRUE(replaced.records.empty()) << "the replaced listener heard " << replaced.records.size();
@@ -148,10 +129,10 @@ TYPED_TEST_P(Conformance, ProgressAt50And100AndTheEnd) {
     if (counted % 50 != 0) expected.push_back(counted);
   }
   KQBSN_850::BSNSettings settings = TypeParam::Settings();
-  settings.SetFrequencyWeightVar(static_cast<int>(this->NColumns()));
+  settings.SetFrequencyWeightVar(this->NColumns());
   RecordingListener listener;
   settings.SetProgressListener(&listener);
-  const ComponentRun run(settings, rows, this->NColumns() + 1);
+  const ComponentRun run(settings, rows);
   ASSERT_FALSE(run.status.IsError());
   EXPECT_EQ(listener.records, expected);
 }
@@ -169,9 +150,9 @@ TYPED_TEST_P(Conformance, FrequencyWeightsCountRecordsRepeatedly) {
     for (int c = 0; c < copies[k]; ++c) repeated.push_back(rows[i]);
   }
   KQBSN_850::BSNSettings settings = TypeParam::Settings();
-  const ComponentRun plain(settings, repeated, this->NColumns());
-  settings.SetFrequencyWeightVar(static_cast<int>(this->NColumns()));
-  const ComponentRun byWeight(settings, weighted, this->NColumns() + 1);
+  const ComponentRun plain(settings, repeated);
+  settings.SetFrequencyWeightVar(this->NColumns());
+  const ComponentRun byWeight(settings, weighted);
   ASSERT_FALSE(plain.status.IsError());
   ASSERT_FALSE(byWeight.status.IsError());
   const std::vector<double> a = TypeParam::Numbers(*byWeight.component.GetOutputStats());
@@ -181,7 +162,7 @@ TYPED_TEST_P(Conformance, FrequencyWeightsCountRecordsRepeatedly) {
 }
 
 TYPED_TEST_P(Conformance, EmptyDataSet) {
-  const ComponentRun run(TypeParam::Settings(), {}, this->NColumns());
+  const ComponentRun run(TypeParam::Settings(), {});
   run.ExpectConsistent();
   if (TypeParam::kEmptyIsError) {
     EXPECT_TRUE(run.status.IsError());
@@ -193,7 +174,7 @@ TYPED_TEST_P(Conformance, EmptyDataSet) {
 }
 
 TYPED_TEST_P(Conformance, DisplayLeavesTheCallersStream) {
-  const ComponentRun run(TypeParam::Settings(), TypeParam::Rows(), this->NColumns());
+  const ComponentRun run(TypeParam::Settings(), TypeParam::Rows());
   ASSERT_NE(run.component.GetOutputStats(), nullptr);
   std::ostringstream callers, analysis, record;
   {
