@@ -157,11 +157,15 @@ TEST(BSN2SampleIndependent, BothFillsTheTTestsAndThePosterior) {
 TEST(BSN2SampleIndependent, PosteriorSettingsErrorsComeBeforeTheFactors) {
   BSNSettings reference = MtcarsSettings(Analysis::Both), normalMeans = MtcarsSettings(Analysis::Both);
   reference.SetPriorType(BSNConst::PriorTypes::Reference);
-  normalMeans.SetMeanDistType(BSNConst::DistTypes::Normal);  // needs the known variances
+  normalMeans.SetMeanDistType(BSNConst::DistTypes::Normal);  // needs two positive known variances
+  BSNSettings oneZero = normalMeans, three = normalMeans;
+  oneZero.SetDataVarVals({0.8, 0.0});
+  three.SetDataVarVals({0.8, 1.1, 1.2});
   const KQCommon_850::KQMemoryDataSet data =
       KQCommon_850::KQMemoryDataSet::FromRows({"mpg", "wt", "am"}, kqtest::MtcarsRows());
   for (auto [settings, code] :
-       {std::pair{reference, BSN_PRIOR_NOT_SUPPORTED}, std::pair{normalMeans, BSN_MISSING_KNOWN_VARIANCES}}) {
+       {std::pair{reference, BSN_PRIOR_NOT_SUPPORTED}, std::pair{normalMeans, BSN_MISSING_KNOWN_VARIANCES},
+        std::pair{oneZero, BSN_MISSING_KNOWN_VARIANCES}, std::pair{three, BSN_MISSING_KNOWN_VARIANCES}}) {
     BSN2SampleIndependent analysis(settings, data.MakeVarList());
     KQCommon_850::KQMemoryRecordIter iter(data);
     EXPECT_EQ(analysis.BuildModel(iter).GetErrorCode(), code);
