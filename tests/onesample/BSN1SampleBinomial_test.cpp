@@ -82,25 +82,18 @@ TEST(BSN1SampleBinomial, PosteriorSummariesAndLimits) {
   ASSERT_TRUE(run.status.IsOK());
   const Stats* stats = run.Record();
   ASSERT_NE(stats, nullptr);
-  // Beta(4, 8): mean 4/12, variance 32/(144 * 13), mode 3/10, by hand.
-  EXPECT_NEAR_REL(stats->GetMeanValues()[0], 1.0 / 3.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[0], 32.0 / 1872.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetModeValues()[0], 0.3, 1e-15);
-  // R: print(qbeta(c(0.025, 0.975), 4, 8), digits = 17)
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[0], 0.1092634438190981, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[0], 0.60974255957242118, 1e-13);
-  // Beta(1, 6): mode 0, mean 1/7, variance 6/(49 * 8); R: print(qbeta(c(0.025, 0.975), 1, 6), digits = 17)
-  EXPECT_EQ(stats->GetModeValues()[1], 0.0);
-  EXPECT_NEAR_REL(stats->GetMeanValues()[1], 1.0 / 7.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[1], 6.0 / 392.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[1], 0.0042107445144894699, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[1], 0.45925812643990038, 1e-13);
-  // Beta(4, 1): mode 1, mean 4/5, variance 4/(25 * 6); R: print(qbeta(c(0.025, 0.975), 4, 1), digits = 17)
-  EXPECT_EQ(stats->GetModeValues()[2], 1.0);
-  EXPECT_NEAR_REL(stats->GetMeanValues()[2], 0.8, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[2], 4.0 / 150.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[2], 0.39763536438352531, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[2], 0.99369053679029018, 1e-13);
+  // Posteriors Beta(4, 8), Beta(1, 6) and Beta(4, 1): mode (a - 1)/(a + b - 2) clamped to [0, 1], mean
+  // a/(a + b), variance ab/((a + b)^2 (a + b + 1)) by hand; limits R: print(qbeta(c(0.025, 0.975), a, b),
+  // digits = 17).
+  const double expected[3][5] = {{0.3, 1.0 / 3.0, 32.0 / 1872.0, 0.1092634438190981, 0.60974255957242118},
+                                 {0.0, 1.0 / 7.0, 6.0 / 392.0, 0.0042107445144894699, 0.45925812643990038},
+                                 {1.0, 0.8, 4.0 / 150.0, 0.39763536438352531, 0.99369053679029018}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double actual[5] = {stats->GetModeValues()[i], stats->GetMeanValues()[i],
+                              stats->GetVarianceValues()[i], stats->GetLowerLimits()[i],
+                              stats->GetUpperLimits()[i]};
+    for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(actual[k], expected[i][k], 1e-13) << i << ", " << k;
+  }
   EXPECT_TRUE(stats->GetBayesFactors().empty());
   EXPECT_TRUE(stats->GetNs().empty());
 

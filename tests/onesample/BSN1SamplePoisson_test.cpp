@@ -73,25 +73,18 @@ TEST(BSN1SamplePoisson, PosteriorSummariesAndLimits) {
   ASSERT_TRUE(run.status.IsOK());
   ASSERT_NE(run.Record(), nullptr);
   const Stats& stats = *run.Record();
-  // Gamma(3.5, 4): mean 3.5/4, variance 3.5/16, mode 2.5/4, by hand.
-  // R: print(qgamma(c(0.025, 0.975), 3.5, 4), digits = 17)
-  EXPECT_NEAR_REL(stats.GetMeanValues()[0], 0.875, 1e-15);
-  EXPECT_NEAR_REL(stats.GetVarianceValues()[0], 0.21875, 1e-15);
-  EXPECT_NEAR_REL(stats.GetModeValues()[0], 0.625, 1e-15);
-  EXPECT_NEAR_REL(stats.GetLowerLimits()[0], 0.21123364758466931, 1e-13);
-  EXPECT_NEAR_REL(stats.GetUpperLimits()[0], 2.0015955343286653, 1e-13);
-  // Gamma(4.2, 3): mean 1.4, variance 4.2/9, mode 3.2/3.
-  // R: print(qgamma(c(0.025, 0.975), 4.2, 3), digits = 17)
-  EXPECT_NEAR_REL(stats.GetMeanValues()[1], 1.4, 1e-15);
-  EXPECT_NEAR_REL(stats.GetVarianceValues()[1], 4.2 / 9.0, 1e-15);
-  EXPECT_NEAR_REL(stats.GetModeValues()[1], 3.2 / 3.0, 1e-15);
-  EXPECT_NEAR_REL(stats.GetLowerLimits()[1], 0.39743366591167778, 1e-13);
-  EXPECT_NEAR_REL(stats.GetUpperLimits()[1], 3.0222499480076008, 1e-13);
-  // Gamma(0.5, 3): no mode; mean 1/6. R: print(qgamma(c(0.025, 0.975), 0.5, 3), digits = 17)
-  EXPECT_TRUE(KQMV::IsMissing(stats.GetModeValues()[2]));
-  EXPECT_NEAR_REL(stats.GetMeanValues()[2], 1.0 / 6.0, 1e-15);
-  EXPECT_NEAR_REL(stats.GetLowerLimits()[2], 0.00016367818619587602, 1e-13);
-  EXPECT_NEAR_REL(stats.GetUpperLimits()[2], 0.83731436455248076, 1e-13);
+  // Posteriors Gamma(3.5, 4), Gamma(4.2, 3) and Gamma(0.5, 3): mode (a - 1)/b (none when a < 1), mean a/b,
+  // variance a/b^2 by hand; limits R: print(qgamma(c(0.025, 0.975), a, b), digits = 17).
+  const double expected[3][5] = {
+      {0.625, 0.875, 0.21875, 0.21123364758466931, 2.0015955343286653},
+      {3.2 / 3.0, 1.4, 4.2 / 9.0, 0.39743366591167778, 3.0222499480076008},
+      {kMissing, 1.0 / 6.0, 0.5 / 9.0, 0.00016367818619587602, 0.83731436455248076}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double actual[5] = {stats.GetModeValues()[i], stats.GetMeanValues()[i],
+                              stats.GetVarianceValues()[i], stats.GetLowerLimits()[i],
+                              stats.GetUpperLimits()[i]};
+    for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(actual[k], expected[i][k], 1e-13) << i << ", " << k;
+  }
   EXPECT_EQ(stats.GetNs(), (std::vector<int>{3, 2, 2}));
   EXPECT_EQ(stats.GetPosteriorParams()[0], (std::pair{3.5, 4.0}));
   EXPECT_EQ(stats.GetLikelihoodParams()[0], (std::pair{-3.0, 3.0}));
