@@ -9,6 +9,7 @@
 
 using namespace kqcli;
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using KQCommon_850::KQMV;
 
 namespace {

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <stdexcept>
 
 #include "companion/KQMemoryDataSet.h"
+#include "frame/BSNAlgorithm.h"
 #include "frame/BSNStatusCodes.h"
-#include "frame/CaseWeights.h"
-#include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using KQCommon_850::KQMemoryDataSet;
 using KQCommon_850::KQMemoryRecordIter;
-using KQCommon_850::KQStatus;
-using KQCommon_850::MultiPassRecordIter;
 
 namespace {
 
@@ -69,77 +69,20 @@ TEST(BSNComponent, AnIteratorLeftAtItsEndIsReadFromTheStart) {
 
 namespace {
 
-class CountingOutput final : public BSNOutputStats {
+class OneValueOutput final : public BSNOutputStats {
  public:
-  explicit CountingOutput(double total) : total_(total) {}
   BSNConst::ModelTypes GetModelType() const override { return BSNConst::ModelTypes::OneSample; }
   BSNConst::OutputTypes GetOutputType() const override { return BSNConst::OutputTypes::Output1SampleNormal; }
-  void Display(std::ostream& os) const override { os << total_; }
-  double total_;
+  void Display(std::ostream& os) const override { os << "one value"; }
 };
-
-// A minimal analysis: sums variable 0 over the records with positive weight; fails when none.
-class WeightedSum final : public BSNAlgorithm {
- public:
-  using BSNAlgorithm::BSNAlgorithm;
-  KQStatus BuildModel(MultiPassRecordIter& iter) override {
-    double total = 0.0;
-    KQStatus st = MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-      total += weight.frequency * values[0];
-    });
-    if (st.IsOK() && total == 0.0) st = KQStatus(BSN_NO_VALID_CASES, false);
-    if (!st.IsError()) outputStats_ = std::make_unique<CountingOutput>(total);
-    return FinishBuild(st);
-  }
-  void Display(std::ostream& os) const override { os << "WeightedSum"; }
-};
-
-}  // namespace
-
-TEST(BSNAlgorithm, BuildProtocol) {
-  const KQMemoryDataSet data = Data();
-  BSNSettings settings;
-  settings.SetFrequencyWeightVar(1);
-  kqtest::RecordingListener fromSettings;
-  settings.SetProgressListener(&fromSettings);
-  settings.SetProgressFrequency(1);
-  WeightedSum analysis(settings, data.MakeVarList());
-  settings.SetFrequencyWeightVar(0);  // the analysis keeps its own copy
-  kqtest::RecordingListener later;
-  analysis.SetProgressListener(&later);
-  EXPECT_EQ(analysis.GetOutputStats(), nullptr);
-  KQMemoryRecordIter iter(data);
-  const KQStatus st = analysis.BuildModel(iter);
-  EXPECT_TRUE(st.IsOK());
-  EXPECT_TRUE(analysis.IsModelBuilt());
-  ASSERT_NE(analysis.GetOutputStats(), nullptr);
-  EXPECT_EQ(static_cast<const CountingOutput*>(analysis.GetOutputStats())->total_, 5.0);  // 1·1 + 2·2 + 3·0
-  EXPECT_TRUE(fromSettings.records.empty());
-  EXPECT_EQ(later.records, (std::vector<int>{1, 2}));  // the zero-weight record is not counted
-}
-
-TEST(BSNAlgorithm, CancelledBuildStaysUnbuilt) {
-  const KQMemoryDataSet data = Data();
-  WeightedSum analysis(BSNSettings(), data.MakeVarList());
-  kqtest::CancelAfter query(1);
-  analysis.SetCancelPtr(&query);
-  KQMemoryRecordIter iter(data);
-  const KQStatus st = analysis.BuildModel(iter);
-  EXPECT_EQ(st.GetErrorCode(), BSN_STATUS_CANCELLED);
-  EXPECT_EQ(analysis.GetStatus(), st);
-  EXPECT_FALSE(analysis.IsModelBuilt());
-  EXPECT_EQ(analysis.GetOutputStats(), nullptr);
-}
-
-namespace {
 
 // An analysis whose computation lets an exception out after a warning and a result record.
 class Throwing final : public BSNAlgorithm {
  public:
   using BSNAlgorithm::BSNAlgorithm;
-  KQStatus BuildModel(MultiPassRecordIter&) override {
-    AddWarning(KQStatus(BSN_CONSTANT_FIELDS, true));
-    outputStats_ = std::make_unique<CountingOutput>(1.0);
+  KQCommon_850::KQStatus BuildModel(KQCommon_850::MultiPassRecordIter&) override {
+    AddWarning(KQCommon_850::KQStatus(BSN_CONSTANT_FIELDS, true));
+    outputStats_ = std::make_unique<OneValueOutput>();
     throw std::domain_error("no root");
   }
   void Display(std::ostream& os) const override { os << "Throwing"; }
@@ -151,7 +94,7 @@ TEST(BSNAlgorithm, AnExceptionBecomesAnInternalError) {
   const KQMemoryDataSet data = Data();
   Throwing analysis(BSNSettings(), data.MakeVarList());
   KQMemoryRecordIter iter(data);
-  const KQStatus st = analysis.GuardedBuildModel(iter);
+  const KQCommon_850::KQStatus st = analysis.GuardedBuildModel(iter);
   EXPECT_EQ(st.GetErrorCode(), BSN_INTERNAL_ERROR);
   EXPECT_EQ(analysis.GetStatus(), st);
   EXPECT_FALSE(analysis.IsModelBuilt());

@@ -7,6 +7,7 @@
 #include "frame/BSNStatusCodes.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using BSNConst::AnalysTypes;
 using BSNConst::DistTypes;
 using BSNConst::ModelTypes;

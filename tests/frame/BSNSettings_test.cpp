@@ -2,49 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Fakes.h"
+#include <limits>
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using BSNConst::ModelTypes;
 using KQCommon_850::KQMV;
 using KQCommon_850::KQStatus;
-
-TEST(BSNSettings, NewObjectHasDocumentedDefaults) {
-  const BSNSettings s;
-  EXPECT_EQ(s.GetModelType(), ModelTypes::OneSample);
-  EXPECT_EQ(s.GetDependentVar(), -1);
-  EXPECT_EQ(s.GetFrequencyWeightVar(), -1);
-  EXPECT_EQ(s.GetGroupVar(), -1);
-  EXPECT_EQ(s.GetCILevel(), 95.0);
-  EXPECT_EQ(s.GetMaxIterations(), 2000);
-  EXPECT_EQ(s.GetTolValue(), 0.000001);
-  EXPECT_EQ(s.GetRandomSeed(), 2000000UL);
-  EXPECT_EQ(s.GetMCSamples(), 10000);
-  EXPECT_EQ(s.GetPosteriorSamples(), 10000L);
-  EXPECT_EQ(s.GetPriorDistType(), BSNConst::DistTypes::Diffuse);
-  EXPECT_EQ(s.GetMeanDistType(), BSNConst::DistTypes::Diffuse);
-  EXPECT_EQ(s.GetLogLinModel(), BSNConst::DistTypes::Multinomial);
-  EXPECT_EQ(s.GetKappaValue(), 1.0);
-  EXPECT_EQ(s.GetLogLinIntrinsicT(), -1);
-  EXPECT_EQ(s.GetNPlotPoints(), 100);
-  EXPECT_EQ(s.GetPlotDomainLevel(), 0.005);
-  EXPECT_EQ(s.GetMaxNPlotCategories(), 2);
-  EXPECT_EQ(s.GetMaxNPlots(), 10);
-  EXPECT_EQ(s.GetProgressFrequency(), 50);
-  EXPECT_EQ(s.GetMaxThreadNum(), 1);
-  EXPECT_EQ(s.GetNPairsPerTask(), 50);
-  EXPECT_EQ(s.GetMemCacheKB(), 1048576);
-  EXPECT_EQ(s.GetRegrPrecision(), 0.000001);
-  for (double x : {s.GetRegrComPar(), s.GetSecondGonenPar(), s.GetPriorParam1(), s.GetPriorParam2(),
-                   s.GetPriorDistParam1(), s.GetPriorDistParam2(), s.GetMeanDistParam1(),
-                   s.GetMeanDistParam4(), s.GetPriorShape(), s.GetPriorScale()})
-    EXPECT_TRUE(KQMV::IsMissing(x));
-  EXPECT_EQ(s.GetProgressListener(), nullptr);
-  EXPECT_EQ(s.GetCancelPointer(), nullptr);
-  EXPECT_EQ(s.GetThreadFactory(), nullptr);
-  EXPECT_EQ(s.GetThreadIterFactory(), nullptr);
-  EXPECT_TRUE(s.GetWarningMessages().IsEmpty());
-}
 
 TEST(BSNSettings, IndexSettersRefuseNegatives) {
   BSNSettings s;
@@ -123,25 +87,4 @@ TEST(BSNSettings, ModelTypeDefaults) {
   s.SetModelType(static_cast<ModelTypes>(9), true);
   EXPECT_EQ(BSNConst::ToInt(s.GetModelType()), 9);
   EXPECT_EQ(s.GetPriorType(), BSNConst::PriorTypes::Reference);
-}
-
-TEST(BSNSettings, CopiesAreIndependent) {
-  kqtest::RecordingListener listener;
-  BSNSettings s;
-  s.SetNCases(-5);
-  s.SetCovariates({1, 2});
-  s.SetFTests({BayesFTest(true, {1}, {0.5}, "first")});
-  s.SetProgressListener(&listener);
-  s.GetWarningMessages().AddWarning(KQStatus(410022, true), 0);
-  BSNSettings copy(s);
-  s.SetCovariates({7});
-  s.GetWarningMessages().Clear();
-  EXPECT_EQ(copy.GetCovariates(), (std::vector<int>{1, 2}));
-  ASSERT_EQ(copy.GetFTests().size(), 1u);
-  EXPECT_EQ(copy.GetFTests()[0].GetLabel(), "first");
-  EXPECT_EQ(copy.GetProgressListener(), &listener);  // pointers are shared, not owned
-  EXPECT_EQ(copy.GetWarningMessages().Size(), 1u);
-  BSNSettings assigned;
-  assigned = copy;
-  EXPECT_EQ(assigned.GetFTests(), copy.GetFTests());
 }

@@ -41,20 +41,6 @@ TEST(HostStatus, ACodeWithoutTextBecomesOneWithTextKeepingItsData) {
     EXPECT_EQ(HostStatus(kept), kept);
 }
 
-TEST(StatusMessageText, TextsAsWritten) {
-  EXPECT_EQ(Text(BSN_NO_VALID_CASES), "Error: No valid cases were found");
-  EXPECT_EQ(Text(BSN_FEW_VALID_CASES_CORR), Text(BSN_FEW_VALID_CASES_NORMAL));
-  EXPECT_EQ(Text(BSN_FULL_MODEL_NOT_SUPERSET),
-            "Warning: the full model is not a superset of the original model");
-  EXPECT_EQ(Text(BSN_DF_NOT_ABOVE_3_JEFFREYS2),
-            "Warning: the degrees of freedom is not greater than 3 for Jeffrey2");
-  const std::string diffuse = Text(BSN_INDEPENDENT_DIFFUSE_FEW_CASES);
-  EXPECT_NE(diffuse.find("Independent  analysis"), std::string::npos);
-  EXPECT_NE(diffuse.find("for each group for Diffuse prior distribution"), std::string::npos);
-  EXPECT_EQ(Text(BSN_BAD_LOGLINEAR_SHAPES),
-            "Error: The number of shape parameters in Loglinear model is wrong.");
-}
-
 TEST(StatusTable, EveryCodeFrom410001To410060ButTwo) {
   std::set<int> codes;
   std::set<std::string_view> names;

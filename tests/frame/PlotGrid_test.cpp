@@ -8,6 +8,7 @@
 #include "companion/KQMV.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 
 namespace {
 

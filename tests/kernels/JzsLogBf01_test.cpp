@@ -11,6 +11,7 @@
 #include "tests/support/ExpectNearRel.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using KQCommon_850::KQMV;
 
 namespace {

@@ -1,26 +1,18 @@
-#include "onesample/detail/BSN1SampleBinomial.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <numeric>
-#include <sstream>
-#include <string>
 
-#include "companion/KQDisplay.h"
-#include "companion/KQMemoryDataSet.h"
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
-#include "tests/onesample/CountAnalysisRun.h"
+#include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using BSNConst::AnalysTypes;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQStatus;
-using KQCommon_850::KQVarList;
 using Stats = BSN1SampleBinoOutputStats;
 
 namespace {
@@ -91,25 +83,18 @@ TEST(BSN1SampleBinomial, PosteriorSummariesAndLimits) {
   ASSERT_TRUE(run.status.IsOK());
   const Stats* stats = run.Record();
   ASSERT_NE(stats, nullptr);
-  // Beta(4, 8): mean 4/12, variance 32/(144 * 13), mode 3/10, by hand.
-  EXPECT_NEAR_REL(stats->GetMeanValues()[0], 1.0 / 3.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[0], 32.0 / 1872.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetModeValues()[0], 0.3, 1e-15);
-  // R: print(qbeta(c(0.025, 0.975), 4, 8), digits = 17)
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[0], 0.1092634438190981, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[0], 0.60974255957242118, 1e-13);
-  // Beta(1, 6): mode 0, mean 1/7, variance 6/(49 * 8); R: print(qbeta(c(0.025, 0.975), 1, 6), digits = 17)
-  EXPECT_EQ(stats->GetModeValues()[1], 0.0);
-  EXPECT_NEAR_REL(stats->GetMeanValues()[1], 1.0 / 7.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[1], 6.0 / 392.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[1], 0.0042107445144894699, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[1], 0.45925812643990038, 1e-13);
-  // Beta(4, 1): mode 1, mean 4/5, variance 4/(25 * 6); R: print(qbeta(c(0.025, 0.975), 4, 1), digits = 17)
-  EXPECT_EQ(stats->GetModeValues()[2], 1.0);
-  EXPECT_NEAR_REL(stats->GetMeanValues()[2], 0.8, 1e-15);
-  EXPECT_NEAR_REL(stats->GetVarianceValues()[2], 4.0 / 150.0, 1e-15);
-  EXPECT_NEAR_REL(stats->GetLowerLimits()[2], 0.39763536438352531, 1e-13);
-  EXPECT_NEAR_REL(stats->GetUpperLimits()[2], 0.99369053679029018, 1e-13);
+  // Posteriors Beta(4, 8), Beta(1, 6) and Beta(4, 1): mode (a - 1)/(a + b - 2) clamped to [0, 1], mean
+  // a/(a + b), variance ab/((a + b)^2 (a + b + 1)) by hand; limits R: print(qbeta(c(0.025, 0.975), a, b),
+  // digits = 17).
+  const double expected[3][5] = {{0.3, 1.0 / 3.0, 32.0 / 1872.0, 0.1092634438190981, 0.60974255957242118},
+                                 {0.0, 1.0 / 7.0, 6.0 / 392.0, 0.0042107445144894699, 0.45925812643990038},
+                                 {1.0, 0.8, 4.0 / 150.0, 0.39763536438352531, 0.99369053679029018}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double actual[5] = {stats->GetModeValues()[i], stats->GetMeanValues()[i],
+                              stats->GetVarianceValues()[i], stats->GetLowerLimits()[i],
+                              stats->GetUpperLimits()[i]};
+    for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(actual[k], expected[i][k], 1e-13) << i << ", " << k;
+  }
   EXPECT_TRUE(stats->GetBayesFactors().empty());
   EXPECT_TRUE(stats->GetNs().empty());
 
@@ -165,33 +150,6 @@ TEST(BSN1SampleBinomial, PlotCurvesSpanTheUnitInterval) {
   EXPECT_EQ(two.Record()->GetPlotArguments()[0], (std::vector<double>{kEps, 1.0 - kEps}));
 }
 
-TEST(BSN1SampleBinomial, WeightsRoundAndCountRecordsRepeatedly) {
-  // Weights 1.5 -> 2, 0.4 -> 0, 2, 1, missing -> 0, -1 -> 0: as the records 1, 1, 1, 1, 0.
-  BSNSettings plain = Settings(AnalysTypes::Both, 1);
-  plain.SetNullPrior1s({3.0});
-  plain.SetNullPrior2s({2.0});
-  BSNSettings weighted = plain;
-  weighted.SetFrequencyWeightVar(1);
-  const Built byWeight(
-      weighted, {std::vector<double>{1, 1.5}, std::vector<double>{0, 0.4}, std::vector<double>{1, 2},
-                 std::vector<double>{0, 1}, std::vector<double>{1, kMissing}, std::vector<double>{1, -1}});
-  const Built repeated(plain, FromColumns({{1, 1, 1, 1, 0}}));
-  ASSERT_NE(byWeight.Record(), nullptr);
-  ASSERT_NE(repeated.Record(), nullptr);
-  const Stats& a = *byWeight.Record();
-  const Stats& b = *repeated.Record();
-  EXPECT_EQ(a.GetNs(), (std::vector<int>{5}));
-  EXPECT_EQ(a.GetCat1Ns(), (std::vector<int>{1}));
-  EXPECT_EQ(a.GetBayesFactors(), b.GetBayesFactors());
-  EXPECT_EQ(a.GetMeanValues(), b.GetMeanValues());
-  EXPECT_EQ(a.GetUpperLimits(), b.GetUpperLimits());
-  EXPECT_EQ(a.GetPlotLikelihoods(), b.GetPlotLikelihoods());
-  EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
-  // s = 4 of 5, Beta(3, 2) against Beta(1, 1): B(7,3)/B(3,2) / (B(5,2)/B(1,1)) = (1/252)/(1/12) / (1/30) =
-  // 10/7 by hand. R: exp(lbeta(7, 3) - lbeta(3, 2) - lbeta(5, 2) + lbeta(1, 1))
-  EXPECT_NEAR_REL(a.GetBayesFactors()[0], 10.0 / 7.0, 1e-14);
-}
-
 TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
   BSNSettings settings = Settings(AnalysTypes::Both, 2);
   settings.SetFrequencyWeightVar(2);
@@ -211,19 +169,15 @@ TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
 }
 
 TEST(BSN1SampleBinomial, NoValidCasesIsAnError) {
-  const auto expectNoValidCases = [](const BSNSettings& settings, Rows rows) {
-    const Built run(settings, std::move(rows));
-    EXPECT_EQ(run.status, KQStatus(BSN_NO_VALID_CASES, false));
-    EXPECT_EQ(run.component.GetStatus(), run.status);
-    EXPECT_FALSE(run.component.IsModelBuilt());
-    EXPECT_EQ(run.component.GetOutputStats(), nullptr);
-    EXPECT_TRUE(run.ListedWarnings().empty());
-  };
+  // Only negative, missing or null records, or no variable at all.
   for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::BayesFactor, AnalysTypes::Both}) {
-    expectNoValidCases(Settings(type, 2), {});
-    expectNoValidCases(Settings(type, 2), FromColumns({{-1, kMissing}, {kMissing, -2}}));
-    expectNoValidCases(Settings(type, 2), {std::nullopt, std::nullopt});
-    expectNoValidCases(Settings(type, 0), FromColumns({{1, 0}}));
+    for (auto [nVars, rows] :
+         {std::pair{2, FromColumns({{-1, kMissing}, {kMissing, -2}})},
+          std::pair{2, Rows{std::nullopt, std::nullopt}}, std::pair{0, FromColumns({{1, 0}})}}) {
+      const Built run(Settings(type, nVars), rows);
+      EXPECT_EQ(run.status, KQStatus(BSN_NO_VALID_CASES, false));
+      EXPECT_TRUE(run.ListedWarnings().empty());
+    }
   }
 }
 
@@ -278,129 +232,4 @@ TEST(BSN1SampleBinomial, PosteriorNeedsAConjugatePriorWithParameters) {
   EXPECT_FALSE(bad.component.IsModelBuilt());
   EXPECT_EQ(bad.component.GetOutputStats(), nullptr);
   EXPECT_EQ(bad.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
-}
-
-TEST(BSN1SampleBinomial, ProgressCountsRecordsWithWeight) {
-  for (AnalysTypes type : {AnalysTypes::Posterior, AnalysTypes::Both}) {
-    BSNSettings settings = Settings(type, 1);
-    settings.SetFrequencyWeightVar(1);
-    settings.SetProgressFrequency(2);
-    kqtest::RecordingListener listener;
-    settings.SetProgressListener(&listener);
-    // Five records of positive weight (one with a missing value), one of weight 0, one null record.
-    const Built run(settings, {std::vector<double>{1, 1}, std::vector<double>{0, 0}, std::nullopt,
-                               std::vector<double>{0, 3}, std::vector<double>{kMissing, 1},
-                               std::vector<double>{1, 1}, std::vector<double>{1, 1}});
-    EXPECT_TRUE(run.status.IsOK());
-    EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 5}));
-  }
-}
-
-TEST(BSN1SampleBinomial, CancellationAfterTheComputationLeavesNoRecord) {
-  BSNComponent component(Settings(AnalysTypes::Both, 2), KQVarList());
-  kqtest::CancelAfter query(0);
-  component.SetCancelPtr(&query);
-  kqtest::VectorRecordIter iter(FromColumns({{1, 0, 1}, {kMissing}}));
-  const KQStatus status = component.BuildModel(iter);
-  EXPECT_EQ(status, KQStatus(BSN_STATUS_CANCELLED, false));
-  EXPECT_EQ(query.nAsked, 1);  // once, after the computation
-  EXPECT_FALSE(component.IsModelBuilt());
-  EXPECT_EQ(component.GetOutputStats(), nullptr);
-  EXPECT_EQ(component.GetWarningMessages().Size(), 2u);  // too small, in both steps
-}
-
-TEST(BSN1SampleBinoOutputStats, CopiesAreDeepAndCategoriesFollowTheCounts) {
-  const Built run(Settings(AnalysTypes::BayesFactor, 1), FromColumns({{1, 0, 0}}));
-  ASSERT_NE(run.Record(), nullptr);
-  const Stats& original = *run.Record();
-  EXPECT_EQ(original.GetModelType(), BSNConst::ModelTypes::OneSample);
-  EXPECT_EQ(original.GetOutputType(), BSNConst::OutputTypes::Output1SampleBinomial);
-  Stats copy = original;
-  copy.SetOutputValues(BSNSettings(), {7}, {0.5}, {4}, {0}, {1}, {99}, {0.0}, {0.0}, {0.1}, {0.2}, {0.3},
-                       {0.4}, {0.5}, {{1.0, 2.0}}, {}, {{0.5}}, {{-1.0}}, {{2.0}}, {{1.0}});
-  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{3}));
-  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.25}));
-  EXPECT_EQ(copy.GetCat2Props(), (std::vector<double>{0.75}));
-  EXPECT_EQ(copy.GetVarIndices(), (std::vector<int>{7}));
-  EXPECT_EQ(copy.GetIsLogBayesFactor(), (std::vector<bool>{false}));  // kept
-  EXPECT_EQ(copy.GetUpperLimits(), (std::vector<double>{0.5}));
-  EXPECT_EQ(copy.GetPlotPrior(), (std::vector<std::vector<double>>{{1.0}}));
-  EXPECT_EQ(original.GetNs(), (std::vector<int>{3}));
-  EXPECT_EQ(original.GetCat2Ns(), (std::vector<int>{1}));
-  // Counts of different lengths: the stored lists are answered as they are.
-  copy.SetOutputValues(BSNSettings(), {}, {}, {4, 2}, {}, {1}, {99}, {0.6}, {0.7}, {}, {}, {}, {}, {}, {}, {},
-                       {}, {}, {}, {});
-  EXPECT_EQ(copy.GetCat2Ns(), (std::vector<int>{99}));
-  EXPECT_EQ(copy.GetCat1Props(), (std::vector<double>{0.6}));
-}
-
-TEST(BSN1SampleBinoOutputStats, DisplayPrintsEveryLabelAndRestoresTheStream) {
-  const KQCommon_850::KQMemoryDataSet data = KQCommon_850::KQMemoryDataSet::FromRows({"x"}, {{1.0}, {0.0}});
-  BSNSettings settings = Settings(AnalysTypes::Both, 1);
-  settings.SetNPlotPoints(2);
-  BSNComponent component(settings, data.MakeVarList());
-  KQCommon_850::KQMemoryRecordIter iter(data);
-  ASSERT_TRUE(component.BuildModel(iter).IsOK());
-  ASSERT_NE(component.GetOutputStats(), nullptr);
-  std::ostringstream outer;
-  KQDisplay_850::SetOutStream(&outer);
-  std::ostringstream record;
-  component.GetOutputStats()->Display(record);
-  std::ostringstream analysis;
-  component.Display(analysis);
-  EXPECT_EQ(KQDisplay_850::GetOutStream(), &outer);
-  KQDisplay_850::SetOutStream(nullptr);
-  EXPECT_TRUE(outer.str().empty());
-
-  const std::string text = record.str();
-  EXPECT_EQ(text.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
-  std::size_t at = 0;
-  for (const char* label :
-       {"Bayes factors", "IsLogBayesFactor", "Record number", "Indices of category 1",
-        "Record number of group 1", "Record number of group 2", "Proportion of group 1",
-        "Proportion of group 2", "Mode values", "Mean values", "Variance values", "Lower bound values",
-        "Upper bound Values", "Plot Arguments", "Plot LogLikelihoods", "Plot Posterior", "Plot Prior"}) {
-    const std::size_t found = text.find(std::string("\n") + label + " (", at);
-    EXPECT_NE(found, std::string::npos) << label;
-    at = found;
-  }
-  EXPECT_NE(text.find("Record number (1) = [2]"), std::string::npos);
-  const std::string own = analysis.str();
-  EXPECT_EQ(own.rfind("BSN1SampleBinomOutputStatsImp Display start\n", 0), 0u);
-  EXPECT_NE(own.find("\nLog indicators for Bayes factors (1)"), std::string::npos);
-  EXPECT_NE(own.find("\nCategory 1 indices (1)"), std::string::npos);
-  EXPECT_EQ(own.find("IsLogBayesFactor"), std::string::npos);
-}
-
-// Huge frequency weights and prior parameters: the analysis finishes, every limit is missing or a
-// number inside the support ordered lower <= mean <= upper, and every warning has a message text.
-TEST(BSN1SampleBinomial, HugeWeightsAndPriorParametersFinish) {
-  for (double huge : {1e10, 1e20, 1e100, 1e302}) {
-    for (int what = 0; what < 3; ++what) {
-      BSNSettings settings = Settings(AnalysTypes::Both, 1);
-      std::vector<double> weights{1, 1, 1};
-      if (what == 0) {
-        settings.SetFrequencyWeightVar(1);
-        weights.assign(3, huge);
-      } else if (what == 1) {
-        settings.SetPriorParam1(huge);
-      } else {
-        settings.SetAlterPrior1s({huge});
-      }
-      const Built run(settings, FromColumns({std::vector<double>{1, 0, 1}, weights}));
-      const std::string label = std::to_string(huge) + " case " + std::to_string(what);
-      for (const auto& [code, datum] : run.ListedWarnings()) {
-        std::string text;
-        StatusMessageText(code, text);
-        EXPECT_FALSE(text.empty()) << label << " code " << code;
-      }
-      if (run.Record() == nullptr) continue;
-      const Stats& stats = *run.Record();
-      const double lower = stats.GetLowerLimits()[0], upper = stats.GetUpperLimits()[0];
-      if (KQMV::IsMissing(lower) || KQMV::IsMissing(upper)) continue;
-      EXPECT_LE(lower, upper) << label;
-      EXPECT_GE(lower, 0.0) << label;
-      EXPECT_LE(upper, 1.0) << label;
-    }
-  }
 }

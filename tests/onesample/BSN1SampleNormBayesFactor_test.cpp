@@ -1,5 +1,3 @@
-#include "onesample/detail/BSN1SampleNormBayesFactor.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,9 +6,9 @@
 #include "onesample/detail/NormalMeanFactors.h"
 #include "tests/onesample/NormalAnalysisRun.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using kqtest::kMissing;
 using Analysis = BSNConst::AnalysTypes;
 
@@ -46,61 +44,61 @@ TEST(BSN1SampleNormBayesFactor, ClosedFormsMatchR) {
 TEST(BSN1SampleNormBayesFactor, JzsMatchesBayesFactorPackage) {
   // 1/exp(ttest.tstat(t, n1 = n, rscale = 1)$bf) for x against 5 and y against 0
   BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
-  const kqtest::NormalRun run = kqtest::BuildNormal(settings, kqtest::NormalData());
+  const kqtest::NormalRun run(settings, kqtest::NormalData());
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_NEAR_REL(run.record->GetBayesFactors()[0], 0.21624968196335975, 1e-6);
-  EXPECT_NEAR_REL(run.record->GetBayesFactors()[1], 0.4886867936675855, 1e-6);
-  EXPECT_TRUE(run.record->GetModeValues().empty());  // no posterior was asked for
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[0], 0.21624968196335975, 1e-6);
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[1], 0.4886867936675855, 1e-6);
+  EXPECT_TRUE(run.Record()->GetModeValues().empty());  // no posterior was asked for
 }
 
 TEST(BSN1SampleNormBayesFactor, MonteCarloIsReproducibleAndNearQuadrature) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
   settings.SetMethodType(BSNConst::MethodTypes::MCA);
-  const kqtest::NormalRun first = kqtest::BuildNormal(settings, kqtest::NormalData());
-  const kqtest::NormalRun second = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(first.record, nullptr);
-  ASSERT_NE(second.record, nullptr);
-  EXPECT_EQ(first.record->GetBayesFactors(), second.record->GetBayesFactors());  // bit for bit
+  const kqtest::NormalRun first(settings, kqtest::NormalData());
+  const kqtest::NormalRun second(settings, kqtest::NormalData());
+  ASSERT_NE(first.Record(), nullptr);
+  ASSERT_NE(second.Record(), nullptr);
+  EXPECT_EQ(first.Record()->GetBayesFactors(), second.Record()->GetBayesFactors());  // bit for bit
   // With 10000 draws the relative standard error of D is 0.0043 (200 simulated replicates in R);
   // 0.02 is about 4.6 standard errors.
-  EXPECT_NEAR_REL(first.record->GetBayesFactors()[0], 0.21624968196335975, 0.02);
+  EXPECT_NEAR_REL(first.Record()->GetBayesFactors()[0], 0.21624968196335975, 0.02);
   settings.SetRandomSeed(settings.GetRandomSeed() + 1);
-  EXPECT_NE(kqtest::BuildNormal(settings, kqtest::NormalData()).record->GetBayesFactors()[0],
-            first.record->GetBayesFactors()[0]);
+  EXPECT_NE(kqtest::NormalRun(settings, kqtest::NormalData()).Record()->GetBayesFactors()[0],
+            first.Record()->GetBayesFactors()[0]);
 }
 
 TEST(BSN1SampleNormBayesFactor, ChoosesTheFactorPerVariable) {
   BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
   settings.SetEstBFType(BSNConst::EstBFTypes::Simple);
   settings.SetAlterGValues({0.5, 1.0});
-  const kqtest::NormalRun simple = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(simple.record, nullptr);
-  EXPECT_NEAR_REL(simple.record->GetBayesFactors()[0], 0.15719797740905728, 1e-12);
-  EXPECT_NEAR_REL(simple.record->GetBayesFactors()[1], 0.34377641967258921, 1e-12);
+  const kqtest::NormalRun simple(settings, kqtest::NormalData());
+  ASSERT_NE(simple.Record(), nullptr);
+  EXPECT_NEAR_REL(simple.Record()->GetBayesFactors()[0], 0.15719797740905728, 1e-12);
+  EXPECT_NEAR_REL(simple.Record()->GetBayesFactors()[1], 0.34377641967258921, 1e-12);
 
   // A known variance for x only: x takes the known-variance factor (g = 2), y the Simple one (g = 1).
   settings.SetDataVarVals({0.4, kMissing});
   settings.SetAlterGValues({2.0, 1.0});
-  const kqtest::NormalRun mixed = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(mixed.record, nullptr);
-  EXPECT_NEAR_REL(mixed.record->GetBayesFactors()[0], 0.047173204100746158, 1e-12);
-  EXPECT_NEAR_REL(mixed.record->GetBayesFactors()[1], 0.34377641967258921, 1e-12);
+  const kqtest::NormalRun mixed(settings, kqtest::NormalData());
+  ASSERT_NE(mixed.Record(), nullptr);
+  EXPECT_NEAR_REL(mixed.Record()->GetBayesFactors()[0], 0.047173204100746158, 1e-12);
+  EXPECT_NEAR_REL(mixed.Record()->GetBayesFactors()[1], 0.34377641967258921, 1e-12);
 
   // Fraction: t values and significances (t.test), no factors.
   settings.SetDataVarVals({});
   settings.SetEstBFType(BSNConst::EstBFTypes::Fraction);
-  const kqtest::NormalRun fraction = kqtest::BuildNormal(settings, kqtest::NormalData());
-  ASSERT_NE(fraction.record, nullptr);
-  EXPECT_NEAR_REL(fraction.record->GetTValues()[1], kTy, 1e-13);
-  EXPECT_NEAR_REL(fraction.record->GetSigs()[1], 0.038747597318239853, 1e-12);
-  EXPECT_EQ(fraction.record->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
+  const kqtest::NormalRun fraction(settings, kqtest::NormalData());
+  ASSERT_NE(fraction.Record(), nullptr);
+  EXPECT_NEAR_REL(fraction.Record()->GetTValues()[1], kTy, 1e-13);
+  EXPECT_NEAR_REL(fraction.Record()->GetSigs()[1], 0.038747597318239853, 1e-12);
+  EXPECT_EQ(fraction.Record()->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
 
   // No test values: both against 0; t.test(x, mu = 0).
   settings.SetNullValues({});
-  const kqtest::NormalRun zero = kqtest::BuildNormal(settings, kqtest::NormalData());
-  EXPECT_NEAR_REL(zero.record->GetTValues()[0], 27.583802620805471, 1e-13);
-  EXPECT_NEAR_REL(zero.record->GetSigs()[0], 5.2491594814833783e-10, 1e-11);
+  const kqtest::NormalRun zero(settings, kqtest::NormalData());
+  EXPECT_NEAR_REL(zero.Record()->GetTValues()[0], 27.583802620805471, 1e-13);
+  EXPECT_NEAR_REL(zero.Record()->GetSigs()[0], 5.2491594814833783e-10, 1e-11);
 }
 
 TEST(BSN1SampleNormBayesFactor, MissingParametersStopTheBuild) {
@@ -112,25 +110,10 @@ TEST(BSN1SampleNormBayesFactor, MissingParametersStopTheBuild) {
   BSNSettings shortNulls = kqtest::NormalSettings(Analysis::BayesFactor);
   shortNulls.SetNullValues({5.0});
   for (const BSNSettings& settings : {simple, known, shortNulls}) {
-    const kqtest::NormalRun run = kqtest::BuildNormal(settings, kqtest::NormalData());
+    const kqtest::NormalRun run(settings, kqtest::NormalData());
     EXPECT_EQ(run.status.GetErrorCode(), BSN_BAD_PARAMETER);
     EXPECT_TRUE(run.status.IsError());
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
-  }
-}
-
-TEST(BSN1SampleNormBayesFactor, CancellationBeforeAFactor) {
-  const auto data = kqtest::NormalData();
-  // Questions: 1 after initialising, 10 in the pass, 1 after it, then in the Bayes-factor step 1 after
-  // the t values and 1 before each factor: a yes to question 13 or 14 stops that step.
-  for (int nNo : {12, 13}) {
-    kqtest::CancelAfter cancel(nNo);
-    KQCommon_850::KQMemoryRecordIter iter(data);
-    const kqtest::NormalRun run =
-        kqtest::BuildNormal(kqtest::NormalSettings(Analysis::Both), iter, data.MakeVarList(), &cancel);
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_CANCELLED);
-    EXPECT_EQ(run.record, nullptr);
-    EXPECT_EQ(cancel.nAsked, nNo + 1);
+    EXPECT_FALSE(run.component.IsModelBuilt());
+    EXPECT_EQ(run.Record(), nullptr);
   }
 }

@@ -8,8 +8,10 @@
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
 #include "tests/support/ExpectNearRel.h"
+#include "tests/support/ReferenceTable.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using BSNConst::DistTypes;
 using KQCommon_850::KQMV;
 using KQCommon_850::KQWarnings;
@@ -20,40 +22,36 @@ constexpr double kMissing = KQMV::Missing();
 
 // Summary statistics of every case: n = 12, xbar = 3.2, s = 1.5; prior mean 2.5, tau^2 = 4, kappa0 = 2.
 struct PriorCase {
-  const char* name;
+  const char* name;  ///< the row of normal_onesample.out
   DistTypes meanDist;
   DistTypes varianceDist;
   double param1, param2;  ///< PriorDistParam1, PriorDistParam2
   double knownVariance;   ///< missing: the variance is estimated
   double ciLevel;
-  double mean, variance, lower, upper;
 };
 
 // tests/reference/normal_onesample.R, section "posterior of mu": each case's posterior worked by hand
-// in R, limits with qnorm for a normal posterior and m +/- sqrt(w) qt(p, nu) for a t posterior.
+// in R, limits with qnorm for a normal posterior and m +/- sqrt(w) qt(p, nu) for a t posterior; the rows
+// of normal_onesample.out give mean (= mode), variance, lower and upper limit. Jeffreys 2 is the
+// classical interval.
 const std::vector<PriorCase> kCases = {
-    {"known, normal prior", DistTypes::Normal, DistTypes::Diffuse, kMissing, kMissing, 2.0, 95.0,
-     3.1720000000000006, 0.16, 2.388014406183979, 3.9559855938160222},
-    {"known, flat prior", DistTypes::Diffuse, DistTypes::Diffuse, kMissing, kMissing, 2.0, 95.0,
-     3.2000000000000002, 1.0 / 6.0, 2.399848053940782, 4.0001519460592183},
-    {"inverse chi-square", DistTypes::Normal, DistTypes::InverseChiSquare, 4.0, 1.2, kMissing, 95.0,
-     3.1000000000000005, 0.15505102040816326, 2.3191676438149238, 3.8808323561850768},
-    {"inverse chi-square 90%", DistTypes::Normal, DistTypes::InverseChiSquare, 4.0, 1.2, kMissing, 90.0,
-     3.1000000000000005, 0.15505102040816326, 2.4569323756713883, 3.7430676243286123},
-    {"gamma", DistTypes::Normal, DistTypes::Gamma, 3.0, 2.0, kMissing, 95.0, 3.1000000000000005,
-     0.13209821428571428, 2.3800834636304558, 3.8199165363695453},
-    {"chi-square", DistTypes::Normal, DistTypes::ChiSquare, 5.0, kMissing, kMissing, 95.0, 3.1000000000000005,
-     0.1266190476190476, 2.3947953216540325, 3.8052046783459685},
-    {"inverse gamma", DistTypes::Normal, DistTypes::InverseGamma, 3.0, 2.0, kMissing, 95.0,
-     3.1000000000000005, 0.13209821428571428, 2.3800834636304558, 3.8199165363695453},
-    {"jeffreys 4", DistTypes::Diffuse, DistTypes::Jeffreys4, kMissing, kMissing, kMissing, 95.0,
-     3.2000000000000002, 0.1875, 2.3394954516996407, 4.0605045483003597},
-    // Jeffreys 2 is the classical interval: xbar + qt(c(0.025, 0.975), 11) * s / sqrt(12).
-    {"jeffreys 2", DistTypes::Diffuse, DistTypes::Jeffreys2, kMissing, kMissing, kMissing, 95.0,
-     3.2000000000000002, 0.22916666666666666, 2.2469454690040402, 4.1530545309959592},
-    {"diffuse", DistTypes::Diffuse, DistTypes::Diffuse, kMissing, kMissing, kMissing, 95.0,
-     3.2000000000000002, 0.29464285714285715, 2.1170747051659156, 4.2829252948340848},
+    {"known normal", DistTypes::Normal, DistTypes::Diffuse, kMissing, kMissing, 2.0, 95.0},
+    {"known flat", DistTypes::Diffuse, DistTypes::Diffuse, kMissing, kMissing, 2.0, 95.0},
+    {"inverse chi-square(4, 1.2)", DistTypes::Normal, DistTypes::InverseChiSquare, 4.0, 1.2, kMissing, 95.0},
+    {"inverse chi-square(4, 1.2) 90%", DistTypes::Normal, DistTypes::InverseChiSquare, 4.0, 1.2, kMissing,
+     90.0},
+    {"gamma(3, 2)", DistTypes::Normal, DistTypes::Gamma, 3.0, 2.0, kMissing, 95.0},
+    {"chi-square(5)", DistTypes::Normal, DistTypes::ChiSquare, 5.0, kMissing, kMissing, 95.0},
+    {"inverse gamma(3, 2)", DistTypes::Normal, DistTypes::InverseGamma, 3.0, 2.0, kMissing, 95.0},
+    {"jeffreys 4", DistTypes::Diffuse, DistTypes::Jeffreys4, kMissing, kMissing, kMissing, 95.0},
+    {"jeffreys 2", DistTypes::Diffuse, DistTypes::Jeffreys2, kMissing, kMissing, kMissing, 95.0},
+    {"diffuse", DistTypes::Diffuse, DistTypes::Diffuse, kMissing, kMissing, kMissing, 95.0},
 };
+
+const std::vector<kqtest::ReferenceRow>& Reference() {
+  static const std::vector<kqtest::ReferenceRow> rows = kqtest::ReadReferenceTable("normal_onesample.out");
+  return rows;
+}
 
 BSNSettings SettingsFor(const PriorCase& c, std::size_t nVars = 1) {
   BSNSettings settings;
@@ -71,11 +69,13 @@ BSNSettings SettingsFor(const PriorCase& c, std::size_t nVars = 1) {
 }
 
 void ExpectSummary(const BSNNormalInference& inference, std::size_t i, const PriorCase& c) {
-  EXPECT_NEAR_REL(inference.GetModeValues()[i], c.mean, 1e-14);
-  EXPECT_NEAR_REL(inference.GetPostMeanValues()[i], c.mean, 1e-14);
-  EXPECT_NEAR_REL(inference.GetVarianceValues()[i], c.variance, 1e-14);
-  EXPECT_NEAR_REL(inference.GetLowerLimits()[i], c.lower, 1e-13);
-  EXPECT_NEAR_REL(inference.GetUpperLimits()[i], c.upper, 1e-13);
+  const std::vector<double> expected = kqtest::ReferenceValues(Reference(), c.name);
+  ASSERT_EQ(expected.size(), 4u) << c.name;
+  EXPECT_NEAR_REL(inference.GetModeValues()[i], expected[0], 1e-14);
+  EXPECT_NEAR_REL(inference.GetPostMeanValues()[i], expected[0], 1e-14);
+  EXPECT_NEAR_REL(inference.GetVarianceValues()[i], expected[1], 1e-14);
+  EXPECT_NEAR_REL(inference.GetLowerLimits()[i], expected[2], 1e-13);
+  EXPECT_NEAR_REL(inference.GetUpperLimits()[i], expected[3], 1e-13);
 }
 
 void ExpectUncomputed(const BSNNormalInference& inference, std::size_t i) {
@@ -108,33 +108,25 @@ TEST(BSNNormalInference, EachPriorMatchesR) {
 
 TEST(BSNNormalInference, PlotCurvesMatchR) {
   // tests/reference/normal_onesample.R, "plot curves": K = 5 points, plot level 0.005.
-  BSNSettings settings = SettingsFor(Case("inverse chi-square"));
+  BSNSettings settings = SettingsFor(Case("inverse chi-square(4, 1.2)"));
   settings.SetNPlotPoints(5);
   KQWarnings warnings;
   BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
   inference.Compute();
+  // Rows of normal_onesample.out: the posterior grid seq(m + sqrt(w) qt(0.0025, 16), m + sqrt(w)
+  // qt(0.9975, 16), length.out = 5) and dt((x - m)/sqrt(w), 16)/sqrt(w); the prior N(2.5, (4 * 1.2 / 6) / 2)
+  // by qnorm and dnorm; the profile -n/2 log((x - xbar)^2 + s^2 (n - 1)/n) on qnorm(c(0.0025, 0.9975), xbar,
+  // s).
   const std::vector<std::pair<const std::vector<double>*, std::vector<double>>> curves = {
-      // seq(m + sqrt(w) qt(0.0025, 16), m + sqrt(w) qt(0.9975, 16), length.out = 5); dt((x - m)/sqrt(w),
-      // 16)/sqrt(w)
-      {&inference.GetPlotArguments4Posterior()[0],
-       {1.9021817487157291, 2.5010908743578657, 3.1000000000000023, 3.6989091256421389, 4.2978182512842755}},
-      {&inference.GetPlotPosterior()[0],
-       {0.014283042540400101, 0.29063751296684459, 1.0663193029900684, 0.29063751296684054,
-        0.014283042540399804}},
-      // the prior N(2.5, (4 * 1.2 / 6) / 2) by qnorm and dnorm
-      {&inference.GetPlotArguments4Prior()[0],
-       {0.72467596460562511, 1.6123379823028137, 2.5000000000000022, 3.387662017697191, 4.2753240353943793}},
-      {&inference.GetPlotPrior()[0],
-       {0.012271049923547441, 0.23557569625328839, 0.63078313050504009, 0.23557569625328589,
-        0.012271049923547194}},
-      // the profile -n/2 log((x - xbar)^2 + s^2 (n - 1)/n) on qnorm(c(0.0025, 0.9975), xbar, s)
-      {&inference.GetPlotArguments4Likelihoods()[0],
-       {-1.0105506525157066, 1.0947246737421494, 3.2000000000000055, 5.3052753262578616, 7.4105506525157177}},
-      {&inference.GetPlotLikelihoods()[0],
-       {-17.911435522443156, -11.225904160940832, -4.3435130353601936, -11.225904160940871,
-        -17.911435522443181}},
+      {&inference.GetPlotArguments4Posterior()[0], kqtest::ReferenceValues(Reference(), "posterior args")},
+      {&inference.GetPlotPosterior()[0], kqtest::ReferenceValues(Reference(), "posterior density")},
+      {&inference.GetPlotArguments4Prior()[0], kqtest::ReferenceValues(Reference(), "prior args")},
+      {&inference.GetPlotPrior()[0], kqtest::ReferenceValues(Reference(), "prior density")},
+      {&inference.GetPlotArguments4Likelihoods()[0], kqtest::ReferenceValues(Reference(), "likelihood args")},
+      {&inference.GetPlotLikelihoods()[0], kqtest::ReferenceValues(Reference(), "profile loglik")},
   };
   for (const auto& [actual, expected] : curves) {
+    ASSERT_EQ(expected.size(), 5u);
     ASSERT_EQ(actual->size(), expected.size());
     // The quantiles are good to 1e-13; grid points and densities built on them carry a little more.
     for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_NEAR_REL((*actual)[k], expected[k], 1e-12) << k;
@@ -142,14 +134,14 @@ TEST(BSNNormalInference, PlotCurvesMatchR) {
 }
 
 TEST(BSNNormalInference, KnownVarianceCurvesAndIntervalEdges) {
-  BSNSettings settings = SettingsFor(Case("known, flat prior"));
+  BSNSettings settings = SettingsFor(Case("known flat"));
   settings.SetNPlotPoints(5);
   KQWarnings warnings;
   BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
   inference.Compute();
   // -(ss + n (x - xbar)^2) / (2 sigma^2) on qnorm(c(0.0025, 0.9975), xbar, sqrt(2)), worked in R
-  const std::vector<double> loglik = {-53.464131459734517, -18.006657864933601, -6.1875, -18.006657864933729,
-                                      -53.464131459734759};
+  const std::vector<double> loglik = kqtest::ReferenceValues(Reference(), "loglik");
+  ASSERT_EQ(loglik.size(), 5u);
   ASSERT_EQ(inference.GetPlotLikelihoods()[0].size(), 5u);
   for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(inference.GetPlotLikelihoods()[0][k], loglik[k], 1e-12);
   // The flat prior is drawn over the likelihood's arguments with two values.
@@ -197,7 +189,7 @@ TEST(BSNNormalInference, TooFewCasesForJeffreys2AndDiffuse) {
 
 TEST(BSNNormalInference, UnsupportedPriorsFallBackWithAWarning) {
   const PriorCase& diffuse = Case("diffuse");
-  const PriorCase& flat = Case("known, flat prior");
+  const PriorCase& flat = Case("known flat");
   struct Fallback {
     PriorCase settingsCase;
     const PriorCase* expected;
@@ -228,7 +220,7 @@ TEST(BSNNormalInference, UncomputableVariablesStayMissingSilently) {
   BSNNormalInference inference(settings, warnings, {3.2, 3.2, kMissing}, {1.5, 0.0, 1.5}, {1.0, 10.0, 10.0});
   EXPECT_TRUE(inference.Compute().IsOK());
   for (std::size_t i = 0; i < 3; ++i) ExpectUncomputed(inference, i);
-  settings = SettingsFor(Case("gamma"));
+  settings = SettingsFor(Case("gamma(3, 2)"));
   settings.SetMeanDistParam1(kMissing);
   BSNNormalInference noPriorMean(settings, warnings, {3.2}, {1.5}, {12.0});
   noPriorMean.Compute();
@@ -242,18 +234,19 @@ TEST(BSNNormalInference, UncomputableVariablesStayMissingSilently) {
 
 TEST(BSNNormalInference, LimitsOfTheSettings) {
   // A very vague normal prior gives the flat-prior posterior; a missing CILevel means 95 %.
-  BSNSettings vague = SettingsFor(Case("known, normal prior"));
+  BSNSettings vague = SettingsFor(Case("known normal"));
   vague.SetMeanDistParam2(1e12);
-  BSNSettings noLevel = SettingsFor(Case("known, flat prior"));
+  BSNSettings noLevel = SettingsFor(Case("known flat"));
   noLevel.SetCILevel(kMissing);
   for (const BSNSettings& settings : {vague, noLevel}) {
     KQWarnings warnings;
     BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
     inference.Compute();
-    const PriorCase& flat = Case("known, flat prior");
-    EXPECT_NEAR_REL(inference.GetPostMeanValues()[0], flat.mean, 1e-11);
-    EXPECT_NEAR_REL(inference.GetVarianceValues()[0], flat.variance, 1e-11);
-    EXPECT_NEAR_REL(inference.GetLowerLimits()[0], flat.lower, 1e-11);
-    EXPECT_NEAR_REL(inference.GetUpperLimits()[0], flat.upper, 1e-11);
+    const std::vector<double> flat = kqtest::ReferenceValues(Reference(), "known flat");
+    ASSERT_EQ(flat.size(), 4u);
+    EXPECT_NEAR_REL(inference.GetPostMeanValues()[0], flat[0], 1e-11);
+    EXPECT_NEAR_REL(inference.GetVarianceValues()[0], flat[1], 1e-11);
+    EXPECT_NEAR_REL(inference.GetLowerLimits()[0], flat[2], 1e-11);
+    EXPECT_NEAR_REL(inference.GetUpperLimits()[0], flat[3], 1e-11);
   }
 }

@@ -2,15 +2,9 @@
 // The data set and the build helper shared by the one-sample normal tests. Reference values for this
 // data come from tests/reference/normal_onesample.R (output in normal_onesample.out).
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 #include "companion/KQMV.h"
-#include "companion/KQMemoryDataSet.h"
-#include "frame/BSNComponent.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
+#include "tests/support/BuiltAnalysis.h"
 
 namespace kqtest {
 
@@ -18,17 +12,11 @@ inline constexpr double kMissing = KQCommon_850::KQMV::Missing();
 
 /// Columns x, y (one missing value) and w (frequency weights 1 2 0.4 1.5 missing 3 1 0.6 1 1, which
 /// round to 1 2 0 2 0 3 1 1 1 1).
-inline KQCommon_850::KQMemoryDataSet NormalData() {
-  return KQCommon_850::KQMemoryDataSet::FromRows({"x", "y", "w"}, {{5.1, 1.2, 1.0},
-                                                                   {4.9, -0.4, 2.0},
-                                                                   {6.2, 2.3, 0.4},
-                                                                   {5.8, kMissing, 1.5},
-                                                                   {6.0, 0.8, kMissing},
-                                                                   {5.5, 1.9, 3.0},
-                                                                   {5.3, -1.1, 1.0},
-                                                                   {6.8, 0.5, 0.6},
-                                                                   {4.7, 3.1, 1.0},
-                                                                   {5.9, 1.4, 1.0}});
+inline Rows NormalData() {
+  const std::vector<std::vector<double>> rows = {
+      {5.1, 1.2, 1.0}, {4.9, -0.4, 2.0}, {6.2, 2.3, 0.4}, {5.8, kMissing, 1.5}, {6.0, 0.8, kMissing},
+      {5.5, 1.9, 3.0}, {5.3, -1.1, 1.0}, {6.8, 0.5, 0.6}, {4.7, 3.1, 1.0},      {5.9, 1.4, 1.0}};
+  return Rows(rows.begin(), rows.end());
 }
 
 /// One-sample normal settings testing x against 5 and y against 0.
@@ -42,28 +30,7 @@ inline KQBSN_850::BSNSettings NormalSettings(KQBSN_850::BSNConst::AnalysTypes ty
   return settings;
 }
 
-struct NormalRun {
-  std::unique_ptr<KQBSN_850::BSNComponent> component;
-  KQCommon_850::KQStatus status;
-  /// The result record, null when the build made none.
-  const KQBSN_850::BSN1SampleNormOutputStats* record = nullptr;
-};
-
-inline NormalRun BuildNormal(const KQBSN_850::BSNSettings& settings, KQCommon_850::MultiPassRecordIter& iter,
-                             const KQCommon_850::KQVarList& vars,
-                             KQCommon_850::KQQueryCancel* cancel = nullptr) {
-  NormalRun run;
-  run.component = std::make_unique<KQBSN_850::BSNComponent>(settings, vars);
-  run.component->SetCancelPtr(cancel);
-  run.status = run.component->BuildModel(iter);
-  run.record = dynamic_cast<const KQBSN_850::BSN1SampleNormOutputStats*>(run.component->GetOutputStats());
-  return run;
-}
-
-inline NormalRun BuildNormal(const KQBSN_850::BSNSettings& settings,
-                             const KQCommon_850::KQMemoryDataSet& data) {
-  KQCommon_850::KQMemoryRecordIter iter(data);
-  return BuildNormal(settings, iter, data.MakeVarList());
-}
+/// A one-sample normal analysis built over rows.
+using NormalRun = BuiltAnalysis<KQBSN_850::BSN1SampleNormOutputStats>;
 
 }  // namespace kqtest

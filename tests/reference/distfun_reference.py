@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reference table for tests/companion/KQDistFun_test.cpp.
+"""Reference table for tests/companion/KQDistFun_test.cpp, which reads distfun_reference.out.
 
 Every expected value is computed at 50 significant digits with mpmath 1.3.0 from the exact binary
 value of the double arguments: densities from their closed forms, distribution functions from the
@@ -8,7 +8,8 @@ non-central t density from its 1F1 closed form (checked against a quadrature of 
 hypergeometric probabilities as exact fractions of binomial coefficients. R 4.2.2 (dnorm, pt, qbeta,
 lbeta, ...) agrees with every value to 1e-15 or better except dbeta(0.5, 40, 60) (3.7e-15),
 qt(0.001, 2.5) (2.5e-15) and pt(-30, 10) (1.2e-15).
-Run: python3 tests/reference/distfun_reference.py
+Run: python3 tests/reference/distfun_reference.py > tests/reference/distfun_reference.out; the first
+line of the .out file names the versions.
 """
 from fractions import Fraction
 from math import comb
@@ -97,6 +98,8 @@ SEED_ARGUMENT = {"IdfT", "IdfChi", "IdfGam", "IdfBeta"}
 
 
 def main():
+    import platform
+    print(f"# {__file__.split('/')[-1]}: Python {platform.python_version()}, mpmath %s" % __import__("mpmath").__version__)
     for name, (cases, function) in CASES.items():
         for args in cases:
             value = function(*[M(float(a)) if not name.endswith("Hyper") else a for a in args])

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Reference integrals for tests/companion/LobattoQuad_test.cpp.
+"""Reference integrals for tests/companion/LobattoQuad_test.cpp, which reads lobatto_reference.out.
 
 The one-sample JZS t integrand (scale r = 1) over g in [2.220446049250313e-16, 1e8]:
   f(g) = (1 + n g)^(-1/2) (1 + t^2 / ((1 + n g)(n - 1)))^(-n/2) (2 pi)^(-1/2) g^(-3/2) exp(-1/(2 g))
 (and, for three cases, over [0, 1e5]),
 integrated with mpmath at 40 significant digits after the substitution g = exp(u), the u range cut
 into unit pieces so that tanh-sinh quadrature sees the peak; each value is checked by a second run at
-60 digits. Run: python3 tests/reference/lobatto_reference.py (mpmath 1.3.0).
+60 digits. Run: python3 tests/reference/lobatto_reference.py > tests/reference/lobatto_reference.out (mpmath 1.3.0);
+the first line of the .out file names the versions.
 """
 import mpmath
 
@@ -27,6 +28,8 @@ def jzs(n, t, lower=2.220446049250313e-16, upper=1e8):
 
 
 def main():
+    import platform
+    print(f"# {__file__.split('/')[-1]}: Python {platform.python_version()}, mpmath %s" % mpmath.__version__)
     for n in (5, 100, 10**4, 10**6):
         for t in (0, 2, 10):
             mpmath.mp.dps = 40
@@ -34,11 +37,10 @@ def main():
             mpmath.mp.dps = 60
             check = jzs(n, t)
             assert abs(value / check - 1) < mpmath.mpf(10) ** -30
-            print(f"    {{{n}, {t}, {mpmath.nstr(value, 20)}}},")
-    print("// over [0, 1e5]")
+            print(f"    {{\"wide\", {n}, {t}, {mpmath.nstr(value, 20)}}},")
     for n, t in ((5, 0), (100, 2), (10**6, 10)):
         mpmath.mp.dps = 40
-        print(f"    {{{n}, {t}, {mpmath.nstr(jzs(n, t, 0, 1e5), 20)}}},")
+        print(f"    {{\"from zero\", {n}, {t}, {mpmath.nstr(jzs(n, t, 0, 1e5), 20)}}},")
 
 
 if __name__ == "__main__":

@@ -17,6 +17,7 @@
 #include "twosample/detail/RouderBayesFactor.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using KQCommon_850::KQStatus;
 using kqtest::kMissing;
 using Method = BSNConst::RegrCompute;

@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <utility>
 
 #include "companion/KQMemoryDataSet.h"
 #include "frame/BSNStatusCodes.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
 #include "twosample/detail/BSN2SampleIndBayesFactor.h"
 #include "twosample/detail/BSN2SampleIndPosterior.h"
 
 using namespace KQBSN_850;
+using namespace KQCommon_850;
 using KQCommon_850::KQMV;
 using KQCommon_850::KQWarnings;
 using kqtest::kMissing;
@@ -31,12 +30,11 @@ BSNSettings MtcarsSettings(Analysis type) { return kqtest::IndependentSettings(t
 
 TEST(BSN2SampleIndependent, GroupsAndTTestsMatchR) {
   // The three cars with grouping values 2, 0.5 and missing would move every number below.
-  const kqtest::IndependentRun run =
-      kqtest::BuildIndependent(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows());
+  const kqtest::IndependentRun run(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows());
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
-  const BSN2SampleIndOutputStats& r = *run.record;
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_TRUE(run.component.GetWarningMessages().IsEmpty());
+  const BSN2SampleIndOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetModelType(), BSNConst::ModelTypes::Independent);
   EXPECT_EQ(r.GetOutputType(), BSNConst::OutputTypes::Output2SampleIndependent);
   EXPECT_EQ(r.GetTTestVarIndices(), (std::vector<int>{0, 1}));
@@ -70,9 +68,9 @@ TEST(BSN2SampleIndependent, CaseWeights) {
     rows[i].insert(rows[i].end(), {weights[i], i == 7 ? kMissing : 2 * rows[i][0]});
   BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0, 3}, 1);
   settings.SetFrequencyWeightVar(2);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, rows);
-  ASSERT_NE(run.record, nullptr);
-  const BSN2SampleIndOutputStats& r = *run.record;
+  const kqtest::IndependentRun run(settings, rows);
+  ASSERT_NE(run.Record(), nullptr);
+  const BSN2SampleIndOutputStats& r = *run.Record();
   // R: the rows repeated by the rounded weights, then t.test(..., var.equal = TRUE)
   EXPECT_EQ(r.GetGroup1StatsNs(), (std::vector<int>{9, 8}));
   EXPECT_EQ(r.GetGroup2StatsNs()[0], 13);
@@ -92,54 +90,36 @@ TEST(BSN2SampleIndependent, CaseWeights) {
   rows.insert(rows.end(), {{100.0, 0.0, 0.0}, {100.0, 1.0, kMissing}, {100.0, 1.0, -2.0}});
   settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
   settings.SetRegrWeightVar(2);
-  const kqtest::IndependentRun weighted = kqtest::BuildIndependent(settings, rows);
-  ASSERT_NE(weighted.record, nullptr);
-  EXPECT_EQ(weighted.record->GetGroup2StatsNs()[0], 10);
-  EXPECT_NEAR_REL(weighted.record->GetGroup1MeanValues()[0], 0.5, 1e-14);
-  EXPECT_NEAR_REL(weighted.record->GetGroup1StdDevs()[0], 1.9436506316151001, 1e-14);
-  EXPECT_NEAR_REL(weighted.record->GetGroup2MeanValues()[0], 2.2822222222222224, 1e-14);
-  EXPECT_NEAR_REL(weighted.record->GetGroup2EMs()[0], 0.63233644740442518, 1e-14);
-}
-
-TEST(BSN2SampleIndependent, EveryNonNullRecordCountsTowardProgress) {
-  // Group 1, group 2, null (skipped, the pass goes on), grouping value 2, weight 0, group 2, group 1.
-  kqtest::VectorRecordIter iter({std::vector<double>{1, 0, 1}, std::vector<double>{2, 1, 1}, std::nullopt,
-                                 std::vector<double>{3, 2, 1}, std::vector<double>{4, 0, 0},
-                                 std::vector<double>{5, 1, 1}, std::vector<double>{6, 0, 1}});
-  BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
-  settings.SetFrequencyWeightVar(2);
-  settings.SetProgressFrequency(2);
-  kqtest::RecordingListener listener;
-  settings.SetProgressListener(&listener);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, iter);
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_EQ(listener.records, (std::vector<int>{2, 4, 6}));
-  EXPECT_EQ(run.record->GetGroup1StatsNs(), (std::vector<int>{2}));
-  EXPECT_EQ(run.record->GetGroup2StatsNs(), (std::vector<int>{2}));
+  const kqtest::IndependentRun weighted(settings, rows);
+  ASSERT_NE(weighted.Record(), nullptr);
+  EXPECT_EQ(weighted.Record()->GetGroup2StatsNs()[0], 10);
+  EXPECT_NEAR_REL(weighted.Record()->GetGroup1MeanValues()[0], 0.5, 1e-14);
+  EXPECT_NEAR_REL(weighted.Record()->GetGroup1StdDevs()[0], 1.9436506316151001, 1e-14);
+  EXPECT_NEAR_REL(weighted.Record()->GetGroup2MeanValues()[0], 2.2822222222222224, 1e-14);
+  EXPECT_NEAR_REL(weighted.Record()->GetGroup2EMs()[0], 0.63233644740442518, 1e-14);
 }
 
 TEST(BSN2SampleIndependent, FewCasesWarnOnceAndTheAnalysisGoesOn) {
   // Variable 0 ordinary, 1 two cases in all, 2 one case, 3 constant; the last column is the group.
-  const kqtest::IndependentRun run =
-      kqtest::BuildIndependent(kqtest::IndependentSettings(Analysis::BayesFactor, {0, 1, 2, 3}, 4),
-                               {{1.0, 5.0, 1.0, 7.0, 0.0},
-                                {2.0, kMissing, kMissing, 7.0, 0.0},
-                                {4.0, kMissing, kMissing, 7.0, 1.0},
-                                {3.5, 6.0, kMissing, 7.0, 1.0}});
-  ASSERT_NE(run.record, nullptr);
+  const kqtest::IndependentRun run(kqtest::IndependentSettings(Analysis::BayesFactor, {0, 1, 2, 3}, 4),
+                                   {{1.0, 5.0, 1.0, 7.0, 0.0},
+                                    {2.0, kMissing, kMissing, 7.0, 0.0},
+                                    {4.0, kMissing, kMissing, 7.0, 1.0},
+                                    {3.5, 6.0, kMissing, 7.0, 1.0}});
+  ASSERT_NE(run.Record(), nullptr);
   EXPECT_TRUE(run.status.IsOK());
-  const KQWarnings& warnings = run.component->GetWarningMessages();
+  const KQWarnings& warnings = run.component.GetWarningMessages();
   ASSERT_EQ(warnings.Size(), 2u);
   EXPECT_EQ(warnings[0].GetErrorCode(), BSN_FEW_VALID_CASES_INDEPENDENT);
   EXPECT_TRUE(warnings[0].IsWarning());
   EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 1);  // the first such variable
   EXPECT_EQ(warnings[1].GetErrorCode(), BSN_ZERO_POOLED_SD);
-  EXPECT_NE(run.record->GetBayesFactors()[0], kMissing);
-  EXPECT_EQ(run.record->GetTValues()[1], kMissing);
+  EXPECT_NE(run.Record()->GetBayesFactors()[0], kMissing);
+  EXPECT_EQ(run.Record()->GetTValues()[1], kMissing);
   // A group of one case has a mean but no deviation or standard error.
-  EXPECT_EQ(run.record->GetGroup1MeanValues()[2], 1.0);
-  EXPECT_EQ(run.record->GetGroup1StdDevs()[2], kMissing);
-  EXPECT_EQ(run.record->GetGroup1EMs()[2], kMissing);
+  EXPECT_EQ(run.Record()->GetGroup1MeanValues()[2], 1.0);
+  EXPECT_EQ(run.Record()->GetGroup1StdDevs()[2], kMissing);
+  EXPECT_EQ(run.Record()->GetGroup1EMs()[2], kMissing);
 }
 
 TEST(BSN2SampleIndependent, MissingGroupOrTestVariablesAreErrors) {
@@ -147,31 +127,12 @@ TEST(BSN2SampleIndependent, MissingGroupOrTestVariablesAreErrors) {
        {std::pair{kqtest::IndependentSettings(Analysis::Both, {0}, -1), BSN_NO_GROUP_VARIABLE},
         std::pair{kqtest::IndependentSettings(Analysis::Both, {}, 1), BSN_NO_COVARIATES},
         std::pair{kqtest::IndependentSettings(Analysis::Both, {}, -1), BSN_NO_GROUP_VARIABLE}}) {
-    kqtest::VectorRecordIter iter({std::vector<double>{1.0, 0.0}});
-    const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, iter);
+    const kqtest::IndependentRun run(settings, {{1.0, 0.0}});
     EXPECT_EQ(run.status.GetErrorCode(), code);
     EXPECT_TRUE(run.status.IsError());
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
-    EXPECT_EQ(iter.GetNStartPass(), 0);  // nothing was read
-  }
-}
-
-TEST(BSN2SampleIndependent, CancellationDuringAndBetweenSteps) {
-  // Questions: one before each of the 35 records, then one before each of the three steps.
-  for (int nNo : {10, 35, 36, 37, 38}) {
-    kqtest::CancelAfter cancel(nNo);
-    const kqtest::IndependentRun run =
-        kqtest::BuildIndependent(MtcarsSettings(Analysis::BayesFactor), kqtest::MtcarsRows(), &cancel);
-    EXPECT_EQ(cancel.nAsked, std::min(nNo + 1, 38));
-    if (nNo == 38) {
-      EXPECT_TRUE(run.status.IsOK());
-      continue;
-    }
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
-    EXPECT_TRUE(run.status.IsError());
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
+    EXPECT_FALSE(run.component.IsModelBuilt());
+    EXPECT_EQ(run.Record(), nullptr);
+    EXPECT_EQ(run.iter.GetNStartPass(), 0);  // nothing was read
   }
 }
 
@@ -179,10 +140,10 @@ TEST(BSN2SampleIndependent, BothFillsTheTTestsAndThePosterior) {
   BSNSettings settings = MtcarsSettings(Analysis::Both);
   settings.SetEqualDataVar(true);  // flat priors on the means, Jeffreys on the common variance
   settings.SetNPlotPoints(5);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, kqtest::MtcarsRows());
+  const kqtest::IndependentRun run(settings, kqtest::MtcarsRows());
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  const BSN2SampleIndOutputStats& r = *run.record;
+  ASSERT_NE(run.Record(), nullptr);
+  const BSN2SampleIndOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetPostVarIndices(), (std::vector<int>{0, 1}));
   EXPECT_NEAR_REL(r.GetTValues()[0], 4.1061269831006904, 1e-13);
   // This posterior is t on 30 df around the difference with scale se: its 95% interval is R's
@@ -201,11 +162,15 @@ TEST(BSN2SampleIndependent, BothFillsTheTTestsAndThePosterior) {
 TEST(BSN2SampleIndependent, PosteriorSettingsErrorsComeBeforeTheFactors) {
   BSNSettings reference = MtcarsSettings(Analysis::Both), normalMeans = MtcarsSettings(Analysis::Both);
   reference.SetPriorType(BSNConst::PriorTypes::Reference);
-  normalMeans.SetMeanDistType(BSNConst::DistTypes::Normal);  // needs the known variances
+  normalMeans.SetMeanDistType(BSNConst::DistTypes::Normal);  // needs two positive known variances
+  BSNSettings oneZero = normalMeans, three = normalMeans;
+  oneZero.SetDataVarVals({0.8, 0.0});
+  three.SetDataVarVals({0.8, 1.1, 1.2});
   const KQCommon_850::KQMemoryDataSet data =
       KQCommon_850::KQMemoryDataSet::FromRows({"mpg", "wt", "am"}, kqtest::MtcarsRows());
   for (auto [settings, code] :
-       {std::pair{reference, BSN_PRIOR_NOT_SUPPORTED}, std::pair{normalMeans, BSN_MISSING_KNOWN_VARIANCES}}) {
+       {std::pair{reference, BSN_PRIOR_NOT_SUPPORTED}, std::pair{normalMeans, BSN_MISSING_KNOWN_VARIANCES},
+        std::pair{oneZero, BSN_MISSING_KNOWN_VARIANCES}, std::pair{three, BSN_MISSING_KNOWN_VARIANCES}}) {
     BSN2SampleIndependent analysis(settings, data.MakeVarList());
     KQCommon_850::KQMemoryRecordIter iter(data);
     EXPECT_EQ(analysis.BuildModel(iter).GetErrorCode(), code);
@@ -216,44 +181,12 @@ TEST(BSN2SampleIndependent, PosteriorSettingsErrorsComeBeforeTheFactors) {
   // Unequal variances with a prior other than Diffuse: a warning, and the posterior goes on.
   BSNSettings jeffreys = MtcarsSettings(Analysis::Posterior);
   jeffreys.SetPriorDistType(BSNConst::DistTypes::Jeffreys2);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(jeffreys, kqtest::MtcarsRows());
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_EQ(run.component->GetWarningMessages()[0].GetErrorCode(), BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY);
-  EXPECT_TRUE(run.record->GetTTestVarIndices().empty());  // posterior only
-  EXPECT_TRUE(run.record->GetSigs().empty());
-  EXPECT_EQ(run.record->GetModeValues().size(), 2u);
-}
-
-TEST(BSN2SampleIndependent, RecordCopiesReplacesAndDisplays) {
-  BSNSettings settings = MtcarsSettings(Analysis::Both);
-  settings.SetEqualDataVar(true);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(settings, kqtest::MtcarsRows());
-  ASSERT_NE(run.record, nullptr);
-  BSN2SampleIndOutputStats copy = *run.record;
-  const std::vector<double> one = {1.0}, two = {2.0};
-  BSNSettings other;
-  other.SetCILevel(90.0);
-  copy.SetOutputValues(other, {7}, {1}, one, one, one, {2}, two, two, two, {7}, one, one, one, one, one, one,
-                       {7}, two, two, two, one, two, {{0.0, 1.0}}, {{2.0, 3.0}});
-  EXPECT_EQ(copy.GetSettings().GetCILevel(), 90.0);
-  EXPECT_EQ(copy.GetGroup2StatsNs(), (std::vector<int>{2}));
-  EXPECT_EQ(copy.GetSigs(), one);
-  EXPECT_EQ(copy.GetUpperLimits(), two);
-  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());          // the plot lists are kept
-  EXPECT_EQ(run.record->GetGroupStatsVarIndices(), (std::vector<int>{0, 1}));  // a deep copy
-
-  std::ostringstream out;
-  run.component->Display(out);
-  run.record->Display(out);
-  const std::string text = out.str();
-  for (const char* label :
-       {"BSN2SampleIndependent display start", "Basic stats of group 2",
-        "End of display BSN2SampleIndependent", "BSN2SampleIndOutputStats display start",
-        "Vector of record number", "Vector of pooled std error difference", "Vector of signifance values",
-        "Vector of mean values for posterior", "Profile likelihood values for the above mu Y",
-        "Posterior values for the above mu", "End of display BSN2SampleIndOutputStats"}) {
-    EXPECT_NE(text.find(label), std::string::npos) << label;
-  }
+  const kqtest::IndependentRun run(jeffreys, kqtest::MtcarsRows());
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_EQ(run.component.GetWarningMessages()[0].GetErrorCode(), BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY);
+  EXPECT_TRUE(run.Record()->GetTTestVarIndices().empty());  // posterior only
+  EXPECT_TRUE(run.Record()->GetSigs().empty());
+  EXPECT_EQ(run.Record()->GetModeValues().size(), 2u);
 }
 
 TEST(BSN2SampleIndependent, SaysWhyAnEqualVariancePosteriorIsMissing) {
@@ -261,29 +194,28 @@ TEST(BSN2SampleIndependent, SaysWhyAnEqualVariancePosteriorIsMissing) {
   // with a warning naming the variable.
   BSNSettings settings = kqtest::IndependentSettings(Analysis::Posterior, {0}, 1);
   settings.SetEqualDataVar(true);
-  const kqtest::IndependentRun run =
-      kqtest::BuildIndependent(settings, {{1.0, 0}, {2.0, 1}, {3.5, 1}, {2.5, 1}});
+  const kqtest::IndependentRun run(settings, {{1.0, 0}, {2.0, 1}, {3.5, 1}, {2.5, 1}});
   ASSERT_TRUE(run.status.IsOK());
-  const KQWarnings& warnings = run.component->GetWarningMessages();
+  const KQWarnings& warnings = run.component.GetWarningMessages();
   ASSERT_EQ(warnings.Size(), 1u);
   EXPECT_EQ(warnings[0].GetErrorCode(), BSN_FEW_VALID_CASES_INDEPENDENT);
   EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
-  EXPECT_TRUE(KQMV::IsMissing(run.record->GetModeValues()[0]));
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetModeValues()[0]));
 }
 
 TEST(BSN2SampleIndependent, CountsBeyondTheIntRangeAreFlagged) {
   // Frequency weights of 3e9: group 1 counts 6e9 cases, which its int field cannot hold.
   BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
   settings.SetFrequencyWeightVar(2);
-  const kqtest::IndependentRun run = kqtest::BuildIndependent(
-      settings, {{1.0, 0, 3e9}, {2.0, 0, 3e9}, {2.0, 1, 1}, {3.5, 1, 1}, {2.5, 1, 1}});
+  const kqtest::IndependentRun run(settings,
+                                   {{1.0, 0, 3e9}, {2.0, 0, 3e9}, {2.0, 1, 1}, {3.5, 1, 1}, {2.5, 1, 1}});
   ASSERT_TRUE(run.status.IsOK());
-  const KQWarnings& warnings = run.component->GetWarningMessages();
+  const KQWarnings& warnings = run.component.GetWarningMessages();
   ASSERT_EQ(warnings.Size(), 1u);
   EXPECT_EQ(warnings[0].GetErrorCode(), BSN_COUNT_TOO_LARGE);
   EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
-  EXPECT_EQ(run.record->GetGroup1StatsNs()[0], std::numeric_limits<int>::max());
-  EXPECT_EQ(run.record->GetGroup2StatsNs()[0], 3);
+  EXPECT_EQ(run.Record()->GetGroup1StatsNs()[0], std::numeric_limits<int>::max());
+  EXPECT_EQ(run.Record()->GetGroup2StatsNs()[0], 3);
 }
 
 TEST(BSN2SampleIndBasicStats, RecordUpdatesRoundTheFrequencyWeight) {

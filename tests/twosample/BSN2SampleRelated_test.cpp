@@ -1,24 +1,15 @@
-#include "twosample/detail/BSN2SampleRelated.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
-#include <sstream>
 
 #include "companion/KQMV.h"
-#include "companion/KQMemoryDataSet.h"
-#include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
+#include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
 using namespace KQBSN_850;
-using KQCommon_850::KQMemoryDataSet;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQStatus;
-using KQCommon_850::KQWarnings;
+using namespace KQCommon_850;
 using Analysis = BSNConst::AnalysTypes;
 
 // Expected values: tests/reference/related_sleep.R (output in related_sleep.out), on Student's sleep
@@ -28,13 +19,13 @@ namespace {
 constexpr double kMissing = KQCommon_850::KQMV::Missing();
 
 /// Columns x, y, w (weights rounding to 1 2 0 1 1 2 1 1 1 1), z (x without patient 3).
-KQMemoryDataSet SleepData() {
+kqtest::Rows SleepData() {
   const std::vector<double> x = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0};
   const std::vector<double> y = {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
   const std::vector<double> w = {1.0, 2.0, 0.4, 1.0, 1.0, 1.5, 1.0, 1.0, 1.0, 1.0};
   std::vector<std::vector<double>> rows;
   for (std::size_t i = 0; i < x.size(); ++i) rows.push_back({x[i], y[i], w[i], i == 2 ? kMissing : x[i]});
-  return KQMemoryDataSet::FromRows({"x", "y", "w", "z"}, rows);
+  return kqtest::Rows(rows.begin(), rows.end());
 }
 
 BSNSettings RelatedSettings(Analysis type, const std::vector<int>& first, const std::vector<int>& second) {
@@ -46,22 +37,9 @@ BSNSettings RelatedSettings(Analysis type, const std::vector<int>& first, const 
   return settings;
 }
 
-struct RelatedRun {
-  std::unique_ptr<BSNComponent> component;
-  KQStatus status;
-  const BSN2SampleRelatedOutputStats* record = nullptr;
-};
+using RelatedRun = kqtest::BuiltAnalysis<BSN2SampleRelatedOutputStats>;
 
-RelatedRun Build(const BSNSettings& settings, const KQMemoryDataSet& data,
-                 KQCommon_850::KQQueryCancel* cancel = nullptr) {
-  RelatedRun run;
-  KQCommon_850::KQMemoryRecordIter iter(data);
-  run.component = std::make_unique<BSNComponent>(settings, data.MakeVarList());
-  run.component->SetCancelPtr(cancel);
-  run.status = run.component->BuildModel(iter);
-  run.record = dynamic_cast<const BSN2SampleRelatedOutputStats*>(run.component->GetOutputStats());
-  return run;
-}
+kqtest::Rows FromRows(const std::vector<std::vector<double>>& rows) { return {rows.begin(), rows.end()}; }
 
 }  // namespace
 
@@ -69,11 +47,11 @@ TEST(BSN2SampleRelated, PairedTTestAndJzsFactorMatchR) {
   // Pair 1 is pair 0 tested against a mean difference of -1.
   BSNSettings settings = RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 1});
   settings.SetNullValues({0.0, -1.0});
-  const RelatedRun run = Build(settings, SleepData());
+  const RelatedRun run(settings, SleepData());
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
-  const BSN2SampleRelatedOutputStats& r = *run.record;
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_TRUE(run.component.GetWarningMessages().IsEmpty());
+  const BSN2SampleRelatedOutputStats& r = *run.Record();
   // t.test(x, y, paired = TRUE); sd(d), sd(d)/sqrt(10)
   EXPECT_NEAR_REL(r.GetTValues()[0], -4.0621276833820366, 1e-13);
   EXPECT_NEAR_REL(r.GetSigs()[0], 0.0028328901973842702, 1e-12);
@@ -92,14 +70,14 @@ TEST(BSN2SampleRelated, PairedTTestAndJzsFactorMatchR) {
 }
 
 TEST(BSN2SampleRelated, PosteriorLimitsMatchQt) {
-  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0}, {1}), SleepData());
-  ASSERT_NE(run.record, nullptr);
+  const RelatedRun run(RelatedSettings(Analysis::Both, {0}, {1}), SleepData());
+  ASSERT_NE(run.Record(), nullptr);
   // Diffuse prior, nu = n - 3 = 7, w = SS/(n nu): mean(d), w nu/(nu - 2), mean(d) + sqrt(w) qt(.025, 7)
   // and mean(d) + sqrt(w) qt(.975, 7)
-  EXPECT_NEAR_REL(run.record->GetPostMeanValues()[0], -1.58, 1e-14);
-  EXPECT_NEAR_REL(run.record->GetVarianceValues()[0], 0.27232, 1e-13);
-  EXPECT_NEAR_REL(run.record->GetLowerLimits()[0], -2.6228885294646207, 1e-13);
-  EXPECT_NEAR_REL(run.record->GetUpperLimits()[0], -0.53711147053537944, 1e-13);
+  EXPECT_NEAR_REL(run.Record()->GetPostMeanValues()[0], -1.58, 1e-14);
+  EXPECT_NEAR_REL(run.Record()->GetVarianceValues()[0], 0.27232, 1e-13);
+  EXPECT_NEAR_REL(run.Record()->GetLowerLimits()[0], -2.6228885294646207, 1e-13);
+  EXPECT_NEAR_REL(run.Record()->GetUpperLimits()[0], -0.53711147053537944, 1e-13);
 }
 
 TEST(BSN2SampleRelated, FactorChosenPerPair) {
@@ -109,16 +87,16 @@ TEST(BSN2SampleRelated, FactorChosenPerPair) {
   settings.SetEstBFType(BSNConst::EstBFTypes::Simple);
   settings.SetAlterGValues({0.5, 2.0});
   settings.SetDataVarVals({kMissing, 1.5});
-  const RelatedRun run = Build(settings, SleepData());
-  ASSERT_NE(run.record, nullptr);
-  EXPECT_NEAR_REL(run.record->GetBayesFactors()[0], 0.050876374262582194, 1e-12);
-  EXPECT_NEAR_REL(run.record->GetBayesFactors()[1], 0.0016568813536362627, 1e-12);
+  const RelatedRun run(settings, SleepData());
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[0], 0.050876374262582194, 1e-12);
+  EXPECT_NEAR_REL(run.Record()->GetBayesFactors()[1], 0.0016568813536362627, 1e-12);
 }
 
 TEST(BSN2SampleRelated, SwappedPairsFlipTheDifferenceOnly) {
-  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0, 1}, {1, 0}), SleepData());
-  ASSERT_NE(run.record, nullptr);
-  const BSN2SampleRelatedOutputStats& r = *run.record;
+  const RelatedRun run(RelatedSettings(Analysis::Both, {0, 1}, {1, 0}), SleepData());
+  ASSERT_NE(run.Record(), nullptr);
+  const BSN2SampleRelatedOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetMeanDiffValues()[1], -r.GetMeanDiffValues()[0]);
   EXPECT_EQ(r.GetTValues()[1], -r.GetTValues()[0]);
   EXPECT_NEAR_REL(r.GetSigs()[1], r.GetSigs()[0], 1e-15);
@@ -126,41 +104,15 @@ TEST(BSN2SampleRelated, SwappedPairsFlipTheDifferenceOnly) {
   EXPECT_NEAR_REL(r.GetLowerLimits()[1], -r.GetUpperLimits()[0], 1e-14);
 }
 
-TEST(BSN2SampleRelated, WeightsAndPairwiseDeletion) {
+TEST(BSN2SampleRelated, PairwiseDeletion) {
   // Pair 0 is (x, y), pair 1 (z, y) with patient 3 missing from z only.
   const BSNSettings unweighted = RelatedSettings(Analysis::Both, {0, 3}, {1, 1});
-  const RelatedRun pairwise = Build(unweighted, SleepData());
-  ASSERT_NE(pairwise.record, nullptr);
-  EXPECT_EQ(pairwise.record->GetNs(), (std::vector<double>{10.0, 9.0}));
+  const RelatedRun pairwise(unweighted, SleepData());
+  ASSERT_NE(pairwise.Record(), nullptr);
+  EXPECT_EQ(pairwise.Record()->GetNs(), (std::vector<double>{10.0, 9.0}));
   // t.test(x[-3], y[-3], paired = TRUE)
-  EXPECT_NEAR_REL(pairwise.record->GetTValues()[1], -3.7167271149198666, 1e-13);
-  EXPECT_NEAR_REL(pairwise.record->GetSigs()[1], 0.0058990589855390865, 1e-12);
-
-  BSNSettings settings = unweighted;
-  settings.SetFrequencyWeightVar(2);
-  settings.SetProgressFrequency(4);
-  kqtest::RecordingListener listener;
-  settings.SetProgressListener(&listener);
-  const RelatedRun weighted = Build(settings, SleepData());
-  ASSERT_NE(weighted.record, nullptr);
-  // The record of weight 0.4 (patient 3) is dropped for both pairs and not counted: 9 records used.
-  EXPECT_EQ(listener.records, (std::vector<int>{4, 8, 9}));
-  EXPECT_EQ(weighted.record->GetNs(), (std::vector<double>{11.0, 11.0}));
-  // The same as patient 3 removed and patients 2 and 6 written twice, unweighted.
-  const KQMemoryDataSet data = SleepData();
-  std::vector<std::vector<double>> rows;
-  for (std::size_t i : {0, 1, 1, 3, 4, 5, 5, 6, 7, 8, 9})
-    rows.push_back({data.GetColumn(0)[i], data.GetColumn(1)[i]});
-  const RelatedRun repeated =
-      Build(RelatedSettings(Analysis::Both, {0}, {1}), KQMemoryDataSet::FromRows({"x", "y"}, rows));
-  ASSERT_NE(repeated.record, nullptr);
-  using Getter = const std::vector<double>& (BSN2SampleRelatedOutputStats::*)() const noexcept;
-  for (Getter get :
-       {&BSN2SampleRelatedOutputStats::GetMeanDiffValues, &BSN2SampleRelatedOutputStats::GetStdDevs,
-        &BSN2SampleRelatedOutputStats::GetBayesFactors, &BSN2SampleRelatedOutputStats::GetUpperLimits}) {
-    for (std::size_t j : {0, 1})
-      EXPECT_NEAR_REL((weighted.record->*get)()[j], (repeated.record->*get)()[0], 1e-13);
-  }
+  EXPECT_NEAR_REL(pairwise.Record()->GetTValues()[1], -3.7167271149198666, 1e-13);
+  EXPECT_NEAR_REL(pairwise.Record()->GetSigs()[1], 0.0058990589855390865, 1e-12);
 }
 
 TEST(BSN2SampleRelated, DegeneratePairsWarnAndStayMissing) {
@@ -169,19 +121,13 @@ TEST(BSN2SampleRelated, DegeneratePairsWarnAndStayMissing) {
   std::vector<std::vector<double>> rows;
   for (double a : {1.0, 2.0, 3.0, 5.0, 8.0})
     rows.push_back({a, a + 2.5, a == 3.0 ? 4.0 : kMissing, kMissing});
-  const RelatedRun run = Build(RelatedSettings(Analysis::Both, {0, 0, 0}, {1, 2, 3}),
-                               KQMemoryDataSet::FromRows({"a", "b", "c", "m"}, rows));
+  const RelatedRun run(RelatedSettings(Analysis::Both, {0, 0, 0}, {1, 2, 3}), FromRows(rows));
   ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.record, nullptr);
-  const KQWarnings& warnings = run.component->GetWarningMessages();
-  std::vector<std::pair<int, long>> listed;
-  for (std::size_t k = 0; k < warnings.Size(); ++k) {
-    listed.emplace_back(warnings[k].GetErrorCode(), warnings[k].GetDiscreteDatum(0));
-  }
-  EXPECT_EQ(listed, (std::vector<std::pair<int, long>>{{BSN_CONSTANT_PAIR_NORMAL, 0},
-                                                       {BSN_FEW_VALID_CASES_PAIR, 1},
-                                                       {BSN_FEW_VALID_CASES_PAIR, 2}}));
-  const BSN2SampleRelatedOutputStats& r = *run.record;
+  ASSERT_NE(run.Record(), nullptr);
+  EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_CONSTANT_PAIR_NORMAL, 0},
+                                                    {BSN_FEW_VALID_CASES_PAIR, 1},
+                                                    {BSN_FEW_VALID_CASES_PAIR, 2}}));
+  const BSN2SampleRelatedOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetMeanDiffValues(), (std::vector<double>{-2.5, -1.0, kMissing}));
   EXPECT_EQ(r.GetStdDevs(), (std::vector<double>{0.0, kMissing, kMissing}));
   EXPECT_EQ(r.GetDFValues(), (std::vector<double>{4.0, 0.0, kMissing}));
@@ -195,20 +141,17 @@ TEST(BSN2SampleRelated, DecimalConstantDifferencesCountAsConstant) {
   // b = a + 0.1 written in decimal: the differences differ from 0.1 only by rounding, and these values
   // leave Sxx + Syy - 2 Sxy at +4.5e-13 rather than 0. A difference that really varies (c - a, by 1e-4
   // on values near 50) is kept.
-  const KQMemoryDataSet decimal = KQMemoryDataSet::FromRows({"a", "b", "c"}, {{41.9, 42.0, 41.9001},
-                                                                              {31.3, 31.4, 31.3},
-                                                                              {68.5, 68.6, 68.5},
-                                                                              {52.4, 52.5, 52.4002},
-                                                                              {20.4, 20.5, 20.4}});
-  const RelatedRun run = Build(RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 2}), decimal);
+  const kqtest::Rows decimal = FromRows({{41.9, 42.0, 41.9001},
+                                         {31.3, 31.4, 31.3},
+                                         {68.5, 68.6, 68.5},
+                                         {52.4, 52.5, 52.4002},
+                                         {20.4, 20.5, 20.4}});
+  const RelatedRun run(RelatedSettings(Analysis::BayesFactor, {0, 0}, {1, 2}), decimal);
   ASSERT_TRUE(run.status.IsOK());
-  const KQWarnings& warnings = run.component->GetWarningMessages();
-  ASSERT_EQ(warnings.Size(), 1u);
-  EXPECT_EQ(warnings[0].GetErrorCode(), BSN_CONSTANT_PAIR_NORMAL);
-  EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
-  EXPECT_EQ(run.record->GetStdDevs()[0], 0.0);
-  EXPECT_TRUE(KQMV::IsMissing(run.record->GetTValues()[0]));
-  EXPECT_GT(run.record->GetStdDevs()[1], 0.0);
+  EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_CONSTANT_PAIR_NORMAL, 0}}));
+  EXPECT_EQ(run.Record()->GetStdDevs()[0], 0.0);
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetTValues()[0]));
+  EXPECT_GT(run.Record()->GetStdDevs()[1], 0.0);
 }
 
 TEST(BSN2SampleRelated, BuildErrorsLeaveNoRecord) {
@@ -219,63 +162,16 @@ TEST(BSN2SampleRelated, BuildErrorsLeaveNoRecord) {
   BSNSettings knownVarianceShortG = RelatedSettings(Analysis::BayesFactor, {0, 3}, {1, 1});
   knownVarianceShortG.SetDataVarVals({1.5, 1.5});
   knownVarianceShortG.SetAlterGValues({2.0});
-  const KQMemoryDataSet noRecords = KQMemoryDataSet::FromRows({"x", "y"}, {});
   for (auto [settings, data, code] :
        {std::tuple{mismatched, SleepData(), BSN_BAD_PARAMETER},
         std::tuple{RelatedSettings(Analysis::BayesFactor, {}, {}), SleepData(), BSN_BAD_PARAMETER},
         std::tuple{RelatedSettings(Analysis::BayesFactor, {0, 1}, {1, -1}), SleepData(), BSN_BAD_PARAMETER},
-        std::tuple{RelatedSettings(Analysis::Posterior, {0}, {1}), noRecords, BSN_NO_VALID_CASES},
         std::tuple{simpleWithoutG, SleepData(), BSN_BAD_PARAMETER},
         std::tuple{knownVarianceShortG, SleepData(), BSN_BAD_PARAMETER}}) {
-    const RelatedRun run = Build(settings, data);
+    const RelatedRun run(settings, data);
     EXPECT_EQ(run.status.GetErrorCode(), code);
     EXPECT_TRUE(run.status.IsError());
-    EXPECT_EQ(run.component->GetStatus(), run.status);
-    EXPECT_FALSE(run.component->IsModelBuilt());
-    EXPECT_EQ(run.record, nullptr);
   }
-}
-
-TEST(BSN2SampleRelated, CancellationInThePassAndBetweenSteps) {
-  // Questions: one per record of the pass (10), one after the pass, one before the pair's factor.
-  for (int nNo : {3, 10, 11}) {
-    kqtest::CancelAfter cancel(nNo);
-    const RelatedRun run = Build(RelatedSettings(Analysis::BayesFactor, {0}, {1}), SleepData(), &cancel);
-    EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << nNo;
-    EXPECT_TRUE(run.status.IsError());
-    EXPECT_EQ(run.record, nullptr);
-    EXPECT_EQ(cancel.nAsked, nNo + 1);
-  }
-}
-
-TEST(BSN2SampleRelatedOutputStats, DisplayAndSetOutputValues) {
-  const RelatedRun run = Build(RelatedSettings(Analysis::Posterior, {0}, {1}), SleepData());
-  ASSERT_NE(run.record, nullptr);
-  std::ostringstream analysis, record;
-  run.component->Display(analysis);
-  run.record->Display(record);
-  for (const char* label : {"BSN2SampleRelated Display start", "BSN2SampleRelated is ok!",
-                            "The second vector of Pairs", "Sum of weights of cases's Values"}) {
-    EXPECT_NE(analysis.str().find(label), std::string::npos) << label;
-  }
-  for (const char* label : {"BSN2SampleRelatedOutputStatsImp Display start", "Standard error Value",
-                            "UpperLimites Value", "Plot arguments for posterior"}) {
-    EXPECT_NE(record.str().find(label), std::string::npos) << label;
-  }
-
-  BSN2SampleRelatedOutputStats copy(*run.record);
-  copy.SetOutputValues(BSNSettings(), {7}, {8}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}, {10}, {11}, {12},
-                       {13});
-  const std::vector<const std::vector<double>*> lists = {
-      &copy.GetNs(),           &copy.GetMeanDiffValues(), &copy.GetStdDevs(),        &copy.GetEMs(),
-      &copy.GetBayesFactors(), &copy.GetTValues(),        &copy.GetDFValues(),       &copy.GetSigs(),
-      &copy.GetModeValues(),   &copy.GetPostMeanValues(), &copy.GetVarianceValues(), &copy.GetLowerLimits(),
-      &copy.GetUpperLimits()};
-  for (std::size_t k = 0; k < lists.size(); ++k) EXPECT_EQ(*lists[k], std::vector<double>{k + 1.0}) << k;
-  EXPECT_EQ(copy.Get1ndRelatedList(), std::vector<int>{7});
-  EXPECT_EQ(copy.Get2ndRelatedList(), std::vector<int>{8});
-  EXPECT_EQ(copy.GetPlotPosterior(), run.record->GetPlotPosterior());  // plots are kept
-  EXPECT_EQ(run.record->GetNs(), std::vector<double>{10.0});           // the original is untouched
 }
 
 TEST(BSN2SampleRelated, TimestampPairsKeepTheSpreadOfTheirDifferences) {
@@ -287,10 +183,9 @@ TEST(BSN2SampleRelated, TimestampPairsKeepTheSpreadOfTheirDifferences) {
     const double x = 1.7e9 + 604800.0 * k;
     rows.push_back({x, x - 0.1 * k});
   }
-  const RelatedRun run =
-      Build(RelatedSettings(Analysis::BayesFactor, {0}, {1}), KQMemoryDataSet::FromRows({"x", "y"}, rows));
+  const RelatedRun run(RelatedSettings(Analysis::BayesFactor, {0}, {1}), FromRows(rows));
   ASSERT_TRUE(run.status.IsOK());
-  EXPECT_TRUE(run.component->GetWarningMessages().IsEmpty());
-  EXPECT_NEAR_REL(run.record->GetMeanDiffValues()[0], 0.3, 1e-6);
-  EXPECT_NEAR_REL(run.record->GetStdDevs()[0], 0.21602468994692867, 1e-5);
+  EXPECT_TRUE(run.ListedWarnings().empty());
+  EXPECT_NEAR_REL(run.Record()->GetMeanDiffValues()[0], 0.3, 1e-6);
+  EXPECT_NEAR_REL(run.Record()->GetStdDevs()[0], 0.21602468994692867, 1e-5);
 }

@@ -2,12 +2,10 @@
 // Data and the build helper of the independent-samples tests. Reference values for these data come
 // from tests/reference/independent_twosample.R (output in independent_twosample.out).
 
-#include <memory>
 #include <vector>
 
 #include "companion/KQMV.h"
-#include "companion/KQMemoryDataSet.h"
-#include "frame/BSNComponent.h"
+#include "tests/support/BuiltAnalysis.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 
 namespace kqtest {
@@ -46,30 +44,10 @@ inline KQBSN_850::BSNSettings IndependentSettings(KQBSN_850::BSNConst::AnalysTyp
   return settings;
 }
 
-struct IndependentRun {
-  std::unique_ptr<KQBSN_850::BSNComponent> component;
-  KQCommon_850::KQStatus status;
-  const KQBSN_850::BSN2SampleIndOutputStats* record = nullptr;  ///< null when the build made none
+/// An independent-samples analysis built over rows.
+struct IndependentRun : BuiltAnalysis<KQBSN_850::BSN2SampleIndOutputStats> {
+  IndependentRun(const KQBSN_850::BSNSettings& settings, const std::vector<std::vector<double>>& rows)
+      : BuiltAnalysis(settings, Rows(rows.begin(), rows.end())) {}
 };
-
-inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
-                                       KQCommon_850::MultiPassRecordIter& iter,
-                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
-  IndependentRun run;
-  run.component = std::make_unique<KQBSN_850::BSNComponent>(settings, KQCommon_850::KQVarList());
-  run.component->SetCancelPtr(cancel);
-  run.status = run.component->BuildModel(iter);
-  run.record = dynamic_cast<const KQBSN_850::BSN2SampleIndOutputStats*>(run.component->GetOutputStats());
-  return run;
-}
-
-inline IndependentRun BuildIndependent(const KQBSN_850::BSNSettings& settings,
-                                       const std::vector<std::vector<double>>& rows,
-                                       KQCommon_850::KQQueryCancel* cancel = nullptr) {
-  const KQCommon_850::KQMemoryDataSet data =
-      KQCommon_850::KQMemoryDataSet::FromRows(std::vector<std::string>(rows.at(0).size(), "v"), rows);
-  KQCommon_850::KQMemoryRecordIter iter(data);
-  return BuildIndependent(settings, iter, cancel);
-}
 
 }  // namespace kqtest

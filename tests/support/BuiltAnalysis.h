@@ -1,12 +1,15 @@
 #pragma once
-// Helpers of the binomial and Poisson analysis tests: records made from columns, and a component
-// built over them whose status, warnings and result record the tests read.
+// A component built over rows of doubles as a host builds it (a missing row is a null record); the
+// tests read its status, its warnings and its result record.
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "companion/KQMV.h"
 #include "frame/BSNComponent.h"
 #include "tests/support/Fakes.h"
 
@@ -27,10 +30,14 @@ inline Rows FromColumns(const std::vector<std::vector<double>>& columns) {
 }
 
 /// A component built over the records, with its result record read as Stats.
-template <class Stats>
+template <class Stats = KQBSN_850::BSNOutputStats>
 struct BuiltAnalysis {
-  BuiltAnalysis(const KQBSN_850::BSNSettings& settings, Rows rows)
+  BuiltAnalysis(const KQBSN_850::BSNSettings& settings, Rows rows,
+                KQCommon_850::KQQueryCancel* cancel = nullptr,
+                KQCommon_850::ProgressListener* listener = nullptr)
       : component(settings, KQCommon_850::KQVarList()), iter(std::move(rows)) {
+    if (cancel != nullptr) component.SetCancelPtr(cancel);
+    if (listener != nullptr) component.SetProgressListener(listener);
     status = component.BuildModel(iter);
   }
   /// The result record; null when the build made none.
@@ -41,6 +48,13 @@ struct BuiltAnalysis {
     for (std::size_t i = 0; i < warnings.Size(); ++i)
       listed.emplace_back(warnings[i].GetErrorCode(), warnings[i].GetDiscreteDatum(0));
     return listed;
+  }
+  /// The status protocol: the returned status is GetStatus(); an error leaves the model unbuilt and
+  /// no result record, anything else a built model with one.
+  void ExpectConsistent() const {
+    EXPECT_EQ(component.GetStatus(), status);
+    EXPECT_EQ(component.IsModelBuilt(), !status.IsError());
+    EXPECT_EQ(component.GetOutputStats() == nullptr, status.IsError());
   }
 
   KQBSN_850::BSNComponent component;
