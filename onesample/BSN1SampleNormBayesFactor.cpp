@@ -2,6 +2,7 @@
 
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/FactorStore.h"
 #include "frame/detail/ResultLists.h"
 #include "onesample/detail/NormalMeanFactors.h"
 
@@ -64,8 +65,9 @@ KQStatus BSN1SampleNormBayesFactor::Compute() {
       return status_;
     }
     const double n = stats_[i].GetSumFreqWeights();
-    bayesFactors_[i] =
-        NormalMeanBf01(kind, i, n, tValues_[i], stats_[i].GetMean() - TestValue(i), settings_, warnings_);
+    const double logBf01 =
+        NormalMeanLogBf01(kind, i, n, tValues_[i], stats_[i].GetMean() - TestValue(i), settings_, warnings_);
+    detail::StoreFactorWithoutLog(logBf01, i, bayesFactors_[i], warnings_);
   }
   status_ = KQStatus();
   return status_;

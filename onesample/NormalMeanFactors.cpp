@@ -1,6 +1,7 @@
 #include "onesample/detail/NormalMeanFactors.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "companion/KQDistFun.h"
@@ -49,6 +50,11 @@ double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warn
 }
 
 double FixedGBf01(double n, double t, double g) {
+  const double logBf01 = FixedGLogBf01(n, t, g);
+  return KQMV::IsMissing(logBf01) ? logBf01 : std::exp(logBf01);
+}
+
+double FixedGLogBf01(double n, double t, double g) {
   if (!IsPresent(n) || !IsPresent(t) || !IsPresent(g) || !(n - 1.0 > 0.0) || !(g > 0.0))
     return KQMV::Missing();
   const double df = n - 1.0;
@@ -58,17 +64,22 @@ double FixedGBf01(double n, double t, double g) {
       0.5 * KQDistFun::Log1p(n * g) +
       0.5 * (df + 1.0) * (KQDistFun::Log1p(t * t / (spread * df)) - KQDistFun::Log1p(t * t / df));
   // |t| beyond about 1e154 overflows t^2 and leaves NaN.
-  return KQMV::FromNaN(std::exp(logBf01));
+  return KQMV::FromNaN(logBf01);
 }
 
 double KnownVarianceBf01(double n, double meanShift, double variance, double g) {
+  const double logBf01 = KnownVarianceLogBf01(n, meanShift, variance, g);
+  return KQMV::IsMissing(logBf01) ? logBf01 : std::exp(logBf01);
+}
+
+double KnownVarianceLogBf01(double n, double meanShift, double variance, double g) {
   if (!IsPresent(n) || !IsPresent(meanShift) || !IsPresent(variance) || !IsPresent(g) || !(n > 0.0) ||
       !(variance >= 0.0) || !(g > 0.0)) {
     return KQMV::Missing();
   }
   // A mean exactly at mu0 leaves only the prior's spread, whatever the variance (also 0).
   const double z2Half = meanShift == 0.0 ? 0.0 : n * meanShift * meanShift / (2.0 * variance);
-  return std::exp(0.5 * KQDistFun::Log1p(n * g) - z2Half / (1.0 + 1.0 / (n * g)));
+  return KQMV::FromNaN(0.5 * KQDistFun::Log1p(n * g) - z2Half / (1.0 + 1.0 / (n * g)));
 }
 
 NormalMeanFactorKind ChooseNormalMeanFactor(const BSNSettings& settings, std::size_t i, std::size_t nVars) {
@@ -103,14 +114,25 @@ bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactor
 }
 
 double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
-                      const BSNSettings& settings, KQWarnings& warnings) {
+                      const BSNSettings& settings, KQCommon_850::KQWarnings& warnings) {
+  const double logBf01 = NormalMeanLogBf01(kind, i, n, t, meanShift, settings, warnings);
+  return KQMV::IsMissing(logBf01) ? logBf01 : std::exp(logBf01);
+}
+
+double NormalMeanLogBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
+                         const BSNSettings& settings, KQCommon_850::KQWarnings& warnings) {
   switch (kind) {
-    case NormalMeanFactorKind::Jzs:
-      return JzsBf01(n, t, settings, warnings);
+    case NormalMeanFactorKind::Jzs: {
+      double logBf01 = KQMV::Missing();
+      const double bf01 = JzsBf01(n, t, settings, warnings, &logBf01);
+      // A Monte Carlo average that underflowed to 0 has no logarithm of its own.
+      if (KQMV::IsMissing(logBf01) && bf01 == 0.0) return -std::numeric_limits<double>::infinity();
+      return logBf01;
+    }
     case NormalMeanFactorKind::FixedG:
-      return FixedGBf01(n, t, settings.GetAlterGValues()[i]);
+      return FixedGLogBf01(n, t, settings.GetAlterGValues()[i]);
     case NormalMeanFactorKind::KnownVariance:
-      return KnownVarianceBf01(n, meanShift, settings.GetDataVarVals()[i], settings.GetAlterGValues()[i]);
+      return KnownVarianceLogBf01(n, meanShift, settings.GetDataVarVals()[i], settings.GetAlterGValues()[i]);
     default:
       return KQMV::Missing();
   }

@@ -41,7 +41,7 @@ KQStatus BSN2SampleIndBayesFactor::ComputeStatistics(const BSN2SampleIndBasicSta
   for (std::size_t i = 0; i < tValues_.size() && i < n1.size() && i < n2.size(); ++i) {
     ComputeVariable(i, {n1[i], mean1[i], variance1[i]}, {n2[i], mean2[i], variance2[i]}, warnings);
   }
-  return ComputeBayesFactors();
+  return ComputeBayesFactors(warnings);
 }
 
 void BSN2SampleIndBayesFactor::ComputeVariable(std::size_t i, const Moments& group1, const Moments& group2,

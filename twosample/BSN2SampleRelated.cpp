@@ -8,6 +8,7 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
+#include "frame/detail/FactorStore.h"
 #include "frame/detail/RecordValues.h"
 #include "frame/detail/ResultLists.h"
 #include "onesample/detail/BSNNormalInference.h"
@@ -142,7 +143,9 @@ KQStatus BSN2SampleRelated::ComputeBayesFactors() {
     if (KQMV::IsMissing(test.t)) continue;
     const NormalMeanFactorKind kind = ChooseNormalMeanFactor(settings_, j, nPairs);
     if (!HasNormalMeanFactorParameters(settings_, kind, nPairs)) return KQStatus(BSN_BAD_PARAMETER, false);
-    bayesFactors_[j] = NormalMeanBf01(kind, j, n, test.t, meanDiffs_[j] - testValue, settings_, warnings_);
+    const double logBf01 =
+        NormalMeanLogBf01(kind, j, n, test.t, meanDiffs_[j] - testValue, settings_, warnings_);
+    detail::StoreFactorWithoutLog(logBf01, j, bayesFactors_[j], warnings_);
   }
   return KQStatus();
 }

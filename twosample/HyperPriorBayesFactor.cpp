@@ -27,13 +27,18 @@ HyperPriorBayesFactor::HyperPriorBayesFactor(const BSNSettings& settings,
                                              const KQCommon_850::KQVarList& varList)
     : BSN2SampleIndBayesFactor(settings, varList) {}
 
-KQStatus HyperPriorBayesFactor::ComputeBayesFactors() {
+KQStatus HyperPriorBayesFactor::ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) {
   const double a = settings_.GetRegrComPar();
-  FillBayesFactors([a](double /*h*/, double df, double t) { return HyperPriorBf01(df, t, a); });
+  FillBayesFactors([a](double /*h*/, double df, double t) { return HyperPriorLogBf01(df, t, a); }, warnings);
   return KQStatus();
 }
 
 double HyperPriorBf01(double df, double t, double a) {
+  const double logBf01 = HyperPriorLogBf01(df, t, a);
+  return KQMV::IsMissing(logBf01) ? logBf01 : std::exp(logBf01);
+}
+
+double HyperPriorLogBf01(double df, double t, double a) {
   if (KQMV::IsMissingOrNaN(df) || KQMV::IsMissingOrNaN(t) || KQMV::IsMissingOrNaN(a) || !(df > 0.0))
     return KQMV::Missing();
   double logG = 0.0;
@@ -46,8 +51,7 @@ double HyperPriorBf01(double df, double t, double a) {
   }
   // The power is taken in logs too, so that a large |t| underflows the factor to 0 instead of
   // overflowing the power first.
-  const double logBf01 = logG - 0.5 * (df - 2.0 * a - 2.0) * Log1pSquare(t / std::sqrt(df));
-  return KQMV::FromNaN(std::exp(logBf01));
+  return KQMV::FromNaN(logG - 0.5 * (df - 2.0 * a - 2.0) * Log1pSquare(t / std::sqrt(df)));
 }
 
 }  // namespace KQBSN_850

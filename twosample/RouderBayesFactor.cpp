@@ -29,9 +29,15 @@ RouderBayesFactor::RouderBayesFactor(const BSNSettings& settings, const KQCommon
                                      KQCommon_850::KQWarnings& warnings)
     : BSN2SampleIndBayesFactor(settings, varList), warnings_(&warnings) {}
 
-KQStatus RouderBayesFactor::ComputeBayesFactors() {
+KQStatus RouderBayesFactor::ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) {
   FillBayesFactors(
-      [this](double h, double df, double t) { return RouderBf01(h, df, t, settings_, *warnings_); });
+      [this](double h, double df, double t) {
+        double logBf01 = KQMV::Missing();
+        const double bf01 = RouderBf01(h, df, t, settings_, *warnings_, &logBf01);
+        // A Monte Carlo average that underflowed to 0 has no logarithm of its own.
+        return KQMV::IsMissing(logBf01) && bf01 == 0.0 ? -std::numeric_limits<double>::infinity() : logBf01;
+      },
+      warnings);
   return KQStatus();
 }
 

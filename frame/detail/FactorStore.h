@@ -11,6 +11,7 @@
 #include "companion/KQMV.h"
 #include "companion/KQPower.h"
 #include "companion/KQStatus.h"
+#include "companion/KQWarnings.h"
 
 namespace KQBSN_850 {
 
@@ -32,6 +33,14 @@ inline StoredFactor StoreLogFactor(double logFactor) noexcept {
 }  // namespace KQBSN_850
 
 namespace KQBSN_850::detail {
+
+/// Stores exp(logBf01) into `factor`, for a record that holds factors without a log flag. Where the
+/// factor would leave the range of normal doubles (0 or infinity included) the record cannot hold it:
+/// `factor` becomes missing and a BSN_NUMERICAL_PROBLEM warning about the variable at `position`
+/// (datum 0) is added; so it is for a NaN logarithm, a computation that failed. A missing logarithm
+/// (missing inputs) stores the missing value without a warning.
+void StoreFactorWithoutLog(double logBf01, std::size_t position, double& factor,
+                           KQCommon_850::KQWarnings& warnings);
 
 /// The Bayes factors BF01 of the test variables: each is the factor, or its natural logarithm where
 /// the factor would leave the range of normal doubles; missing until stored.

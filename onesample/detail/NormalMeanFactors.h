@@ -37,11 +37,15 @@ double JzsBf01(double n, double t, const BSNSettings& settings, KQCommon_850::KQ
 /// The factor at one fixed g, nu = n - 1 > 0, g > 0:
 /// sqrt(1 + n g) (1 + t^2 / ((1 + n g) nu))^((nu + 1)/2) / (1 + t^2/nu)^((nu + 1)/2).
 double FixedGBf01(double n, double t, double g);
+/// ln of FixedGBf01, finite where the factor itself would underflow or overflow.
+double FixedGLogBf01(double n, double t, double g);
 
 /// The factor for a known data variance sigma^2 >= 0 with mu ~ N(mu0, g sigma^2) under the
 /// alternative, n > 0, g > 0, meanShift = xbar - mu0:
 /// sqrt(1 + n g) exp(-(n meanShift^2 / (2 sigma^2)) / (1 + 1/(n g))).
 double KnownVarianceBf01(double n, double meanShift, double variance, double g);
+/// ln of KnownVarianceBf01.
+double KnownVarianceLogBf01(double n, double meanShift, double variance, double g);
 
 /// Which of the three factors a test variable gets.
 enum class NormalMeanFactorKind { None, Jzs, FixedG, KnownVariance };
@@ -61,5 +65,9 @@ bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactor
 /// HasNormalMeanFactorParameters; missing for NormalMeanFactorKind::None.
 double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
                       const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
+/// ln of NormalMeanBf01: finite where the factor is beyond the double range (minus infinity where a
+/// Monte Carlo estimate is 0); missing where the factor is.
+double NormalMeanLogBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
+                         const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
 
 }  // namespace KQBSN_850

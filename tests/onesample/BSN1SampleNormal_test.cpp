@@ -133,3 +133,18 @@ TEST(BSN1SampleNormal, Jeffreys2GivesTheClassicalInterval) {
   EXPECT_TRUE(run.Record()->GetTValues().empty());
   EXPECT_TRUE(run.Record()->GetBayesFactors().empty());
 }
+
+TEST(BSN1SampleNormal, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
+  // Every case weighs 1e12: both t statistics are in the millions and ln BF01 in the minus billions, far
+  // below the smallest double. The record holds factors only, so each is missing, with a warning that
+  // has a text, and the t tests stay.
+  kqtest::Rows rows = kqtest::NormalData();
+  for (auto& row : rows) (*row)[2] = 1e12;
+  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  settings.SetFrequencyWeightVar(2);
+  const kqtest::NormalRun run(settings, rows);
+  ASSERT_TRUE(run.status.IsOK());
+  EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_NUMERICAL_PROBLEM, 0}, {BSN_NUMERICAL_PROBLEM, 1}}));
+  EXPECT_EQ(run.Record()->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
+  EXPECT_GT(run.Record()->GetTValues()[0], 1e6);
+}

@@ -242,3 +242,21 @@ TEST(BSN2SampleIndBasicStats, RecordUpdatesRoundTheFrequencyWeight) {
   EXPECT_NEAR_REL(weighted.GetMeans()[0], 2.0, 1e-15);
   EXPECT_NEAR_REL(weighted.GetVariances()[0], 3.0, 1e-15);
 }
+
+TEST(BSN2SampleIndependent, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
+  // Two groups of 400 cases that differ by 100 standard deviations: ln BF01 is about -2400 under every
+  // prior, below the smallest double.
+  std::vector<std::vector<double>> rows;
+  for (int k = 0; k < 800; ++k)
+    rows.push_back({(k < 400 ? 0.0 : 100.0) + (k % 7) * 0.5, k < 400 ? 0.0 : 1.0});
+  for (int method : {3, 2, 4}) {  // Rouder, hyper-prior, Gonen
+    BSNSettings settings = kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1);
+    settings.SetRegrCompType(static_cast<BSNConst::RegrCompute>(method));
+    settings.SetRegrComPar(0.5);
+    settings.SetSecondGonenPar(1.0);
+    const kqtest::IndependentRun run(settings, rows);
+    ASSERT_TRUE(run.status.IsOK()) << method;
+    EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_NUMERICAL_PROBLEM, 0}})) << method;
+    EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[0])) << method;
+  }
+}

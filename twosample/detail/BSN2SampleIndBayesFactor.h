@@ -26,6 +26,7 @@
 #include "companion/KQVarList.h"
 #include "companion/KQWarnings.h"
 #include "frame/BSNSettings.h"
+#include "frame/detail/FactorStore.h"
 #include "twosample/BSN2SampleIndBasicStats.h"
 
 namespace KQBSN_850 {
@@ -46,7 +47,7 @@ class BSN2SampleIndBayesFactor {
                                            const BSN2SampleIndBasicStats& group2,
                                            KQCommon_850::KQWarnings& warnings);
   /// Sets the factor of every variable that has a pooled t; every variant answers OK.
-  virtual KQCommon_850::KQStatus ComputeBayesFactors() = 0;
+  virtual KQCommon_850::KQStatus ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) = 0;
   virtual void Display(std::ostream& os) const;
 
   const DoubleList& GetEffectiveSizes() const noexcept { return effectiveSizes_; }
@@ -69,11 +70,14 @@ class BSN2SampleIndBayesFactor {
   const DoubleList& GetBayesFactors() const noexcept { return bayesFactors_; }
 
  protected:
-  /// Sets the factor of every variable with a pooled t to bf01(h, nu, t).
-  template <class Factor>
-  void FillBayesFactors(Factor&& bf01) {
+  /// Sets the factor of every variable with a pooled t to exp(logBf01(h, nu, t)); a factor beyond the
+  /// range of doubles is left missing with a warning, as the record holds factors only.
+  template <class LogFactor>
+  void FillBayesFactors(LogFactor&& logBf01, KQCommon_850::KQWarnings& warnings) {
     for (std::size_t i = 0; i < tValues_.size(); ++i) {
-      if (HasPooledT(i)) bayesFactors_[i] = bf01(effectiveSizes_[i], dfs_[i], tValues_[i]);
+      if (HasPooledT(i))
+        detail::StoreFactorWithoutLog(logBf01(effectiveSizes_[i], dfs_[i], tValues_[i]), i, bayesFactors_[i],
+                                      warnings);
     }
   }
 

@@ -20,10 +20,12 @@ namespace KQBSN_850 {
 class GonenBayesFactor final : public BSN2SampleIndBayesFactor {
  public:
   GonenBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
-  KQCommon_850::KQStatus ComputeBayesFactors() override;
+  KQCommon_850::KQStatus ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) override;
 };
 
 /// BF01 for effective size h, nu degrees of freedom, pooled t and the prior delta ~ N(lambda, sigma2).
 double GonenBf01(double h, double df, double t, double lambda, double sigma2);
+/// ln of GonenBf01, finite where the factor itself would underflow or overflow.
+double GonenLogBf01(double h, double df, double t, double lambda, double sigma2);
 
 }  // namespace KQBSN_850

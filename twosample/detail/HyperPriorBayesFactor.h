@@ -16,10 +16,12 @@ namespace KQBSN_850 {
 class HyperPriorBayesFactor final : public BSN2SampleIndBayesFactor {
  public:
   HyperPriorBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
-  KQCommon_850::KQStatus ComputeBayesFactors() override;
+  KQCommon_850::KQStatus ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) override;
 };
 
 /// BF01 for nu degrees of freedom, pooled t and hyper-prior parameter a.
 double HyperPriorBf01(double df, double t, double a);
+/// ln of HyperPriorBf01, finite where the factor itself would underflow or overflow.
+double HyperPriorLogBf01(double df, double t, double a);
 
 }  // namespace KQBSN_850

@@ -23,7 +23,7 @@ class RouderBayesFactor final : public BSN2SampleIndBayesFactor {
   /// `warnings` (the analysis' collection) receives the quadrature's warnings; it must outlive the object.
   RouderBayesFactor(const BSNSettings& settings, const KQCommon_850::KQVarList& varList,
                     KQCommon_850::KQWarnings& warnings);
-  KQCommon_850::KQStatus ComputeBayesFactors() override;
+  KQCommon_850::KQStatus ComputeBayesFactors(KQCommon_850::KQWarnings& warnings) override;
 
  private:
   KQCommon_850::KQWarnings* warnings_;
