@@ -41,4 +41,9 @@ void BSN1SampleBinomial::Display(std::ostream& os) const {
   detail::DisplayBinomialAnalysis(settings_, *this, os);
 }
 
+const std::vector<detail::CountSums>* BSN1SampleBinomial::GetCountSums() const noexcept {
+  if (bayesFactor_ != nullptr) return &bayesFactor_->GetSums();
+  return posterior_ != nullptr ? &posterior_->GetSums() : nullptr;
+}
+
 }  // namespace KQBSN_850

@@ -41,4 +41,9 @@ void BSN1SamplePoisson::Display(std::ostream& os) const {
   detail::DisplayPoissonAnalysis(settings_, *this, os);
 }
 
+const std::vector<detail::CountSums>* BSN1SamplePoisson::GetCountSums() const noexcept {
+  if (bayesFactor_ != nullptr) return &bayesFactor_->GetSums();
+  return posterior_ != nullptr ? &posterior_->GetSums() : nullptr;
+}
+
 }  // namespace KQBSN_850

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
@@ -77,8 +78,20 @@ KQStatus OneSampleCountAnalysis::BuildModel(MultiPassRecordIter& iter) {
   // The passes do not poll the host, so that a short computation is not interrupted half-way; the
   // one question comes before the record is made.
   if (StopAfterStep(status)) return FinishBuild(status);
+  WarnAboutLargeCounts();
   if (!outputStats_) outputStats_ = MakeOutputStats();
   return FinishBuild(status);
+}
+
+void OneSampleCountAnalysis::WarnAboutLargeCounts() {
+  const std::vector<CountSums>* sums = GetCountSums();
+  if (sums == nullptr) return;
+  // The record shows the counts (and the Poisson analysis the largest value) as int.
+  constexpr double kLargestCount = std::numeric_limits<int>::max();
+  for (std::size_t i = 0; i < sums->size(); ++i) {
+    const CountSums& s = (*sums)[i];
+    if (s.weightSum > kLargestCount || s.largest > kLargestCount) AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
+  }
 }
 
 }  // namespace KQBSN_850::detail

@@ -41,6 +41,7 @@ class BSN1SampleBinoPosterior {
   KQCommon_850::KQStatus Compute();
 
   const detail::SummaryLists& GetSummaries() const noexcept { return summaries_; }
+  const std::vector<detail::CountSums>& GetSums() const noexcept { return sums_; }
   const Curves& GetPlotArguments() const noexcept { return plotArguments_; }
   const Curves& GetPlotLikelihoods() const noexcept { return plotLikelihoods_; }
   const Curves& GetPlotPosterior() const noexcept { return plotPosterior_; }

@@ -38,6 +38,7 @@ class BSN1SamplePoisson final : public detail::OneSampleCountAnalysis {
   KQCommon_850::KQStatus RunPosteriorOnBayesFactorSums() override;
   KQCommon_850::KQStatus RunPosterior(KQCommon_850::MultiPassRecordIter& iter) override;
   std::unique_ptr<BSNOutputStats> MakeOutputStats() override;
+  const std::vector<detail::CountSums>* GetCountSums() const noexcept override;
 
   std::unique_ptr<BSN1SamplePoisnBayesFactor> bayesFactor_;
   std::unique_ptr<BSN1SamplePoisnPosterior> posterior_;

@@ -80,6 +80,12 @@ class OneSampleCountAnalysis : public BSNAlgorithm {
   virtual KQCommon_850::KQStatus RunPosteriorOnBayesFactorSums() = 0;
   virtual KQCommon_850::KQStatus RunPosterior(KQCommon_850::MultiPassRecordIter& iter) = 0;
   virtual std::unique_ptr<BSNOutputStats> MakeOutputStats() = 0;
+  /// The sums the calculators read; null when none did.
+  virtual const std::vector<CountSums>* GetCountSums() const noexcept = 0;
+
+ private:
+  /// One BSN_COUNT_TOO_LARGE warning for each variable whose count does not fit the record's int fields.
+  void WarnAboutLargeCounts();
 };
 
 }  // namespace KQBSN_850::detail

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+
 #include <limits>
 #include <numeric>
 
@@ -232,4 +235,15 @@ TEST(BSN1SampleBinomial, PosteriorNeedsAConjugatePriorWithParameters) {
   EXPECT_FALSE(bad.component.IsModelBuilt());
   EXPECT_EQ(bad.component.GetOutputStats(), nullptr);
   EXPECT_EQ(bad.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
+}
+
+TEST(BSN1SampleBinomial, CountsBeyondTheIntRangeAreFlagged) {
+  // Weights of 3e9 and 2e9: 5e9 trials, more than the record's int count can show.
+  BSNSettings settings = Settings(AnalysTypes::Both, 1);
+  settings.SetFrequencyWeightVar(1);
+  const Built run(settings, FromColumns({{1, 0}, {3e9, 2e9}}));
+  ASSERT_FALSE(run.status.IsError());
+  const Warnings listed = run.ListedWarnings();
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), std::pair<int, long>{BSN_COUNT_TOO_LARGE, 0}), 1);
+  EXPECT_EQ(run.Record()->GetNs()[0], std::numeric_limits<int>::max());
 }
