@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-
-#include <limits>
 #include <numeric>
 
 #include "frame/BSNComponent.h"
