@@ -54,8 +54,9 @@ std::string EvidenceVerdict(double factor, bool isLog, std::string_view factorNa
                             std::string_view reciprocalName, std::string_view first,
                             std::string_view second) {
   const std::string name(factorName);
-  // A factor of 0 is one that underflowed: its logarithm, minus infinity, still judges it.
-  if (KQCommon_850::KQMV::IsMissingOrNaN(factor) || (!isLog && !(factor >= 0.0)))
+  // A factor of 0 or infinity is one that left the double range without its logarithm: its size is
+  // unknown, so no verdict is worded from it (the library keeps such factors as logarithms or missing).
+  if (KQCommon_850::KQMV::IsMissingOrNaN(factor) || (!isLog && !(factor > 0.0 && std::isfinite(factor))))
     return name + " could not be computed";
   const double logFactor = isLog ? factor : std::log(factor);
   std::string line = name + " = " + (isLog ? "exp(" + Number(factor) + ")" : Number(factor)) + " (" +

@@ -94,7 +94,15 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
       std::vector<std::string> line{view.rows[i]};
       for (const Field* field : columns) {
         std::string cell = Cell(field->value[i]);
-        if (field->key == view.factorKey && IsLogFactor(view, i)) cell = "exp(" + cell + ")";
+        if (field->key == view.factorKey) {
+          // A factor is shown as exp(log) when the record keeps its logarithm; one that left the double
+          // range without it (0 or infinite) has no size to show.
+          if (IsLogFactor(view, i))
+            cell = "exp(" + cell + ")";
+          else if (field->value[i].is_number() &&
+                   !(field->value[i].get<double>() > 0.0 && std::isfinite(field->value[i].get<double>())))
+            cell = "NA";
+        }
         line.push_back(cell);
       }
       lines.push_back(std::move(line));
