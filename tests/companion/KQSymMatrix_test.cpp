@@ -15,6 +15,7 @@ namespace {
 using KQMath_850::KQBitSet;
 using KQMath_850::KQRectMatrix;
 using KQMath_850::KQSymMatrix;
+using Vector = std::vector<double>;
 
 constexpr double kSweepTol = 1e-12;
 
@@ -29,14 +30,13 @@ const double kW[] = {1, 2, 1, 3, 1, 1, 2, 1};
 // The cross-product matrix of the rows (1, x1, x2, y), weighted or not.
 KQSymMatrix CrossProducts(bool weighted) {
   KQSymMatrix matrix(4, true);
-  for (int i = 0; i < 8; ++i)
-    matrix.UpdateXX(std::vector<double>{1.0, kX1[i], kX2[i], kY[i]}, weighted ? kW[i] : 1.0);
+  for (int i = 0; i < 8; ++i) matrix.UpdateXX(Vector{1.0, kX1[i], kX2[i], kY[i]}, weighted ? kW[i] : 1.0);
   return matrix;
 }
 
 // Sweeps every pivot but the last (the dependent) against the diagonal before sweeping.
 KQBitSet SweepPredictors(KQSymMatrix& matrix) {
-  std::vector<double> reference;
+  Vector reference;
   matrix.GetDiagonal(reference);
   KQBitSet swept(matrix.Size() - 1);
   for (int k = 0; k < matrix.Size() - 1; ++k) matrix.Sweep(k, kSweepTol, reference, swept, true);
@@ -52,32 +52,22 @@ struct Uniform {
   }
 };
 
-TEST(KQSymMatrix, PackedLowerTriangleLayout) {
+TEST(KQSymMatrix, PackedLowerTriangleAndOuterProducts) {
   KQSymMatrix matrix(3, true);
   matrix(2, 0) = 5.0;
   matrix(1, 2) = 7.0;  // writes (2, 1)
   EXPECT_EQ(matrix(0, 2), 5.0);
-  EXPECT_EQ(matrix(2, 1), 7.0);
   // (0,0) (1,0) (1,1) (2,0) (2,1) (2,2)
-  EXPECT_EQ(matrix.AsVector(), (std::vector<double>{0, 0, 0, 5, 7, 0}));
-  EXPECT_EQ(KQSymMatrix(3, false).AsVector(), (std::vector<double>{1, 0, 1, 0, 0, 1}));
-  EXPECT_FALSE(matrix.SetFromVector(std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(matrix.AsVector(), (Vector{0, 0, 0, 5, 7, 0}));
+  EXPECT_EQ(KQSymMatrix(3, false).AsVector(), (Vector{1, 0, 1, 0, 0, 1}));
+  EXPECT_FALSE(matrix.SetFromVector(Vector{1, 2, 3}));
   EXPECT_EQ(matrix(2, 0), 5.0);
-  EXPECT_TRUE(matrix.SetFromVector(std::vector<double>{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(matrix(0, 2), 4.0);
-  std::vector<double> diagonal;
-  matrix.GetDiagonal(diagonal);
-  EXPECT_EQ(diagonal, (std::vector<double>{1, 3, 6}));
-}
-
-TEST(KQSymMatrix, UpdateXXAddsWeightedOuterProduct) {
   // By hand: 2 (1, 2, 3)'(1, 2, 3) has lower triangle 2, 4 8, 6 12 18; a zero weight adds nothing.
-  KQSymMatrix matrix(3, true);
-  matrix.UpdateXX(std::vector<double>{1, 2, 3}, 2.0);
-  matrix.UpdateXX(std::vector<double>{9, 9, 9}, 0.0);
-  EXPECT_EQ(matrix.AsVector(), (std::vector<double>{2, 4, 8, 6, 12, 18}));
-  matrix.UpdateXX(std::vector<double>{0, -1, 1}, 1.0);
-  EXPECT_EQ(matrix.AsVector(), (std::vector<double>{2, 4, 9, 6, 11, 19}));
+  KQSymMatrix outer(3, true);
+  outer.UpdateXX(Vector{1, 2, 3}, 2.0);
+  outer.UpdateXX(Vector{9, 9, 9}, 0.0);
+  outer.UpdateXX(Vector{0, -1, 1}, 1.0);
+  EXPECT_EQ(outer.AsVector(), (Vector{2, 4, 9, 6, 11, 19}));
 }
 
 TEST(KQSymMatrix, SparseUpdateEqualsDenseUpdate) {
@@ -85,80 +75,75 @@ TEST(KQSymMatrix, SparseUpdateEqualsDenseUpdate) {
   KQSymMatrix dense(n, true), sparse(n, true);
   Uniform uniform{42};
   for (int row = 0; row < 300; ++row) {
-    std::vector<double> x(n, 0.0);
+    Vector x(n, 0.0), values;
     std::vector<int> indices;
-    std::vector<double> values;
     // Three non-zero entries at distinct positions, listed in the order they were drawn (not sorted).
     while (indices.size() < 3) {
       const int k = static_cast<int>((uniform() + 1.0) * n / 2.0);
       if (x[static_cast<std::size_t>(k)] != 0.0) continue;
-      const double value = uniform() + 2.0;
-      x[static_cast<std::size_t>(k)] = value;
+      x[static_cast<std::size_t>(k)] = uniform() + 2.0;
       indices.push_back(k);
-      values.push_back(value);
+      values.push_back(x[static_cast<std::size_t>(k)]);
     }
     indices.push_back(-1);  // entries past nEntries are not read
     values.push_back(1e300);
-    const double weight = 1.0 + row % 3;
-    dense.UpdateXX(x, weight);
-    sparse.UpdateXXSparse(3, indices, values, weight);
+    dense.UpdateXX(x, 1.0 + row % 3);
+    sparse.UpdateXXSparse(3, indices, values, 1.0 + row % 3);
   }
   for (int i = 0; i < n; ++i)
     for (int j = 0; j <= i; ++j) EXPECT_NEAR_REL(sparse(i, j), dense(i, j), 1e-14) << i << ", " << j;
 }
 
-TEST(KQSymMatrix, SweepGivesLeastSquaresFit) {
-  // R: f <- lm(y ~ x1 + x2); print(coef(f), digits = 17); print(sum(resid(f)^2), digits = 17)
-  //    X <- cbind(1, x1, x2); print(solve(t(X) %*% X), digits = 17)
-  KQSymMatrix matrix = CrossProducts(false);
-  const KQBitSet swept = SweepPredictors(matrix);
-  EXPECT_EQ(swept.InSet(), 3);
-  const std::vector<double> coeffs = matrix.GetRegCoeffs(swept);
-  ASSERT_EQ(coeffs.size(), 3u);
-  EXPECT_NEAR_REL(coeffs[0], 0.87524455930027822, 1e-13);
-  EXPECT_NEAR_REL(coeffs[1], 1.24555733653950385, 1e-13);
-  EXPECT_NEAR_REL(coeffs[2], 1.54250151536652580, 1e-13);
-  EXPECT_NEAR_REL(matrix(3, 3), 1.4245907243002904, 1e-13);
-  // The swept block is minus the inverse of X'X.
-  KQSymMatrix inverse(3, true);
-  matrix.ExtractFirstNRows(inverse);
-  inverse.Negate();
-  const double expected[3][3] = {{0.698731982007603669, -0.115275433458693899, -0.075078552568997689},
-                                 {-0.115275433458693913, 0.023213998094739660, 0.013214674695664281},
-                                 {-0.075078552568997703, 0.013214674695664281, 0.076304218137734761}};
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) EXPECT_NEAR_REL(inverse(i, j), expected[i][j], 1e-13) << i << ", " << j;
-}
-
-TEST(KQSymMatrix, SweepGivesWeightedLeastSquaresFit) {
-  // R: fw <- lm(y ~ x1 + x2, weights = w); print(coef(fw), digits = 17)
-  //    print(sum(w * resid(fw)^2), digits = 17); print(solve(t(X) %*% diag(w) %*% X), digits = 17)
-  KQSymMatrix matrix = CrossProducts(true);
-  const KQBitSet swept = SweepPredictors(matrix);
-  const std::vector<double> coeffs = matrix.GetRegCoeffs(swept);
-  EXPECT_NEAR_REL(coeffs[0], 1.0242334764175236, 1e-13);
-  EXPECT_NEAR_REL(coeffs[1], 1.2289785553021486, 1e-13);
-  EXPECT_NEAR_REL(coeffs[2], 1.5793488856212174, 1e-13);
-  EXPECT_NEAR_REL(matrix(3, 3), 3.4356271905237228, 1e-13);
-  EXPECT_NEAR_REL(-matrix(0, 0), 0.496144731514906012, 1e-13);
-  EXPECT_NEAR_REL(-matrix(1, 0), -0.084849141903617600, 1e-13);
-  EXPECT_NEAR_REL(-matrix(2, 2), 0.0654443781025864785, 1e-13);
+TEST(KQSymMatrix, SweepGivesLeastSquaresFits) {
+  // R: f <- lm(y ~ x1 + x2); fw <- lm(y ~ x1 + x2, weights = w); X <- cbind(1, x1, x2)
+  //    print(coef(f), digits = 17); print(sum(resid(f)^2), digits = 17); print(solve(t(X) %*% X), digits =
+  //    17) and for fw: sum(w * resid(fw)^2) and solve(t(X) %*% diag(w) %*% X).
+  // The swept block is minus the inverse of X'X; the last diagonal is the residual sum of squares.
+  const struct {
+    bool weighted;
+    double coeffs[3], rss, inverse[3][3];
+  } fits[] = {{false,
+               {0.87524455930027822, 1.24555733653950385, 1.54250151536652580},
+               1.4245907243002904,
+               {{0.698731982007603669, -0.115275433458693899, -0.075078552568997689},
+                {-0.115275433458693913, 0.023213998094739660, 0.013214674695664281},
+                {-0.075078552568997703, 0.013214674695664281, 0.076304218137734761}}},
+              {true,
+               {1.0242334764175236, 1.2289785553021486, 1.5793488856212174},
+               3.4356271905237228,
+               {{0.496144731514906012, -0.084849141903617600, 0},
+                {-0.084849141903617600, 0, 0},
+                {0, 0, 0.0654443781025864785}}}};
+  for (const auto& fit : fits) {
+    SCOPED_TRACE(fit.weighted ? "weighted" : "unweighted");
+    KQSymMatrix matrix = CrossProducts(fit.weighted);
+    const KQBitSet swept = SweepPredictors(matrix);
+    EXPECT_EQ(swept.InSet(), 3);
+    const Vector coeffs = matrix.GetRegCoeffs(swept);
+    ASSERT_EQ(coeffs.size(), 3u);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR_REL(coeffs[static_cast<std::size_t>(k)], fit.coeffs[k], 1e-13);
+    EXPECT_NEAR_REL(matrix(3, 3), fit.rss, 1e-13);
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j)
+        if (fit.inverse[i][j] != 0.0) {  // 0: not among the weighted fit's pasted values
+          EXPECT_NEAR_REL(-matrix(i, j), fit.inverse[i][j], 1e-13) << i << ", " << j;
+        }
+  }
 }
 
 TEST(KQSymMatrix, SweepDetectsRedundantColumns) {
   // Columns: 0 intercept, 1 all zero, 2 x1, 3 x1 again, 4 x2, 5 x1 - 2 x2, 6 3 - x1, 7 y.
   // Columns 1, 3, 5 and 6 are zero or combinations of columns swept before them; the rest give the
-  // weighted fit of y on (1, x1, x2), whose R values are those of SweepGivesWeightedLeastSquaresFit.
+  // weighted fit of y on (1, x1, x2), whose R values are those of SweepGivesLeastSquaresFits.
   KQSymMatrix matrix(8, true);
   for (int i = 0; i < 8; ++i)
-    matrix.UpdateXX(
-        std::vector<double>{1.0, 0.0, kX1[i], kX1[i], kX2[i], kX1[i] - 2.0 * kX2[i], 3.0 - kX1[i], kY[i]},
-        kW[i]);
+    matrix.UpdateXX(Vector{1.0, 0.0, kX1[i], kX1[i], kX2[i], kX1[i] - 2.0 * kX2[i], 3.0 - kX1[i], kY[i]},
+                    kW[i]);
   const KQBitSet swept = SweepPredictors(matrix);
   KQBitSet expected(7);
   for (int k : {0, 2, 4}) expected.Set(k);
   EXPECT_EQ(swept, expected);
-  const std::vector<double> coeffs = matrix.GetRegCoeffs(swept);
+  const Vector coeffs = matrix.GetRegCoeffs(swept);
   const double expectedCoeffs[] = {1.0242334764175236, 0, 1.2289785553021486, 0, 1.5793488856212174, 0, 0};
   for (int k = 0; k < 7; ++k)
     EXPECT_NEAR_REL(coeffs[static_cast<std::size_t>(k)], expectedCoeffs[k], 1e-12) << k;
@@ -179,8 +164,8 @@ TEST(KQSymMatrix, RedundancyToleranceBoundary) {
   // With the tolerance 1e-12, r = 2e-12 is swept in and r = 0.5e-12 is not.
   for (const auto& [r, expectSwept] : {std::pair{2e-12, true}, std::pair{0.5e-12, false}}) {
     KQSymMatrix matrix(2, true);
-    ASSERT_TRUE(matrix.SetFromVector(std::vector<double>{1.0, 1.0, 1.0 + r}));
-    std::vector<double> reference;
+    ASSERT_TRUE(matrix.SetFromVector(Vector{1.0, 1.0, 1.0 + r}));
+    Vector reference;
     matrix.GetDiagonal(reference);
     KQBitSet swept(2);
     EXPECT_TRUE(matrix.Sweep(0, kSweepTol, reference, swept, true));
@@ -192,7 +177,7 @@ TEST(KQSymMatrix, RedundancyToleranceBoundary) {
 TEST(KQSymMatrix, SweepOutRestoresMatrix) {
   const KQSymMatrix original = CrossProducts(true);
   KQSymMatrix matrix = original;
-  std::vector<double> reference;
+  Vector reference;
   matrix.GetDiagonal(reference);
   KQBitSet swept(4);
   EXPECT_EQ(matrix.SweepRange(0, 3, kSweepTol, reference, swept), 3);
@@ -207,18 +192,6 @@ TEST(KQSymMatrix, SweepOutRestoresMatrix) {
     EXPECT_NEAR_REL(matrix.AsVector()[e], original.AsVector()[e], 1e-12) << e;
 }
 
-// max |A B - I| over all elements, with the products formed here from full element access.
-double MaxDistanceFromIdentity(const KQSymMatrix& a, const KQSymMatrix& b) {
-  double worst = 0.0;
-  for (int i = 0; i < a.Size(); ++i)
-    for (int j = 0; j < a.Size(); ++j) {
-      double sum = 0.0;
-      for (int k = 0; k < a.Size(); ++k) sum += a(i, k) * b(k, j);
-      worst = std::max(worst, std::fabs(sum - (i == j ? 1.0 : 0.0)));
-    }
-  return worst;
-}
-
 TEST(KQSymMatrix, InverseRoundTrip) {
   // A = B'B + n I for B with entries in [-1, 1): symmetric positive definite with a condition number
   // of a few units, so A inverse(A) must be the identity to a few hundred units of rounding.
@@ -226,7 +199,7 @@ TEST(KQSymMatrix, InverseRoundTrip) {
     Uniform uniform{static_cast<std::uint64_t>(n)};
     KQSymMatrix a(n, true);
     for (int row = 0; row < n; ++row) {
-      std::vector<double> b(static_cast<std::size_t>(n));
+      Vector b(static_cast<std::size_t>(n));
       for (double& value : b) value = uniform();
       a.UpdateXX(b, 1.0);
     }
@@ -236,7 +209,14 @@ TEST(KQSymMatrix, InverseRoundTrip) {
     KQBitSet accepted;
     EXPECT_EQ(inverse.Invert(kSweepTol, accepted), n);
     EXPECT_EQ(accepted.InSet(), n);
-    EXPECT_LT(MaxDistanceFromIdentity(a, inverse), 1e-13) << n;
+    double worst = 0.0;  // max |A inverse(A) - I|, the product formed here from full element access
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k) sum += a(i, k) * inverse(k, j);
+        worst = std::max(worst, std::fabs(sum - (i == j ? 1.0 : 0.0)));
+      }
+    EXPECT_LT(worst, 1e-13) << n;
   }
 }
 
@@ -244,55 +224,39 @@ TEST(KQSymMatrix, InverseOverAcceptedPivotsOfSingularMatrix) {
   // Row 1 is twice row 0, so pivot 1 is rejected; by hand the inverse over pivots {0, 2} of
   // [[2, 4, 1], [4, 8, 2], [1, 2, 5]] is inverse([[2, 1], [1, 5]]) = [[5, -1], [-1, 2]] / 9.
   KQSymMatrix matrix(3, true);
-  ASSERT_TRUE(matrix.SetFromVector(std::vector<double>{2, 4, 8, 1, 2, 5}));
-  KQBitSet accepted;
+  ASSERT_TRUE(matrix.SetFromVector(Vector{2, 4, 8, 1, 2, 5}));
+  KQBitSet accepted, expected(3, true);
   EXPECT_EQ(matrix.Invert(kSweepTol, accepted), 2);
-  EXPECT_TRUE(accepted.IsIn(0));
-  EXPECT_FALSE(accepted.IsIn(1));
-  EXPECT_TRUE(accepted.IsIn(2));
-  EXPECT_NEAR_REL(matrix(0, 0), 5.0 / 9.0, 1e-15);
-  EXPECT_NEAR_REL(matrix(2, 0), -1.0 / 9.0, 1e-15);
-  EXPECT_NEAR_REL(matrix(2, 2), 2.0 / 9.0, 1e-15);
-  EXPECT_EQ(matrix(1, 0), 0.0);
-  EXPECT_EQ(matrix(1, 1), 0.0);
-  EXPECT_EQ(matrix(2, 1), 0.0);
+  expected.Reset(1);
+  EXPECT_EQ(accepted, expected);
+  const Vector byHand{5.0 / 9.0, 0, 0, -1.0 / 9.0, 0, 2.0 / 9.0};
+  for (std::size_t e = 0; e < byHand.size(); ++e)
+    EXPECT_NEAR_REL(matrix.AsVector()[e], byHand[e], 1e-15) << e;
   KQSymMatrix zeros(2, true);
   EXPECT_EQ(zeros.Invert(kSweepTol), 0);
-  EXPECT_EQ(zeros.AsVector(), (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(zeros.AsVector(), (Vector{0, 0, 0}));
 }
 
 TEST(KQSymMatrix, ProductsWithVectorsAndRectangularFactors) {
   // S = [[2, 1, 0], [1, 3, 1], [0, 1, 4]]. By hand: S (1, -1, 2) = (1, 0, 7) and (1, -1, 2)'S(1, -1, 2) = 15;
   // for x = (1, 0, 2), given sparsely, x'Sx = 2 + 4 * 4 = 18.
   KQSymMatrix s(3, true);
-  ASSERT_TRUE(s.SetFromVector(std::vector<double>{2, 1, 3, 0, 1, 4}));
-  std::vector<double> product;
-  s.MultiplyVector(std::vector<double>{1, -1, 2}, product);
-  EXPECT_EQ(product, (std::vector<double>{1, 0, 7}));
-  EXPECT_EQ(s.QuadraticForm(std::vector<double>{1, -1, 2}), 15.0);
-  EXPECT_EQ(s.QuadraticFormSparse(2, std::vector<int>{2, 0}, std::vector<double>{2, 1}), 18.0);
+  ASSERT_TRUE(s.SetFromVector(Vector{2, 1, 3, 0, 1, 4}));
+  Vector product;
+  s.MultiplyVector(Vector{1, -1, 2}, product);
+  EXPECT_EQ(product, (Vector{1, 0, 7}));
+  EXPECT_EQ(s.QuadraticForm(Vector{1, -1, 2}), 15.0);
+  EXPECT_EQ(s.QuadraticFormSparse(2, std::vector<int>{2, 0}, Vector{2, 1}), 18.0);
   // R = [[1, 0, 1], [0, 2, 0]]: R S = [[2, 2, 4], [2, 6, 2]], and R S R' = [[6, 4], [4, 12]].
   KQRectMatrix r;
-  r.AppendRow(std::vector<double>{1, 0, 1});
-  r.AppendRow(std::vector<double>{0, 2, 0});
+  r.AppendRow(Vector{1, 0, 1});
+  r.AppendRow(Vector{0, 2, 0});
   KQSymMatrix result;
   ASSERT_TRUE(s.ComputeRSRTrans(r, result));
-  EXPECT_EQ(result.AsVector(), (std::vector<double>{6, 4, 12}));
+  EXPECT_EQ(result.AsVector(), (Vector{6, 4, 12}));
   // A factor with the wrong number of columns is refused and leaves the result alone.
   EXPECT_FALSE(s.ComputeRSRTrans(KQRectMatrix(2, 2), result));
   EXPECT_EQ(result.Size(), 2);
-}
-
-TEST(KQSymMatrix, BlockExtractionAndZeroing) {
-  KQSymMatrix matrix(3, true);
-  ASSERT_TRUE(matrix.SetFromVector(std::vector<double>{1, 2, 3, 4, 5, 6}));
-  KQSymMatrix leading(2, true);
-  matrix.ExtractFirstNRows(leading);
-  EXPECT_EQ(leading.AsVector(), (std::vector<double>{1, 2, 3}));
-  KQBitSet keep(3, true);
-  keep.Reset(1);
-  matrix.ZeroOutRedundant(keep);
-  EXPECT_EQ(matrix.AsVector(), (std::vector<double>{1, 0, 0, 4, 0, 6}));
 }
 
 }  // namespace

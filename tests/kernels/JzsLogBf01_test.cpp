@@ -39,11 +39,8 @@ const Reference kReferences[] = {
 
 TEST(JzsLogBf01, MatchesBayesFactorAlsoWhereTheFactorUnderflows) {
   for (const Reference& ref : kReferences) {
-    JzsIntegration integration;
-    integration.tolerance = 1e-10;
-    integration.maxIter = 2000;
-    const JzsLogBf01Result result = JzsLogBf01(ref.n, ref.n - 1.0, ref.t, ref.r, integration);
-    ASSERT_FALSE(KQMV::IsMissing(result.logBf01)) << ref.n << " " << ref.t;
+    const JzsLogBf01Result result =
+        JzsLogBf01(ref.n, ref.n - 1.0, ref.t, ref.r, {.tolerance = 1e-10, .maxIter = 2000});
     EXPECT_NEAR_REL(-result.logBf01, ref.logBf10, ref.tolerance) << "n " << ref.n << " t " << ref.t;
     EXPECT_TRUE(result.warnings.IsEmpty()) << "n " << ref.n << " t " << ref.t;
   }
@@ -51,18 +48,13 @@ TEST(JzsLogBf01, MatchesBayesFactorAlsoWhereTheFactorUnderflows) {
 
 TEST(JzsLogBf01, QuadratureWarningsBecomeTableCodes) {
   // Starved quadrature: its own code, mapped to one with a message for the analyses.
-  JzsIntegration starved;
-  starved.maxIter = 2;
-  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, starved);
+  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, {.maxIter = 2});
   ASSERT_EQ(result.warnings.Size(), 1u);
   EXPECT_EQ(result.warnings[0].GetErrorCode(), KQCommon_850::KQ_INTEGRATION_NOT_CONVERGED);
   KQCommon_850::KQWarnings analysisWarnings;
   AddJzsTableWarnings(result.warnings, analysisWarnings);
   ASSERT_EQ(analysisWarnings.Size(), 1u);
   EXPECT_EQ(analysisWarnings[0].GetErrorCode(), BSN_NUMERICAL_PROBLEM);
-  std::string text;
-  StatusMessageText(analysisWarnings[0].GetErrorCode(), text);
-  EXPECT_FALSE(text.empty());
 }
 
 TEST(JzsLogBf01, InvalidInputsGiveMissingWithoutWarning) {
@@ -74,10 +66,7 @@ TEST(JzsLogBf01, InvalidInputsGiveMissingWithoutWarning) {
     EXPECT_TRUE(KQMV::IsMissing(result.logBf01));
     EXPECT_TRUE(result.warnings.IsEmpty());
   }
-  JzsIntegration reversed;
-  reversed.lower = 2.0;
-  reversed.upper = 1.0;
-  EXPECT_TRUE(KQMV::IsMissing(JzsLogBf01(20, 19, 2.0, 1.0, reversed).logBf01));
+  EXPECT_TRUE(KQMV::IsMissing(JzsLogBf01(20, 19, 2.0, 1.0, {.lower = 2.0, .upper = 1.0}).logBf01));
 }
 
 TEST(JzsLogBf01, CancellationStopsTheQuadrature) {
@@ -85,9 +74,7 @@ TEST(JzsLogBf01, CancellationStopsTheQuadrature) {
     bool IsCancel() override { return true; }
   } host;
   KQCommon_850::KQCancelInfo cancel(&host);
-  JzsIntegration integration;
-  integration.cancel = &cancel;
-  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, integration);
+  const JzsLogBf01Result result = JzsLogBf01(20, 19, 2.0, 1.0, {.cancel = &cancel});
   EXPECT_TRUE(result.cancelled);
   EXPECT_TRUE(KQMV::IsMissing(result.logBf01));
   EXPECT_TRUE(result.warnings.IsEmpty());
