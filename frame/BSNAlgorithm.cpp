@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "frame/detail/AnalysisRequest.h"
 #include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {
@@ -32,13 +33,9 @@ KQStatus BSNAlgorithm::GuardedBuildModel(MultiPassRecordIter& iter) {
   }
 }
 
-bool BSNAlgorithm::WantsBayesFactor() const noexcept {
-  return settings_.GetAnalysType() != BSNConst::AnalysTypes::Posterior;
-}
+bool BSNAlgorithm::WantsBayesFactor() const noexcept { return detail::WantsBayesFactor(settings_); }
 
-bool BSNAlgorithm::WantsPosterior() const noexcept {
-  return settings_.GetAnalysType() != BSNConst::AnalysTypes::BayesFactor;
-}
+bool BSNAlgorithm::WantsPosterior() const noexcept { return detail::WantsPosterior(settings_); }
 
 bool BSNAlgorithm::StopAfterStep(KQStatus& status, int cancelCode) {
   if (status.IsError()) return true;

@@ -8,6 +8,7 @@
 
 #include "frame/BSNSettings.h"
 #include "frame/BSNStatusCodes.h"
+#include "frame/detail/AnalysisRequest.h"
 
 namespace KQBSN_850 {
 
@@ -78,8 +79,8 @@ class Validator {
   }
 
  private:
-  bool WantsPosterior() const { return s_.GetAnalysType() != AnalysTypes::BayesFactor; }
-  bool WantsBayesFactor() const { return s_.GetAnalysType() != AnalysTypes::Posterior; }
+  bool WantsPosterior() const { return detail::WantsPosterior(s_); }
+  bool WantsBayesFactor() const { return detail::WantsBayesFactor(s_); }
   bool IsPosteriorOnly() const { return s_.GetAnalysType() == AnalysTypes::Posterior; }
 
   KQStatus OneSample() {
