@@ -12,14 +12,16 @@
 
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "onesample/detail/BSN1SamplePoisnBayesFactor.h"
 #include "onesample/detail/BSN1SamplePoisnPosterior.h"
-#include "onesample/detail/OneSampleCounts.h"
+#include "onesample/detail/CountAnalysisDriver.h"
 
 namespace KQBSN_850 {
 
-class BSN1SamplePoisson final : public detail::OneSampleCountAnalysis {
+class BSN1SamplePoisson final
+    : public detail::CountAnalysisDriver<BSN1SamplePoisnBayesFactor, BSN1SamplePoisnPosterior> {
  public:
   /// Makes the Bayes-factor calculator for the types Bayes Factor and Both, the posterior one otherwise.
   BSN1SamplePoisson(const BSNSettings& settings, const KQCommon_850::KQVarList& varList);
@@ -28,20 +30,11 @@ class BSN1SamplePoisson final : public detail::OneSampleCountAnalysis {
   /// Prints the current results of the calculators.
   void Display(std::ostream& os) const override;
 
-  /// The Bayes-factor calculator; null unless the analysis type asks for Bayes factors.
-  const BSN1SamplePoisnBayesFactor* GetBayesFactorCalculator() const noexcept { return bayesFactor_.get(); }
-  /// The posterior calculator; null for the type Bayes Factor, and for Both until the build makes it.
-  const BSN1SamplePoisnPosterior* GetPosteriorCalculator() const noexcept { return posterior_.get(); }
-
  private:
-  KQCommon_850::KQStatus RunBayesFactor(KQCommon_850::MultiPassRecordIter& iter) override;
-  KQCommon_850::KQStatus RunPosteriorOnBayesFactorSums() override;
-  KQCommon_850::KQStatus RunPosterior(KQCommon_850::MultiPassRecordIter& iter) override;
+  std::unique_ptr<BSN1SamplePoisnBayesFactor> MakeBayesFactor() override;
+  std::unique_ptr<BSN1SamplePoisnPosterior> MakePosterior(
+      const std::vector<detail::CountSums>* sums) override;
   std::unique_ptr<BSNOutputStats> MakeOutputStats() override;
-  const std::vector<detail::CountSums>* GetCountSums() const noexcept override;
-
-  std::unique_ptr<BSN1SamplePoisnBayesFactor> bayesFactor_;
-  std::unique_ptr<BSN1SamplePoisnPosterior> posterior_;
 };
 
 }  // namespace KQBSN_850

@@ -73,7 +73,7 @@ class OneSampleCountAnalysis : public BSNAlgorithm {
   static constexpr PassOptions kPassOptions{.pollCancelPerRecord = false, .nullRecordEndsPass = false};
 
   /// A pass over the records with the options above.
-  RecordPass MakeCountPass() noexcept { return MakePass(kPassOptions); }
+  RecordPass MakeCountPass() { return MakePass(kPassOptions); }
 
   virtual KQCommon_850::KQStatus RunBayesFactor(KQCommon_850::MultiPassRecordIter& iter) = 0;
   /// Makes the posterior calculator from the Bayes-factor sums and computes.
