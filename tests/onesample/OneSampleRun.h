@@ -3,12 +3,14 @@
 // tests/reference/normal_onesample.R (output in normal_onesample.out).
 
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "companion/KQMV.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
+#include "tests/support/ReferenceTable.h"
 
 namespace kqtest {
 
@@ -36,6 +38,12 @@ inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<d
                           double relTol) {
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
+}
+
+/// The numbers of a row of tests/reference/normal_onesample.out.
+inline std::vector<double> NormalReference(const std::string& label) {
+  static const std::vector<ReferenceRow> rows = ReadReferenceTable("normal_onesample.out");
+  return ReferenceValues(rows, label);
 }
 
 /// Columns x, y (one missing value) and w (frequency weights 1 2 0.4 1.5 missing 3 1 0.6 1 1, which
