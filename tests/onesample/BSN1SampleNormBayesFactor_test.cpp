@@ -8,11 +8,7 @@
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using kqtest::ExpectAllNear;
-using kqtest::kMissing;
-using kqtest::NormalData;
-using kqtest::NormalReference;
-using kqtest::NormalRun;
+using namespace kqtest;
 using Analysis = BSNConst::AnalysTypes;
 
 // Expected values: rows of tests/reference/normal_onesample.out (script normal_onesample.R). The JZS factor
@@ -30,7 +26,7 @@ TEST(BSN1SampleNormBayesFactor, ClosedFormsAtTheirEdges) {
 }
 
 TEST(BSN1SampleNormBayesFactor, JzsByMonteCarloIsReproducibleAndNearTheQuadrature) {
-  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  BSNSettings settings = NormalSettings(Analysis::BayesFactor);
   settings.SetMethodType(BSNConst::MethodTypes::MCA);
   const NormalRun first(settings, NormalData()), second(settings, NormalData());
   ASSERT_NE(first.Record(), nullptr);
@@ -45,7 +41,7 @@ TEST(BSN1SampleNormBayesFactor, JzsByMonteCarloIsReproducibleAndNearTheQuadratur
 
 TEST(BSN1SampleNormBayesFactor, ChoosesTheFactorPerVariable) {
   // Fixed g: sqrt(1+ng) (1 + t^2/((1+ng) nu))^((nu+1)/2) / (1 + t^2/nu)^((nu+1)/2) in R, g = 0.5 and 1.
-  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  BSNSettings settings = NormalSettings(Analysis::BayesFactor);
   settings.SetEstBFType(BSNConst::EstBFTypes::Simple);
   settings.SetAlterGValues({0.5, 1.0});
   const double fixedX = NormalReference("x mu=5 g=0.5")[0], fixedY = NormalReference("y mu=0 g=1")[0];
@@ -68,14 +64,14 @@ TEST(BSN1SampleNormBayesFactor, ChoosesTheFactorPerVariable) {
 }
 
 TEST(BSN1SampleNormBayesFactor, MissingParametersStopTheBuild) {
-  BSNSettings simple = kqtest::NormalSettings(Analysis::Both);
+  BSNSettings simple = NormalSettings(Analysis::Both);
   simple.SetEstBFType(BSNConst::EstBFTypes::Simple);  // without AlterGValues
-  BSNSettings known = kqtest::NormalSettings(Analysis::BayesFactor);
+  BSNSettings known = NormalSettings(Analysis::BayesFactor);
   known.SetDataVarVals({0.4, 0.5});
   known.SetAlterGValues({1.0});  // one g for two variables
-  BSNSettings shortNulls = kqtest::NormalSettings(Analysis::BayesFactor);
+  BSNSettings shortNulls = NormalSettings(Analysis::BayesFactor);
   shortNulls.SetNullValues({5.0});
-  BSNSettings noVariables = kqtest::NormalSettings(Analysis::Posterior);
+  BSNSettings noVariables = NormalSettings(Analysis::Posterior);
   noVariables.SetCovariates({});
   for (auto [settings, code] :
        {std::pair{simple, BSN_BAD_PARAMETER}, std::pair{known, BSN_BAD_PARAMETER},

@@ -7,18 +7,15 @@
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using kqtest::ExpectAllNear;
-using kqtest::kMissing;
-using kqtest::NormalReference;
-using kqtest::NormalRun;
+using namespace kqtest;
 using Analysis = BSNConst::AnalysTypes;
 
 // Expected values: rows of tests/reference/normal_onesample.out (script normal_onesample.R).
 
 TEST(BSN1SampleNormal, TTestAndJeffreys2IntervalMatchR) {
-  BSNSettings settings = kqtest::NormalSettings(Analysis::Both);
+  BSNSettings settings = NormalSettings(Analysis::Both);
   settings.SetPriorDistType(BSNConst::DistTypes::Jeffreys2);
-  const NormalRun run(settings, kqtest::NormalData());
+  const NormalRun run(settings, NormalData());
   ASSERT_NE(run.Record(), nullptr);
   EXPECT_TRUE(run.ListedWarnings().empty());
   const BSN1SampleNormOutputStats& r = *run.Record();
@@ -40,12 +37,12 @@ TEST(BSN1SampleNormal, TTestAndJeffreys2IntervalMatchR) {
 TEST(BSN1SampleNormal, LargeMeanGivesTheCentredT) {
   // Values at 1e9 in steps of 1/16 are exact, and so is their mean 1e9 + 0.125: any loss is the
   // accumulator's (a sum of squares would lose every digit of the variance here).
-  kqtest::Rows centred, shifted;
+  Rows centred, shifted;
   for (double c : {-1.5, 0.25, 1.0, -0.75, 0.5, 1.25, -0.25, 2.0, -1.0, -0.25}) {
     centred.push_back(std::vector<double>{c});
     shifted.push_back(std::vector<double>{c + 1e9});
   }
-  BSNSettings settings = kqtest::OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::BayesFactor, 1);
+  BSNSettings settings = OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::BayesFactor, 1);
   settings.SetNullValues({0.0});
   const NormalRun small(settings, centred);
   settings.SetNullValues({1e9});
@@ -57,14 +54,14 @@ TEST(BSN1SampleNormal, LargeMeanGivesTheCentredT) {
 
 TEST(BSN1SampleNormal, DegenerateVariablesWarnAndStayMissing) {
   // Columns: x, constant, all missing, one value.
-  kqtest::Rows rows;
+  Rows rows;
   for (int i = 0; i < 10; ++i)
     rows.push_back(std::vector<double>{5.0 + 0.1 * i * i, 3.0, kMissing, i == 4 ? 7.5 : kMissing});
-  const NormalRun run(kqtest::OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::Both, 4), rows);
+  const NormalRun run(OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::Both, 4), rows);
   ASSERT_NE(run.Record(), nullptr);
-  EXPECT_EQ(run.ListedWarnings(),
-            (kqtest::Warnings{
-                {BSN_CONSTANT_FIELDS, 1}, {BSN_FEW_VALID_CASES_NORMAL, 2}, {BSN_FEW_VALID_CASES_NORMAL, 3}}));
+  EXPECT_EQ(
+      run.ListedWarnings(),
+      (Warnings{{BSN_CONSTANT_FIELDS, 1}, {BSN_FEW_VALID_CASES_NORMAL, 2}, {BSN_FEW_VALID_CASES_NORMAL, 3}}));
   const BSN1SampleNormOutputStats& r = *run.Record();
   EXPECT_EQ(r.GetMeanValues(), (std::vector<double>{r.GetMeanValues()[0], 3.0, kMissing, 7.5}));
   EXPECT_EQ(r.GetStdDevs(), (std::vector<double>{r.GetStdDevs()[0], 0.0, kMissing, kMissing}));
@@ -80,13 +77,13 @@ TEST(BSN1SampleNormal, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
   // Every case weighs 1e12: both t statistics are in the millions and ln BF01 in the minus billions, far
   // below the smallest double. The record holds factors only, so each is missing, with a warning, and the
   // t tests stay.
-  kqtest::Rows rows = kqtest::NormalData();
+  Rows rows = NormalData();
   for (auto& row : rows) (*row)[2] = 1e12;
-  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  BSNSettings settings = NormalSettings(Analysis::BayesFactor);
   settings.SetFrequencyWeightVar(2);
   const NormalRun run(settings, rows);
   ASSERT_TRUE(run.status.IsOK());
-  EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_NUMERICAL_PROBLEM, 0}, {BSN_NUMERICAL_PROBLEM, 1}}));
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NUMERICAL_PROBLEM, 0}, {BSN_NUMERICAL_PROBLEM, 1}}));
   EXPECT_EQ(run.Record()->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
   EXPECT_GT(run.Record()->GetTValues()[0], 1e6);
 }

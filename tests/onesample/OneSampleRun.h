@@ -22,14 +22,22 @@ inline KQBSN_850::BSNSettings OneSampleSettings(KQBSN_850::BSNConst::DistTypes d
   KQBSN_850::BSNSettings settings;
   settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::OneSample, true);
   settings.SetTestDistType(dist);
+  settings.SetAnalysType(type);
   std::vector<int> vars(static_cast<std::size_t>(nVars));
   std::iota(vars.begin(), vars.end(), 0);
-  if (dist == KQBSN_850::BSNConst::DistTypes::Binomial) {
-    settings.SetFactors(vars);
-  } else {
-    settings.SetCovariates(vars);
-  }
-  settings.SetAnalysType(type);
+  dist == KQBSN_850::BSNConst::DistTypes::Binomial ? settings.SetFactors(vars) : settings.SetCovariates(vars);
+  return settings;
+}
+
+/// Binomial or Poisson settings: alternative priors (1, 1) for every variable, posterior prior (p1, p2).
+inline KQBSN_850::BSNSettings ConjugateSettings(KQBSN_850::BSNConst::DistTypes dist,
+                                                KQBSN_850::BSNConst::AnalysTypes type, int nVars, double p1,
+                                                double p2) {
+  KQBSN_850::BSNSettings settings = OneSampleSettings(dist, type, nVars);
+  settings.SetAlterPrior1s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
+  settings.SetAlterPrior2s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
+  settings.SetPriorParam1(p1);
+  settings.SetPriorParam2(p2);
   return settings;
 }
 
