@@ -79,10 +79,9 @@ struct Inferred {
         {row[0], row[0], row[1], row[2], row[3]}, relTol);
   }
   void ExpectUncomputed(std::size_t i) const {
-    EXPECT_EQ(inference.GetPostMeanValues()[i], kMissing);
-    EXPECT_EQ(inference.GetLowerLimits()[i], kMissing);
-    EXPECT_TRUE(inference.GetPlotPosterior()[i].empty());
-    EXPECT_TRUE(inference.GetPlotArguments4Likelihoods()[i].empty());
+    EXPECT_TRUE(inference.GetPostMeanValues()[i] == kMissing && inference.GetLowerLimits()[i] == kMissing);
+    EXPECT_TRUE(inference.GetPlotPosterior()[i].empty() &&
+                inference.GetPlotArguments4Likelihoods()[i].empty());
   }
   /// (code, discrete datum 0 or -1 without one) of each warning.
   Warnings Listed() const {
@@ -189,12 +188,8 @@ TEST(BSNNormalInference, UncomputableVariablesStayMissingSilently) {
   EXPECT_TRUE(run.warnings.IsEmpty() && noPriorMean.warnings.IsEmpty());
 }
 
-TEST(BSNNormalInference, LimitsOfTheSettings) {
-  // A very vague normal prior gives the flat-prior posterior; a missing CILevel means 95 %.
-  BSNSettings vague = SettingsFor(Case("known normal"));
-  vague.SetMeanDistParam2(1e12);
+TEST(BSNNormalInference, MissingLevelMeans95) {
   BSNSettings noLevel = SettingsFor(Case("known flat"));
   noLevel.SetCILevel(kMissing);
-  for (const BSNSettings& settings : {vague, noLevel})
-    Inferred(settings).ExpectSummary(NormalReference("known flat"), 1e-11);
+  Inferred(noLevel).ExpectSummary(NormalReference("known flat"), 1e-13);
 }

@@ -54,13 +54,10 @@ inline std::vector<double> NormalReference(const std::string& label) {
   return ReferenceValues(rows, label);
 }
 
-/// Columns x, y (one missing value) and w (frequency weights 1 2 0.4 1.5 missing 3 1 0.6 1 1, which
-/// round to 1 2 0 2 0 3 1 1 1 1).
+/// Columns x and y (one missing value).
 inline Rows NormalData() {
-  const std::vector<std::vector<double>> rows = {
-      {5.1, 1.2, 1.0}, {4.9, -0.4, 2.0}, {6.2, 2.3, 0.4}, {5.8, kMissing, 1.5}, {6.0, 0.8, kMissing},
-      {5.5, 1.9, 3.0}, {5.3, -1.1, 1.0}, {6.8, 0.5, 0.6}, {4.7, 3.1, 1.0},      {5.9, 1.4, 1.0}};
-  return Rows(rows.begin(), rows.end());
+  return FromColumns({{5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.8, 4.7, 5.9},
+                      {1.2, -0.4, 2.3, kMissing, 0.8, 1.9, -1.1, 0.5, 3.1, 1.4}});
 }
 
 /// One-sample normal settings testing x against 5 and y against 0.
