@@ -2,15 +2,33 @@
 // Data and the build helper of the independent-samples tests. Reference values for these data come
 // from tests/reference/independent_twosample.R (output in independent_twosample.out).
 
+#include <string>
 #include <vector>
 
 #include "companion/KQMV.h"
 #include "tests/support/BuiltAnalysis.h"
+#include "tests/support/ExpectNearRel.h"
+#include "tests/support/ReferenceTable.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 
 namespace kqtest {
 
 inline constexpr double kMissing = KQCommon_850::KQMV::Missing();
+
+/// Every row of tests/reference/<file> with this label, in file order (a label repeats per data set).
+inline std::vector<std::vector<double>> ReferenceRows(const std::string& file, const std::string& label) {
+  std::vector<std::vector<double>> found;
+  for (const ReferenceRow& row : ReadReferenceTable(file))
+    if (row.label == label) found.push_back(row.values);
+  return found;
+}
+
+/// Element by element, each difference reported with its position.
+inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected,
+                          double relTol) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
+}
 
 /// R's mtcars columns mpg, wt and am (0 automatic: group 1; 1 manual: group 2), then three cars whose
 /// grouping values 2, 0.5 and missing put them in neither group.
