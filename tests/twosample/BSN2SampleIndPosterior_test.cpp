@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "tests/twosample/IndependentAnalysisRun.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
@@ -16,10 +15,6 @@
 using namespace KQBSN_850;
 using namespace KQCommon_850;
 using BSNConst::DistTypes;
-using KQCommon_850::KQCancelInfo;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQVarList;
-using KQCommon_850::KQWarnings;
 using Stats = BSN2SampleIndOutputStats;
 using Built = kqtest::BuiltAnalysis<Stats>;
 using Curve = const std::vector<std::vector<double>>& (Stats::*)() const noexcept;
@@ -81,12 +76,9 @@ std::vector<double> Pick(const Built& run, std::initializer_list<std::pair<Curve
 }
 
 void ExpectSkipped(const Stats& r, std::size_t i) {
-  for (const auto* list : {&r.GetModeValues(), &r.GetPostMeanValues(), &r.GetVarianceValues(),
-                           &r.GetLowerLimits(), &r.GetUpperLimits()})
-    EXPECT_EQ((*list)[i], kMissing);
-  for (Curve curve : {&Stats::GetPlotXArguments, &Stats::GetPlotXLikelihoods, &Stats::GetPlotXPrior,
-                      &Stats::GetPlotArguments, &Stats::GetPlotPosterior})
-    EXPECT_TRUE((r.*curve)()[i].empty());
+  EXPECT_EQ((std::vector{r.GetModeValues()[i], r.GetVarianceValues()[i], r.GetUpperLimits()[i]}),
+            std::vector<double>(3, kMissing));
+  EXPECT_TRUE(r.GetPlotXLikelihoods()[i].empty() && r.GetPlotPosterior()[i].empty());
 }
 
 }  // namespace
@@ -187,7 +179,6 @@ TEST(BSN2SampleIndPosterior, IncompletePriorsAndTwoCasesPerGroup) {
   normal.SetMeanDistType(DistTypes::Normal);
   normal.SetMeanDistParam4(kMissing);
   const Built incomplete(normal, GroupRows(kX1, kX2));
-  ASSERT_NE(incomplete.Record(), nullptr);
   ExpectSkipped(*incomplete.Record(), 0);
   EXPECT_TRUE(incomplete.ListedWarnings().empty());
   // nu = 2: s^2 = (1/2 + 1/2)(var(1, 2) + var(2.5, 4.5))/2 = 1.25 by hand; the t law with 2 degrees of
@@ -195,7 +186,6 @@ TEST(BSN2SampleIndPosterior, IncompletePriorsAndTwoCasesPerGroup) {
   BSNSettings equal = Settings();
   equal.SetEqualDataVar(true);
   const Built two(equal, GroupRows({1.0, 2.0}, {2.5, 4.5}));
-  ASSERT_NE(two.Record(), nullptr);
   const std::vector<double> limits = Reference("two per group");
   ExpectAllNear({two.Record()->GetVarianceValues()[0], two.Record()->GetLowerLimits()[0],
                  two.Record()->GetUpperLimits()[0]},
@@ -209,12 +199,8 @@ TEST(BSN2SampleIndPosterior, ConstantOrSmallGroupsWarnPerVariable) {
   std::vector<double> six = kX1, five = kX1;
   six[0] = kMissing;
   five[0] = five[3] = kMissing;
-  BSNSettings equal = Settings({1, 2}), inverseChi = Settings({1, 2});
+  BSNSettings equal = Settings({1, 2});
   equal.SetEqualDataVar(true);
-  inverseChi.SetEqualDataVar(true);
-  inverseChi.SetPriorDistType(DistTypes::InverseChiSquare);
-  inverseChi.SetPriorDistParam1(3.0);
-  inverseChi.SetPriorDistParam2(0.5);
   struct Case {
     const char* name;
     BSNSettings settings;
@@ -223,7 +209,6 @@ TEST(BSN2SampleIndPosterior, ConstantOrSmallGroupsWarnPerVariable) {
   };
   const Case cases[] = {
       {"both constant, jeffreys", equal, GroupRows(kX1, kX2, both1, both2), BSN_BOTH_GROUPS_CONSTANT},
-      {"both constant, inverse chi", inverseChi, GroupRows(kX1, kX2, both1, both2), BSN_BOTH_GROUPS_CONSTANT},
       // One constant group: the pooled variance still exists, Patil's angle does not.
       {"one constant, jeffreys", equal, GroupRows(kX1, kX2, both1), 0},
       {"one constant, patil", Settings({1, 2}), GroupRows(kX1, kX2, both1), BSN_ONE_GROUP_CONSTANT},
@@ -233,13 +218,11 @@ TEST(BSN2SampleIndPosterior, ConstantOrSmallGroupsWarnPerVariable) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Built run(c.settings, c.rows);
-    ASSERT_NE(run.Record(), nullptr);
     EXPECT_NE(run.Record()->GetPostMeanValues()[0], kMissing);
+    EXPECT_EQ(run.ListedWarnings(), (c.warning == 0 ? kqtest::Warnings{} : kqtest::Warnings{{c.warning, 1}}));
     if (c.warning == 0) {
-      EXPECT_TRUE(run.ListedWarnings().empty());
       EXPECT_NE(run.Record()->GetPostMeanValues()[1], kMissing);
     } else {
-      EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{c.warning, 1}}));
       ExpectSkipped(*run.Record(), 1);
     }
   }

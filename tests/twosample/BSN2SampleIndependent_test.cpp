@@ -75,7 +75,8 @@ TEST(BSN2SampleIndependent, RegressionWeightsWeighTheMoments) {
 }
 
 TEST(BSN2SampleIndependent, FewCasesWarnOnceAndTheAnalysisGoesOn) {
-  // Variable 0 ordinary, 1 two cases in all, 2 one case, 3 constant; the last column is the group.
+  // Variable 0 ordinary, 1 two cases in all, 2 one case, 3 constant; the last column is the group. The
+  // t and the factor of a variable without a pooled deviation are missing, the differences of means kept.
   const IndependentRun run(kqtest::IndependentSettings(Analysis::BayesFactor, {0, 1, 2, 3}, 4),
                            {{1.0, 5.0, 1.0, 7.0, 0.0},
                             {2.0, kMissing, kMissing, 7.0, 0.0},
@@ -85,6 +86,9 @@ TEST(BSN2SampleIndependent, FewCasesWarnOnceAndTheAnalysisGoesOn) {
   // The first such variable is named once; the constant one warns with the factor's own warning.
   EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_FEW_VALID_CASES_INDEPENDENT, 1}, {BSN_ZERO_POOLED_SD, 3}}));
   EXPECT_NE(run.Record()->GetBayesFactors()[0], kMissing);
+  EXPECT_EQ((std::vector{run.Record()->GetTValues()[3], run.Record()->GetBayesFactors()[3],
+                         run.Record()->GetMeanDiffValues()[3]}),
+            (std::vector<double>{kMissing, kMissing, 0.0}));
   // A group of one case has a mean but no deviation or standard error.
   EXPECT_EQ(run.Record()->GetGroup1MeanValues()[2], 1.0);
   EXPECT_EQ(run.Record()->GetGroup1StdDevs()[2], kMissing);
