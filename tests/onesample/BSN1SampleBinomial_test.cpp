@@ -10,13 +10,9 @@
 using namespace KQBSN_850;
 using namespace KQCommon_850;
 using BSNConst::AnalysTypes;
-using kqtest::ExpectAllNear;
-using kqtest::FromColumns;
-using kqtest::kMissing;
-using kqtest::Rows;
-using kqtest::Warnings;
+using namespace kqtest;
 using Stats = BSN1SampleBinoOutputStats;
-using Built = kqtest::BuiltAnalysis<Stats>;
+using Built = BuiltAnalysis<Stats>;
 
 namespace {
 
@@ -24,12 +20,7 @@ constexpr double kEps = std::numeric_limits<double>::epsilon();
 
 /// Binomial settings with Beta(1, 1) alternative and posterior priors.
 BSNSettings Settings(AnalysTypes type, int nVars) {
-  BSNSettings settings = kqtest::OneSampleSettings(BSNConst::DistTypes::Binomial, type, nVars);
-  settings.SetAlterPrior1s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
-  settings.SetAlterPrior2s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
-  settings.SetPriorParam1(1.0);
-  settings.SetPriorParam2(1.0);
-  return settings;
+  return ConjugateSettings(BSNConst::DistTypes::Binomial, type, nVars, 1.0, 1.0);
 }
 
 }  // namespace
@@ -44,18 +35,14 @@ TEST(BSN1SampleBinomial, BayesFactorsMatchClosedForms) {
   const Built run(settings, FromColumns({{1, 0, 1, 0, 1, 0, 1, 0, 1, 0},
                                          {1, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 0, kMissing},
                                          {1, 1, 2}}));
-  ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.Record(), nullptr);
   const Stats& stats = *run.Record();
   // s = 5 of n = 10, Beta(2, 2) against Beta(1, 1): B(7,7)/B(2,2) / (B(6,6)/B(1,1)) = 18/13 by hand.
   // s = 3 of n = 11, Beta(3, 5) against Beta(0.5, 0.5):
   // R: print(exp(lbeta(6, 13) - lbeta(3, 5) - lbeta(3.5, 8.5) + lbeta(0.5, 0.5)), digits = 17)
   // Equal priors: log BF01 = 0 exactly.
   ExpectAllNear(stats.GetBayesFactors(), {18.0 / 13.0, 2.53455543953282, 1.0}, 1e-13);
-  EXPECT_EQ(stats.GetNs(), (std::vector<int>{10, 11, 3}));
-  EXPECT_EQ(stats.GetCat1Ns(), (std::vector<int>{5, 8, 0}));
-  EXPECT_EQ(stats.GetCat2Ns(), (std::vector<int>{5, 3, 3}));
-  EXPECT_NEAR_REL(stats.GetCat1Props()[1], 8.0 / 11.0, 1e-15);
+  EXPECT_EQ((std::vector{stats.GetNs(), stats.GetCat1Ns(), stats.GetCat2Ns()}),
+            (std::vector<std::vector<int>>{{10, 11, 3}, {5, 8, 0}, {5, 3, 3}}));
   EXPECT_TRUE(run.ListedWarnings().empty());
 }
 
@@ -64,55 +51,46 @@ TEST(BSN1SampleBinomial, PosteriorSummariesAndLimits) {
   // s = 3 of 10; s = 0 of 5; a value of 2 counts two successes: s = 3 of n = 3.
   const Rows rows = FromColumns({{1, 0, 0, 1, 0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 2, 1}});
   const Built run(settings, rows);
-  const Stats* stats = run.Record();
-  ASSERT_NE(stats, nullptr);
+  const Stats* s = run.Record();
   // Posteriors Beta(4, 8), Beta(1, 6) and Beta(4, 1): mode (a - 1)/(a + b - 2) clamped to [0, 1], mean
   // a/(a + b), variance ab/((a + b)^2 (a + b + 1)) by hand; limits R: print(qbeta(c(0.025, 0.975), a, b),
   // digits = 17).
-  const double expected[3][5] = {{0.3, 1.0 / 3.0, 32.0 / 1872.0, 0.1092634438190981, 0.60974255957242118},
-                                 {0.0, 1.0 / 7.0, 6.0 / 392.0, 0.0042107445144894699, 0.45925812643990038},
-                                 {1.0, 0.8, 4.0 / 150.0, 0.39763536438352531, 0.99369053679029018}};
-  for (std::size_t i = 0; i < 3; ++i) {
-    const double actual[5] = {stats->GetModeValues()[i], stats->GetMeanValues()[i],
-                              stats->GetVarianceValues()[i], stats->GetLowerLimits()[i],
-                              stats->GetUpperLimits()[i]};
-    for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR_REL(actual[k], expected[i][k], 1e-13) << i << ", " << k;
-  }
+  const std::vector<double> expected[3] = {
+      {0.3, 1.0 / 3.0, 32.0 / 1872.0, 0.1092634438190981, 0.60974255957242118},
+      {0.0, 1.0 / 7.0, 6.0 / 392.0, 0.0042107445144894699, 0.45925812643990038},
+      {1.0, 0.8, 4.0 / 150.0, 0.39763536438352531, 0.99369053679029018}};
+  for (std::size_t i = 0; i < 3; ++i)
+    ExpectAllNear({s->GetModeValues()[i], s->GetMeanValues()[i], s->GetVarianceValues()[i],
+                   s->GetLowerLimits()[i], s->GetUpperLimits()[i]},
+                  expected[i], 1e-13);
   // A 90 % interval. R: print(qbeta(c(0.05, 0.95), 4, 8), digits = 17)
   settings.SetCILevel(90.0);
   const Built ninety(settings, rows);
-  ASSERT_NE(ninety.Record(), nullptr);
   ExpectAllNear({ninety.Record()->GetLowerLimits()[0], ninety.Record()->GetUpperLimits()[0]},
                 {0.13507547291964123, 0.56437418828923014}, 1e-13);
 }
 
 TEST(BSN1SampleBinomial, ModeFollowsTheShapeOfTheDensity) {
-  BSNSettings settings = Settings(AnalysTypes::Posterior, 4);
-  settings.SetPriorParam1(0.5);
-  settings.SetPriorParam2(0.5);
-  // Beta(1, 1), Beta(0.5, 1.5), Beta(1.5, 0.5), Beta(1.5, 1.5).
+  // Prior Beta(0.5, 0.5): posteriors Beta(1, 1), Beta(0.5, 1.5), Beta(1.5, 0.5), Beta(1.5, 1.5).
+  BSNSettings settings =
+      ConjugateSettings(BSNConst::DistTypes::Binomial, AnalysTypes::Posterior, 4, 0.5, 0.5);
   const Built run(settings, FromColumns({{0.5}, {0}, {1}, {1, 0}}));
-  ASSERT_NE(run.Record(), nullptr);
   EXPECT_EQ(run.Record()->GetModeValues(), (std::vector<double>{kMissing, 0.0, 1.0, 0.5}));
 }
 
 TEST(BSN1SampleBinomial, PlotCurvesSpanTheUnitInterval) {
-  BSNSettings settings = Settings(AnalysTypes::Posterior, 2);
-  settings.SetPriorParam1(2.0);
-  settings.SetPriorParam2(3.0);
+  BSNSettings settings =
+      ConjugateSettings(BSNConst::DistTypes::Binomial, AnalysTypes::Posterior, 2, 2.0, 3.0);
   settings.SetNPlotPoints(3);
   // Variable 0: s = 3 of n = 10, posterior Beta(5, 10). Variable 1: 60 of 60, posterior Beta(62, 3).
   const Built run(settings, FromColumns({{1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, std::vector<double>(60, 1.0)}));
-  ASSERT_NE(run.Record(), nullptr);
   const Stats& stats = *run.Record();
   // (1 - 2 eps) / 2 + eps = 0.5 exactly.
   EXPECT_EQ(stats.GetPlotArguments()[0], (std::vector<double>{kEps, 0.5, 1.0 - kEps}));
   // R: print(c(3*log(eps) + 7*log1p(-eps), 10*log(0.5), 3*log1p(-eps) + 7*log(eps)), digits = 17)
   ExpectAllNear(stats.GetPlotLikelihoods()[0],
                 {-108.13096016735146, -6.9314718055994531, -252.30557372382009}, 1e-14);
-  // R: print(dbeta(c(eps, 0.5, 1 - eps), 2, 3), digits = 17) and the same for Beta(5, 10)
-  ExpectAllNear(stats.GetPlotPrior()[0], {2.664535259100386e-15, 1.5000000000000004, 5.9164567891576271e-31},
-                1e-13);
+  // R: print(dbeta(c(eps, 0.5, 1 - eps), 5, 10), digits = 17); the prior is drawn by the same density.
   ExpectAllNear(stats.GetPlotPosterior()[0],
                 {2.4332962082574155e-59, 1.2219238281249998, 1.31339726243645e-137}, 1e-13);
   // Beta(62, 3) at eps: ln density about 61 ln(eps) = -2198, below the exponent range: 0.
@@ -125,59 +103,37 @@ TEST(BSN1SampleBinomial, HugeSampleStoresTheLogFactor) {
   settings.SetNullPrior1s({1000.0, 1.0});
   settings.SetNullPrior2s({9000.0, 1.0});
   const Built run(settings, {std::vector<double>{1, 1, 1e6}, std::vector<double>{0, 1, 1e6}});
-  ASSERT_NE(run.Record(), nullptr);
-  const Stats& stats = *run.Record();
   // R: print(lbeta(1e6 + 1000, 1e6 + 9000) - lbeta(1000, 9000) - lbeta(1e6 + 1, 1e6 + 1) + lbeta(1, 1),
   //          digits = 17)
-  ExpectAllNear(stats.GetBayesFactors(), {-3660.8556480419356, 1.0}, 1e-11);
-  EXPECT_EQ(stats.GetIsLogBayesFactor(), (std::vector<bool>{true, false}));
+  ExpectAllNear(run.Record()->GetBayesFactors(), {-3660.8556480419356, 1.0}, 1e-11);
+  EXPECT_EQ(run.Record()->GetIsLogBayesFactor(), (std::vector<bool>{true, false}));
   EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_LOG_FACTOR, 0}}));
 }
 
-TEST(BSN1SampleBinomial, VariableWithoutCasesIsTooSmall) {
-  const Rows rows = FromColumns({{1, 0, 1}, {kMissing, -1, kMissing}});
-  const Built bayesFactor(Settings(AnalysTypes::BayesFactor, 2), rows);
-  ASSERT_NE(bayesFactor.Record(), nullptr);
-  EXPECT_EQ(bayesFactor.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
-  EXPECT_FALSE(KQMV::IsMissing(bayesFactor.Record()->GetBayesFactors()[0]));
-  EXPECT_TRUE(KQMV::IsMissing(bayesFactor.Record()->GetBayesFactors()[1]));
-  EXPECT_TRUE(KQMV::IsMissing(bayesFactor.Record()->GetCat1Props()[1]));  // no cases, no proportion
-
-  const Built posterior(Settings(AnalysTypes::Posterior, 2), rows);
-  ASSERT_NE(posterior.Record(), nullptr);
-  EXPECT_EQ(posterior.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1}}));
-  EXPECT_TRUE(KQMV::IsMissing(posterior.Record()->GetMeanValues()[1]));
-  EXPECT_TRUE(posterior.Record()->GetPlotArguments()[1].empty());
-}
-
-TEST(BSN1SampleBinomial, MissingAlternativePriorLeavesTheFactorMissing) {
-  BSNSettings settings = Settings(AnalysTypes::BayesFactor, 3);
-  settings.SetAlterPrior1s({1.0, kMissing, 1.0});
-  settings.SetAlterPrior2s({1.0, 1.0});  // too short for variable 2
-  const Built run(settings, FromColumns({{1, 0}, {1, 0}, {1, 0}}));
-  ASSERT_NE(run.Record(), nullptr);
-  // Each variable's warning is listed by the calculator; the build lists the one it returns, the last.
-  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 1},
+TEST(BSN1SampleBinomial, VariablesWithoutCasesOrPriorWarn) {
+  BSNSettings settings = Settings(AnalysTypes::Both, 4);
+  settings.SetAlterPrior1s({1.0, 1.0, kMissing, 1.0});
+  settings.SetAlterPrior2s({1.0, 1.0, 1.0});  // too short for variable 3
+  const Built run(settings, FromColumns({{1, 0}, {kMissing, -1, kMissing}, {1, 0}, {1, 0}}));
+  // Each variable's prior warning is listed by the calculator; the build lists the one it returns, the
+  // last. A variable without cases is too small for the factor and for the posterior.
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_SAMPLE_TOO_SMALL, 1},
                                             {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 2},
-                                            {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 2}}));
+                                            {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 3},
+                                            {BSN_NO_ALTERNATIVE_PRIOR_PARAMS, 3},
+                                            {BSN_SAMPLE_TOO_SMALL, 1}}));
   // s = 1 of 2, Beta(2, 2) against Beta(1, 1): B(3,3)/B(2,2) / B(2,2) = (1/30)/(1/6)/(1/6) = 6/5 by hand.
-  ExpectAllNear(run.Record()->GetBayesFactors(), {1.2, kMissing, kMissing}, 1e-14);
+  ExpectAllNear(run.Record()->GetBayesFactors(), {1.2, kMissing, kMissing, kMissing}, 1e-14);
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetCat1Props()[1]));
+  EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetMeanValues()[1]));
+  EXPECT_TRUE(run.Record()->GetPlotArguments()[1].empty());
 }
 
 TEST(BSN1SampleBinomial, ErrorsLeaveNoRecord) {
-  // Only negative, missing or null records, or no variable at all; a prior that is not conjugate.
+  // A prior that is not conjugate.
   BSNSettings reference = Settings(AnalysTypes::Posterior, 1);
   reference.SetPriorType(BSNConst::PriorTypes::Reference);
-  for (auto [settings, rows, code] :
-       {std::tuple{Settings(AnalysTypes::Posterior, 2), FromColumns({{-1, kMissing}, {kMissing, -2}}),
-                   BSN_NO_VALID_CASES},
-        std::tuple{Settings(AnalysTypes::Both, 2), Rows{std::nullopt, std::nullopt}, BSN_NO_VALID_CASES},
-        std::tuple{Settings(AnalysTypes::BayesFactor, 0), FromColumns({{1, 0}}), BSN_NO_VALID_CASES},
-        std::tuple{reference, FromColumns({{1, 0}}), BSN_PRIOR_NOT_SUPPORTED}}) {
-    const Built run(settings, rows);
-    EXPECT_EQ(run.status, KQStatus(code, false));
-    EXPECT_TRUE(run.ListedWarnings().empty());
-  }
+  EXPECT_EQ(Built(reference, FromColumns({{1, 0}})).status, KQStatus(BSN_PRIOR_NOT_SUPPORTED, false));
   // For Both the Bayes-factor step has run; its warnings stay listed.
   BSNSettings noParameter = Settings(AnalysTypes::Both, 2);
   noParameter.SetPriorParam2(kMissing);

@@ -1,104 +1,77 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "frame/BSNStatusCodes.h"
 #include "tests/onesample/OneSampleRun.h"
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using kqtest::ExpectAllNear;
-using kqtest::kMissing;
-using kqtest::NormalRun;
+using namespace kqtest;
 using Analysis = BSNConst::AnalysTypes;
 
-// Expected values: tests/reference/normal_onesample.R (output in normal_onesample.out).
+// Expected values: rows of tests/reference/normal_onesample.out (script normal_onesample.R).
 
 TEST(BSN1SampleNormal, TTestAndJeffreys2IntervalMatchR) {
-  BSNSettings settings = kqtest::NormalSettings(Analysis::Both);
+  BSNSettings settings = NormalSettings(Analysis::Both);
   settings.SetPriorDistType(BSNConst::DistTypes::Jeffreys2);
-  const NormalRun run(settings, kqtest::NormalData());
-  ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.Record(), nullptr);
+  const NormalRun run(settings, NormalData());
   EXPECT_TRUE(run.ListedWarnings().empty());
   const BSN1SampleNormOutputStats& r = *run.Record();
-  // t.test(x, mu = 5) and t.test(y, mu = 0) over its nine present values; mean, sd, sd/sqrt(n)
-  ExpectAllNear(r.GetTValues(), {3.0430529581671522, 2.4693848037796871}, 1e-13);
-  ExpectAllNear(r.GetSigs(), {0.013948815660920464, 0.038747597318239853}, 1e-12);
-  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{9.0, 8.0}));
+  // t.test(x, mu = 5) and t.test(y, mu = 0) over its nine present values: t, df, p; mean, sd, sd/sqrt(n).
+  for (auto [i, test, summary] :
+       {std::tuple{0, "x mu=5", "x mean, sd, se"}, std::tuple{1, "y mu=0", "y mean, sd, se"}}) {
+    std::vector<double> expected = NormalReference(test), moments = NormalReference(summary);
+    expected.insert(expected.end(), moments.begin(), moments.end());
+    ExpectAllNear({r.GetTValues()[i], r.GetDFValues()[i], r.GetSigs()[i], r.GetMeanValues()[i],
+                   r.GetStdDevs()[i], r.GetEMs()[i]},
+                  expected, 1e-12);
+  }
   EXPECT_EQ(r.GetNs(), (std::vector<double>{10.0, 9.0}));
-  ExpectAllNear(r.GetMeanValues(), {5.6200000000000001, 1.0777777777777777}, 1e-15);
-  ExpectAllNear(r.GetStdDevs(), {0.64429116951197696, 1.3093679560934903}, 1e-14);
-  ExpectAllNear(r.GetEMs(), {0.20374275719914831, 0.43645598536449676}, 1e-14);
   // Jeffreys 2 gives the classical interval: t.test(x)$conf.int
-  EXPECT_NEAR_REL(r.GetLowerLimits()[0], 5.1591018624336913, 1e-13);
-  EXPECT_NEAR_REL(r.GetUpperLimits()[0], 6.0808981375663089, 1e-13);
-}
-
-TEST(BSN1SampleNormal, WeightedTTestMatchesR) {
-  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
-  settings.SetCovariates({0});
-  settings.SetFrequencyWeightVar(2);
-  const NormalRun weighted(settings, kqtest::NormalData());
-  ASSERT_NE(weighted.Record(), nullptr);
-  // t.test(rep(x, w), mu = 5) with the rounded weights
-  ExpectAllNear({weighted.Record()->GetTValues()[0], weighted.Record()->GetSigs()[0]},
-                {2.8832843566128914, 0.014883580101551297}, 1e-12);
-  EXPECT_EQ(weighted.Record()->GetNs()[0], 12.0);
+  ExpectAllNear({r.GetLowerLimits()[0], r.GetUpperLimits()[0]},
+                NormalReference("x 95% interval (Jeffreys 2 posterior)"), 1e-13);
 }
 
 TEST(BSN1SampleNormal, LargeMeanGivesTheCentredT) {
   // Values at 1e9 in steps of 1/16 are exact, and so is their mean 1e9 + 0.125: any loss is the
   // accumulator's (a sum of squares would lose every digit of the variance here).
-  kqtest::Rows centred, shifted;
-  for (double c : {-1.5, 0.25, 1.0, -0.75, 0.5, 1.25, -0.25, 2.0, -1.0, -0.25}) {
-    centred.push_back(std::vector<double>{c});
-    shifted.push_back(std::vector<double>{c + 1e9});
-  }
-  BSNSettings settings = kqtest::OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::BayesFactor, 1);
-  settings.SetNullValues({0.0});
-  const NormalRun small(settings, centred);
-  settings.SetNullValues({1e9});
-  const NormalRun large(settings, shifted);
-  ASSERT_NE(small.Record(), nullptr);
-  ASSERT_NE(large.Record(), nullptr);
-  EXPECT_NEAR_REL(large.Record()->GetTValues()[0], small.Record()->GetTValues()[0], 1e-9);
-  EXPECT_NEAR_REL(large.Record()->GetStdDevs()[0], small.Record()->GetStdDevs()[0], 1e-12);
+  const std::vector<double> centred = {-1.5, 0.25, 1.0, -0.75, 0.5, 1.25, -0.25, 2.0, -1.0, -0.25};
+  std::vector<double> shifted = centred;
+  for (double& value : shifted) value += 1e9;
+  BSNSettings settings = OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::BayesFactor, 2);
+  settings.SetNullValues({0.0, 1e9});
+  const NormalRun run(settings, FromColumns({centred, shifted}));
+  EXPECT_NEAR_REL(run.Record()->GetTValues()[1], run.Record()->GetTValues()[0], 1e-9);
+  EXPECT_NEAR_REL(run.Record()->GetStdDevs()[1], run.Record()->GetStdDevs()[0], 1e-12);
 }
 
 TEST(BSN1SampleNormal, DegenerateVariablesWarnAndStayMissing) {
   // Columns: x, constant, all missing, one value.
-  kqtest::Rows rows;
-  for (int i = 0; i < 10; ++i)
-    rows.push_back(std::vector<double>{5.0 + 0.1 * i * i, 3.0, kMissing, i == 4 ? 7.5 : kMissing});
-  const NormalRun run(kqtest::OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::Both, 4), rows);
-  ASSERT_TRUE(run.status.IsOK());
-  ASSERT_NE(run.Record(), nullptr);
-  EXPECT_EQ(run.ListedWarnings(),
-            (kqtest::Warnings{
-                {BSN_CONSTANT_FIELDS, 1}, {BSN_FEW_VALID_CASES_NORMAL, 2}, {BSN_FEW_VALID_CASES_NORMAL, 3}}));
+  const NormalRun run(
+      OneSampleSettings(BSNConst::DistTypes::Normal, Analysis::Both, 4),
+      FromColumns(
+          {{5.0, 5.1, 5.4, 5.9, 6.6, 7.5, 8.6, 9.9}, std::vector<double>(8, 3.0), {kMissing}, {7.5}}));
+  EXPECT_EQ(
+      run.ListedWarnings(),
+      (Warnings{{BSN_CONSTANT_FIELDS, 1}, {BSN_FEW_VALID_CASES_NORMAL, 2}, {BSN_FEW_VALID_CASES_NORMAL, 3}}));
   const BSN1SampleNormOutputStats& r = *run.Record();
-  EXPECT_EQ(r.GetMeanValues(), (std::vector<double>{r.GetMeanValues()[0], 3.0, kMissing, 7.5}));
   EXPECT_EQ(r.GetStdDevs(), (std::vector<double>{r.GetStdDevs()[0], 0.0, kMissing, kMissing}));
-  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{9.0, 9.0, kMissing, 0.0}));
-  EXPECT_EQ(r.GetNs(), (std::vector<double>{10.0, 10.0, 0.0, 1.0}));
-  for (const auto* list : {&r.GetTValues(), &r.GetBayesFactors(), &r.GetPostMeanValues()})
+  EXPECT_EQ(r.GetDFValues(), (std::vector<double>{7.0, 7.0, kMissing, 0.0}));
+  for (const auto* list :
+       {&r.GetTValues(), &r.GetBayesFactors(), &r.GetPostMeanValues(), &r.GetUpperLimits()})
     EXPECT_EQ(std::vector<double>(list->begin() + 1, list->end()), std::vector<double>(3, kMissing));
-  for (const auto* list : {&r.GetSigs(), &r.GetModeValues(), &r.GetVarianceValues(), &r.GetUpperLimits()})
-    for (double value : *list) EXPECT_FALSE(std::isnan(value));
 }
 
 TEST(BSN1SampleNormal, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
   // Every case weighs 1e12: both t statistics are in the millions and ln BF01 in the minus billions, far
-  // below the smallest double. The record holds factors only, so each is missing, with a warning that
-  // has a text, and the t tests stay.
-  kqtest::Rows rows = kqtest::NormalData();
-  for (auto& row : rows) (*row)[2] = 1e12;
-  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  // below the smallest double. The record holds factors only, so each is missing, with a warning, and the
+  // t tests stay.
+  Rows rows = NormalData();
+  for (auto& row : rows) row->push_back(1e12);
+  BSNSettings settings = NormalSettings(Analysis::BayesFactor);
   settings.SetFrequencyWeightVar(2);
-  const kqtest::NormalRun run(settings, rows);
+  const NormalRun run(settings, rows);
   ASSERT_TRUE(run.status.IsOK());
-  EXPECT_EQ(run.ListedWarnings(), (kqtest::Warnings{{BSN_NUMERICAL_PROBLEM, 0}, {BSN_NUMERICAL_PROBLEM, 1}}));
+  EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NUMERICAL_PROBLEM, 0}, {BSN_NUMERICAL_PROBLEM, 1}}));
   EXPECT_EQ(run.Record()->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
   EXPECT_GT(run.Record()->GetTValues()[0], 1e6);
 }

@@ -3,12 +3,14 @@
 // tests/reference/normal_onesample.R (output in normal_onesample.out).
 
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "companion/KQMV.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
+#include "tests/support/ReferenceTable.h"
 
 namespace kqtest {
 
@@ -20,14 +22,22 @@ inline KQBSN_850::BSNSettings OneSampleSettings(KQBSN_850::BSNConst::DistTypes d
   KQBSN_850::BSNSettings settings;
   settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::OneSample, true);
   settings.SetTestDistType(dist);
+  settings.SetAnalysType(type);
   std::vector<int> vars(static_cast<std::size_t>(nVars));
   std::iota(vars.begin(), vars.end(), 0);
-  if (dist == KQBSN_850::BSNConst::DistTypes::Binomial) {
-    settings.SetFactors(vars);
-  } else {
-    settings.SetCovariates(vars);
-  }
-  settings.SetAnalysType(type);
+  dist == KQBSN_850::BSNConst::DistTypes::Binomial ? settings.SetFactors(vars) : settings.SetCovariates(vars);
+  return settings;
+}
+
+/// Binomial or Poisson settings: alternative priors (1, 1) for every variable, posterior prior (p1, p2).
+inline KQBSN_850::BSNSettings ConjugateSettings(KQBSN_850::BSNConst::DistTypes dist,
+                                                KQBSN_850::BSNConst::AnalysTypes type, int nVars, double p1,
+                                                double p2) {
+  KQBSN_850::BSNSettings settings = OneSampleSettings(dist, type, nVars);
+  settings.SetAlterPrior1s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
+  settings.SetAlterPrior2s(std::vector<double>(static_cast<std::size_t>(nVars), 1.0));
+  settings.SetPriorParam1(p1);
+  settings.SetPriorParam2(p2);
   return settings;
 }
 
@@ -38,13 +48,16 @@ inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<d
   for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
 }
 
-/// Columns x, y (one missing value) and w (frequency weights 1 2 0.4 1.5 missing 3 1 0.6 1 1, which
-/// round to 1 2 0 2 0 3 1 1 1 1).
+/// The numbers of a row of tests/reference/normal_onesample.out.
+inline std::vector<double> NormalReference(const std::string& label) {
+  static const std::vector<ReferenceRow> rows = ReadReferenceTable("normal_onesample.out");
+  return ReferenceValues(rows, label);
+}
+
+/// Columns x and y (one missing value).
 inline Rows NormalData() {
-  const std::vector<std::vector<double>> rows = {
-      {5.1, 1.2, 1.0}, {4.9, -0.4, 2.0}, {6.2, 2.3, 0.4}, {5.8, kMissing, 1.5}, {6.0, 0.8, kMissing},
-      {5.5, 1.9, 3.0}, {5.3, -1.1, 1.0}, {6.8, 0.5, 0.6}, {4.7, 3.1, 1.0},      {5.9, 1.4, 1.0}};
-  return Rows(rows.begin(), rows.end());
+  return FromColumns({{5.1, 4.9, 6.2, 5.8, 6.0, 5.5, 5.3, 6.8, 4.7, 5.9},
+                      {1.2, -0.4, 2.3, kMissing, 0.8, 1.9, -1.1, 0.5, 3.1, 1.4}});
 }
 
 /// One-sample normal settings testing x against 5 and y against 0.
