@@ -7,31 +7,11 @@
 
 using namespace KQCommon_850;
 
-namespace {
-
-KQMemoryDataSet SmallData() {
-  const double m = KQMV::Missing();
-  return KQMemoryDataSet::FromRows({"x", "g", "empty"}, {{1.5, 0, m}, {-2.0, 2, m}, {m, 1, m}, {4.0, 0, m}});
-}
-
-}  // namespace
-
-TEST(KQMemoryDataSet, IteratesRowsInEveryPass) {
-  const KQMemoryDataSet data = SmallData();
-  KQMemoryRecordIter iter(data);
-  for (int pass = 0; pass < 2; ++pass) {
-    iter.StartPass();
-    std::vector<double> xs;
-    while (iter.HasNext()) xs.push_back((*iter.NextRecord())[0]);
-    EXPECT_EQ(iter.NextRecord(), nullptr);
-    ASSERT_EQ(xs.size(), 4u);
-    EXPECT_EQ(xs[1], -2.0);
-    EXPECT_TRUE(KQMV::IsMissing(xs[2]));
-  }
-}
-
 TEST(KQMemoryDataSet, VarListRecordsRangesAndCategories) {
-  const KQVarList vars = SmallData().MakeVarList({1});
+  const double m = KQMV::Missing();
+  const KQVarList vars =
+      KQMemoryDataSet::FromRows({"x", "g", "empty"}, {{1.5, 0, m}, {-2.0, 2, m}, {m, 1, m}, {4.0, 0, m}})
+          .MakeVarList({1});
   ASSERT_EQ(vars.GetNVars(), 3);
   ASSERT_NE(vars.GetContVarAt(0), nullptr);
   EXPECT_EQ(vars.GetContVarAt(0)->GetMin(), -2.0);  // the missing value is not the minimum

@@ -129,21 +129,7 @@ TEST(KQSymMatrix, RedundancyToleranceBoundary) {
   }
 }
 
-TEST(KQSymMatrix, InverseOverAcceptedPivotsOfSingularMatrix) {
-  // Row 1 is twice row 0, so pivot 1 is rejected; by hand the inverse over pivots {0, 2} of
-  // [[2, 4, 1], [4, 8, 2], [1, 2, 5]] is inverse([[2, 1], [1, 5]]) = [[5, -1], [-1, 2]] / 9.
-  KQSymMatrix matrix(3, true);
-  ASSERT_TRUE(matrix.SetFromVector(Vector{2, 4, 8, 1, 2, 5}));
-  KQBitSet accepted, expected(3, true);
-  EXPECT_EQ(matrix.Invert(kSweepTol, accepted), 2);
-  expected.Reset(1);
-  EXPECT_EQ(accepted, expected);
-  const Vector byHand{5.0 / 9.0, 0, 0, -1.0 / 9.0, 0, 2.0 / 9.0};
-  for (std::size_t e = 0; e < byHand.size(); ++e)
-    EXPECT_NEAR_REL(matrix.AsVector()[e], byHand[e], 1e-15) << e;
-}
-
-TEST(KQSymMatrix, ProductsWithVectorsAndRectangularFactors) {
+TEST(KQSymMatrix, ProductsAndInverseOfASingularMatrix) {
   // S = [[2, 1, 0], [1, 3, 1], [0, 1, 4]]. By hand: S (1, -1, 2) = (1, 0, 7) and (1, -1, 2)'S(1, -1, 2) = 15;
   // for x = (1, 0, 2), given sparsely, x'Sx = 2 + 4 * 4 = 18.
   KQSymMatrix s(3, true);
@@ -160,6 +146,16 @@ TEST(KQSymMatrix, ProductsWithVectorsAndRectangularFactors) {
   KQSymMatrix result;
   ASSERT_TRUE(s.ComputeRSRTrans(r, result));
   EXPECT_EQ(result.AsVector(), (Vector{6, 4, 12}));
+  // Row 1 of T is twice row 0, so pivot 1 is rejected; by hand the inverse over pivots {0, 2} of
+  // T = [[2, 4, 1], [4, 8, 2], [1, 2, 5]] is inverse([[2, 1], [1, 5]]) = [[5, -1], [-1, 2]] / 9.
+  KQSymMatrix t(3, true);
+  ASSERT_TRUE(t.SetFromVector(Vector{2, 4, 8, 1, 2, 5}));
+  KQBitSet accepted, expected(3, true);
+  EXPECT_EQ(t.Invert(kSweepTol, accepted), 2);
+  expected.Reset(1);
+  EXPECT_EQ(accepted, expected);
+  const Vector byHand{5.0 / 9.0, 0, 0, -1.0 / 9.0, 0, 2.0 / 9.0};
+  for (std::size_t e = 0; e < byHand.size(); ++e) EXPECT_NEAR_REL(t.AsVector()[e], byHand[e], 1e-15) << e;
 }
 
 }  // namespace

@@ -26,7 +26,6 @@ using KQCommon_850::KQMV;
 using KQMath_850::IIntegrand;
 using KQMath_850::LobattoQuad;
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kMachineEpsilon = 2.220446049250313e-16;
 
 // Any one-variable function as an integrand.
@@ -46,9 +45,8 @@ class FunctionIntegrand : public IIntegrand {
 FunctionIntegrand JzsIntegrand(double n, double t) {
   return FunctionIntegrand([n, t](double g) {
     if (g <= 0.0) return 0.0;
-    const double logF = -0.5 * std::log1p(n * g) - 0.5 * n * std::log1p(t * t / ((1.0 + n * g) * (n - 1.0))) -
-                        0.5 * std::log(2.0 * kPi) - 1.5 * std::log(g) - 0.5 / g;
-    return std::exp(logF);
+    return std::exp(-0.5 * std::log1p(n * g) - 0.5 * n * std::log1p(t * t / ((1.0 + n * g) * (n - 1.0))) -
+                    0.5 * std::log(2.0 * std::numbers::pi) - 1.5 * std::log(g) - 0.5 / g);
   });
 }
 
@@ -62,34 +60,27 @@ double Integrate(FunctionIntegrand& f, double a, double b, double tolerance) {
 }
 
 TEST(LobattoQuad, BasicRuleIsTheSevenPointKronrodExtension) {
-  // Exact through degree 9: the integral of x^9 over [0, 2] is 2^10 / 10.
-  FunctionIntegrand ninth([](double x) { return std::pow(x, 9); });
-  EXPECT_NEAR_REL(LobattoQuad(ninth).SumUp(0.0, 2.0), 102.4, 1e-15);
-  // Not exact for x^10: on [-1, 1] the weights 77, 432, 625, 672 (/1470) at +-1, +-sqrt(2/3), +-1/sqrt(5), 0
-  // give (2*77 + 2*432*(2/3)^5 + 2*625/5^5) / 1470, worked by hand.
+  // On [-1, 1] the weights 77, 432, 625, 672 (/1470) at +-1, +-sqrt(2/3), +-1/sqrt(5), 0 give for x^10
+  // (2*77 + 2*432*(2/3)^5 + 2*625/5^5) / 1470, worked by hand (not the exact 2/11: the rule has degree 9).
   FunctionIntegrand tenth([](double x) { return std::pow(x, 10); });
-  const double byHand = (154.0 + 864.0 * 32.0 / 243.0 + 1250.0 / 3125.0) / 1470.0;
-  EXPECT_NEAR_REL(LobattoQuad(tenth).SumUp(-1.0, 1.0), byHand, 1e-15);
-  EXPECT_GT(std::fabs(byHand - 2.0 / 11.0), 1e-4);  // so the rule is not of higher degree
+  EXPECT_NEAR_REL(LobattoQuad(tenth).SumUp(-1.0, 1.0), (154.0 + 864.0 * 32.0 / 243.0 + 0.4) / 1470.0, 1e-15);
 }
 
-TEST(LobattoQuad, ClosedFormIntegralsOverWideRanges) {
+TEST(LobattoQuad, ClosedFormIntegralsAndNarrowPeaksOverWideRanges) {
   // By hand: atan(1e8) - atan(2.2e-16) for the Lorentzian, and a long algebraic tail 1/1e-3 - 1/1e8.
   FunctionIntegrand lorentzian([](double x) { return 1.0 / (1.0 + x * x); });
   FunctionIntegrand inverseSquare([](double x) { return 1.0 / (x * x); });
   EXPECT_NEAR_REL(Integrate(lorentzian, kMachineEpsilon, 1e8, 1e-10), std::atan(1e8) - kMachineEpsilon,
                   1e-10);
   EXPECT_NEAR_REL(Integrate(inverseSquare, 1e-3, 1e8, 1e-10), 1e3 - 1e-8, 1e-10);
-}
-
-TEST(LobattoQuad, FindsNarrowPeaksAnywhereInAWideRange) {
   // A normal peak whose standard deviation is 1% of its position, at 35 positions from 1e-10 to 1e7,
   // over [2.2e-16, 1e8]: the integral is sd * sqrt(2 pi) (the tails outside the range are below 1e-300).
   for (double logCenter = -10.0; logCenter <= 7.0; logCenter += 0.5) {
     const double center = std::pow(10.0, logCenter), sd = 0.01 * center;
     FunctionIntegrand peak(
         [=](double x) { return std::exp(-0.5 * (x - center) * (x - center) / (sd * sd)); });
-    EXPECT_NEAR_REL(Integrate(peak, kMachineEpsilon, 1e8, 1e-10) / (sd * std::sqrt(2.0 * kPi)), 1.0, 1e-10)
+    EXPECT_NEAR_REL(Integrate(peak, kMachineEpsilon, 1e8, 1e-10) / (sd * std::sqrt(2.0 * std::numbers::pi)),
+                    1.0, 1e-10)
         << "peak at " << center;
   }
 }
@@ -138,7 +129,6 @@ TEST(LobattoQuad, StarvedRunReportsNonConvergenceAndKeepsItsEstimate) {
 TEST(LobattoQuad, LimitsAndIntegrandsWithoutValue) {
   FunctionIntegrand exponential([](double x) { return std::exp(x); });
   LobattoQuad quad(exponential);
-  EXPECT_EQ(quad.Integrate(2.0, 2.0), 0.0);
   EXPECT_TRUE(KQMV::IsMissing(quad.Integrate(0.0, std::numeric_limits<double>::infinity())));
   EXPECT_TRUE(KQMV::IsMissing(quad.Integrate(KQMV::Missing(), 1.0)));
   // A tolerance of 0 is read as the smallest one: the run still ends, converged.
@@ -152,9 +142,6 @@ TEST(LobattoQuad, LimitsAndIntegrandsWithoutValue) {
   ASSERT_EQ(holeQuad.GetWarnings().Size(), 1u);
   EXPECT_EQ(holeQuad.GetWarnings()[0].GetErrorCode(), KQ_INTEGRAND_NOT_FINITE);
   EXPECT_EQ(holeQuad.GetNIterations(), holeQuad.GetMaxIter());
-  // An overflowing integrand gives an overflowing integral, with its sign.
-  FunctionIntegrand overflow([](double x) { return std::exp(800.0 * x); });
-  EXPECT_EQ(LobattoQuad(overflow).Integrate(1.0, 0.0), -std::numeric_limits<double>::infinity());
 }
 
 TEST(LobattoQuad, LongRunPollsCancellation) {
