@@ -106,43 +106,30 @@ TEST(KQMeansXProdData, SkipsIncompleteCasesAndUnusableWeights) {
   // By hand, cases (1, 3) and (2, 5): means 1.5 and 4; Sxx = 0.5, Syy = 2, Sxy = 1.
   EXPECT_EQ(data.GetMeans(), (std::vector<double>{1.5, 4.0}));
   EXPECT_EQ(data.GetXProds().AsVector(), (std::vector<double>{0.5, 1.0, 2.0}));
-  // Reset empties the accumulator; the next case starts afresh.
-  data.Reset();
-  data.AddCase({-4.0, 8.0}, 1.0);
-  EXPECT_EQ(data.GetMeans()[0], -4.0);
-  EXPECT_EQ(data.GetNCases(), 1.0);
 }
 
-// x = u (1 .. 7), y = u (2, 1, 4, 3, 6, 5, 7) for a unit u far from 1. By hand: both means 4u, both
-// centred sums of squares 28 u^2, the centred cross-product 25 u^2. u^2 overflows (1e200) or underflows
-// (1e-300), so these are read on the variables' scales.
+// (0, 0), then x = u (1 .. 7), y = u (2, 1, 4, 3, 6, 5, 7) for a unit u far from 1, in two accumulators
+// merged; the first case, the origin, says nothing of the scales. By hand, eight cases: both means 3.5u,
+// Sxx = Syy = (140 - 8 * 3.5^2) u^2 = 42 u^2, Sxy = (137 - 98) u^2 = 39 u^2 (sum x y = 137 u^2). u^2
+// overflows (1e200) or underflows (1e-300), so these are read on the variables' scales.
 TEST(KQMeansXProdData, HugeAndTinyMagnitudesOnTheirScales) {
   const std::array<double, 7> ys{2, 1, 4, 3, 6, 5, 7};
   for (double unit : {1e200, 1e-300}) {
-    for (bool fromZero : {false, true}) {
-      // Two accumulators merged; with fromZero the first case is the origin, which says nothing of the
-      // scales.
-      KQMeansXProdData firstPart(2, true), secondPart(2, true);
-      if (fromZero) firstPart.AddCase({0.0, 0.0}, 1.0);
-      for (int j = 1; j <= 7; ++j) {
-        (j <= 4 ? firstPart : secondPart)
-            .AddCase({unit * j, unit * ys[static_cast<std::size_t>(j - 1)]}, 1.0);
-      }
-      firstPart.Merge(secondPart);
-      // Eight cases with (0, 0): means 3.5u, Sxx = Syy = 140 - 8 * 3.5^2 = 42, Sxy = 137 - 98 = 39
-      // (sum x y = 2 + 2 + 12 + 12 + 30 + 30 + 49 = 137).
-      const double n = fromZero ? 8.0 : 7.0, mean = fromZero ? 3.5 : 4.0;
-      const double sxx = fromZero ? 42.0 : 28.0, sxy = fromZero ? 39.0 : 25.0;
-      const KQSymMatrix& scaled = firstPart.GetScaledXProds();
-      for (int i = 0; i < 2; ++i) {
-        const double sd = std::ldexp(std::sqrt(scaled(i, i) / (n - 1.0)), firstPart.GetScaleExponents()[i]);
-        EXPECT_NEAR_REL(sd, unit * std::sqrt(sxx / (n - 1.0)), 1e-15) << unit << " variable " << i;
-        EXPECT_NEAR_REL(firstPart.GetMeans()[i], mean * unit, 1e-15) << unit;
-      }
-      EXPECT_NEAR_REL(scaled(0, 1) / std::sqrt(scaled(0, 0) * scaled(1, 1)), sxy / sxx, 1e-15) << unit;
+    KQMeansXProdData firstPart(2, true), secondPart(2, true);
+    firstPart.AddCase({0.0, 0.0}, 1.0);
+    for (int j = 1; j <= 7; ++j)
+      (j <= 4 ? firstPart : secondPart).AddCase({unit * j, unit * ys[static_cast<std::size_t>(j - 1)]}, 1.0);
+    firstPart.Merge(secondPart);
+    const KQSymMatrix& scaled = firstPart.GetScaledXProds();
+    for (int i = 0; i < 2; ++i) {
+      const double sd = std::ldexp(std::sqrt(scaled(i, i) / 7.0), firstPart.GetScaleExponents()[i]);
+      EXPECT_NEAR_REL(sd, unit * std::sqrt(42.0 / 7.0), 1e-15) << unit << " variable " << i;
+      EXPECT_NEAR_REL(firstPart.GetMeans()[i], 3.5 * unit, 1e-15) << unit;
     }
+    EXPECT_NEAR_REL(scaled(0, 1) / std::sqrt(scaled(0, 0) * scaled(1, 1)), 39.0 / 42.0, 1e-15) << unit;
   }
-  // Where the cross-products themselves are representable (u = 1e150: 28 u^2 = 2.8e301) they are exact too.
+  // Where the cross-products themselves are representable they are exact too: without the origin, by hand,
+  // Sxx = 28 u^2 and Sxy = 25 u^2, for u = 1e150 2.8e301 and 2.5e301.
   KQMeansXProdData moderate(2, true);
   for (int j = 1; j <= 7; ++j)
     moderate.AddCase({1e150 * j, 1e150 * ys[static_cast<std::size_t>(j - 1)]}, 1.0);

@@ -15,7 +15,6 @@
 #include "companion/KQCommonCodes.h"
 #include "companion/KQMV.h"
 #include "tests/support/ExpectNearRel.h"
-#include "tests/support/Fakes.h"
 #include "tests/support/ReferenceTable.h"
 
 namespace {
@@ -142,23 +141,6 @@ TEST(LobattoQuad, LimitsAndIntegrandsWithoutValue) {
   ASSERT_EQ(holeQuad.GetWarnings().Size(), 1u);
   EXPECT_EQ(holeQuad.GetWarnings()[0].GetErrorCode(), KQ_INTEGRAND_NOT_FINITE);
   EXPECT_EQ(holeQuad.GetNIterations(), holeQuad.GetMaxIter());
-}
-
-TEST(LobattoQuad, LongRunPollsCancellation) {
-  // sin(1 / x) on [1e-12, 1] oscillates without end near 0: with a limit of 1e9 iterations the run would
-  // go on for a long time. Cancellation asked for at the third question stops it after at most
-  // 3 kCancelPollInterval iterations, with the missing value and no warning.
-  FunctionIntegrand f([](double x) { return std::sin(1.0 / x); });
-  LobattoQuad quad(f);
-  quad.SetTolerance(1e-14);
-  quad.SetMaxIter(1000000000);
-  kqtest::CancelAfter host(2);  // yes at the third question
-  KQCommon_850::KQCancelInfo cancel(&host);
-  quad.SetCancelInfo(&cancel);
-  EXPECT_TRUE(KQMV::IsMissing(quad.Integrate(1e-12, 1.0)));
-  EXPECT_TRUE(quad.WasCancelled() && quad.GetWarnings().IsEmpty());
-  EXPECT_EQ(host.nAsked, 3);
-  EXPECT_LE(quad.GetNIterations(), 3 * LobattoQuad::kCancelPollInterval);
 }
 
 }  // namespace
