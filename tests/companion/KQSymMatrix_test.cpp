@@ -45,15 +45,11 @@ TEST(KQSymMatrix, SparseUpdateEqualsDenseUpdate) {
   const int n = 12;
   KQSymMatrix dense(n, true), sparse(n, true);
   for (int row = 0; row < 300; ++row) {
-    // Three non-zero entries at distinct positions, listed unsorted.
-    const std::size_t k = static_cast<std::size_t>(row % n);
-    std::vector<int> indices{static_cast<int>(k), static_cast<int>((k + 7) % n),
-                             static_cast<int>((k + 3) % n)};
-    Vector x(n, 0.0), values;
-    for (int index : indices)
-      values.push_back(x[static_cast<std::size_t>(index)] = 1.0 + 0.01 * ((row * 31 + index * 17) % 97));
-    indices.push_back(-1);  // entries past nEntries are not read
-    values.push_back(1e300);
+    // Three non-zero entries at distinct positions, listed unsorted; entries past nEntries are not read.
+    const std::vector<int> indices{row % n, (row + 7) % n, (row + 3) % n, -1};
+    const Vector values{1.0 + row % 5, 2.5 - row % 3, 0.5 + row % 7, 1e300};
+    Vector x(n, 0.0);
+    for (std::size_t e = 0; e < 3; ++e) x[static_cast<std::size_t>(indices[e])] = values[e];
     dense.UpdateXX(x, 1.0 + row % 3);
     sparse.UpdateXXSparse(3, indices, values, 1.0 + row % 3);
   }
