@@ -73,27 +73,20 @@ TEST(KQContStats, MatchesTwoPassOnLargeOffsetsDriftAndTimestamps) {
   }
 }
 
-TEST(KQContStats, RegressionWeightsScaleMomentsButNotCount) {
+TEST(KQContStats, RegressionWeightsAndUnusableValuesOrWeights) {
   // By hand: x = {1, 4} with regression weights {1, 2}: mean = (1 + 8) / 3 = 3,
   // M2 = 1 (1 - 3)^2 + 2 (4 - 3)^2 = 6, n = 2 cases, so variance = 6 / (2 - 1) = 6.
-  KQContStats regression, plain;
+  KQContStats regression, stats;
   regression.Update(1.0, 1.0, 1.0);
   regression.Update(4.0, 1.0, 2.0);
   EXPECT_NEAR_REL(regression.GetMean(), 3.0, 1e-15);
   EXPECT_NEAR_REL(regression.GetVariance(), 6.0, 1e-15);
-  // No regression weight means a regression weight of 1: x = {1, 1, 4}, variance 3 by hand.
-  for (double x : {1.0, 4.0}) plain.Update(x, x == 1.0 ? 2.0 : 1.0, KQContStats::kNoRegressionWeight);
-  EXPECT_NEAR_REL(plain.GetVariance(), 3.0, 1e-15);
-}
-
-TEST(KQContStats, IgnoresMissingValuesAndUnusableWeights) {
-  KQContStats stats;
   EXPECT_TRUE(KQMV::IsMissing(stats.GetMean()) && KQMV::IsMissing(stats.GetMin()));  // empty
   stats.Update(2.0, 1.0);
   EXPECT_TRUE(KQMV::IsMissing(stats.GetVariance()));  // one case
   for (double x : {KQMV::Missing(), std::nan("")}) stats.Update(x, 1.0);
   for (double weight : {0.0, -1.0, KQMV::Missing(), std::nan("")}) stats.Update(100.0, weight);
-  for (double regression : {-2.0, KQMV::Missing()}) stats.Update(100.0, 1.0, regression);
+  for (double badRegression : {-2.0, KQMV::Missing()}) stats.Update(100.0, 1.0, badRegression);
   stats.Update(4.0, 1.0);
   // Only 2 and 4 count: mean 3, variance ((2 - 3)^2 + (4 - 3)^2) / 1 = 2.
   EXPECT_TRUE(stats.GetMean() == 3.0 && stats.GetVariance() == 2.0 && stats.GetMax() == 4.0);

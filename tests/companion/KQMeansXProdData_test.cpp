@@ -26,13 +26,12 @@ struct Case {
 std::vector<Case> LargeOffsetCases(int n) {
   std::vector<Case> cases;
   std::uint64_t state = 987654321;
-  double uv[2];
+  const auto uniform = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(state >> 11) * 0x1.0p-53;
+  };
   for (int i = 0; i < n; ++i) {
-    for (double& x : uv) {
-      state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-      x = static_cast<double>(state >> 11) * 0x1.0p-53;
-    }
-    const double u = uv[0], v = uv[1];
+    const double u = uniform(), v = uniform();
     cases.push_back({{1e9 + u, -2e9 + 0.5 * u + v}, static_cast<double>(1 + (state >> 60) % 3)});
   }
   return cases;

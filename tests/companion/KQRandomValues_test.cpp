@@ -80,7 +80,6 @@ TEST(KQRandomValues, DrawsFollowTheirLaw) {
 TEST(KQRandomValues, RefusedParametersGiveMissingDraws) {
   KQRandomValues generator(1);
   EXPECT_FALSE(generator.SetParamNormal(0.0, -1.0));
-  EXPECT_TRUE(KQMV::IsMissing(generator.GetRandom()));
   EXPECT_FALSE(generator.SetParamGamma(0.0, 1.0) || generator.SetParamGamma(1.0, -2.0));
   EXPECT_FALSE(generator.SetParamUniform(3.0, 2.0) || generator.SetParamUniform(-1.7e308, 1.7e308));
   EXPECT_TRUE(KQMV::IsMissing(generator.GetRandom()));
