@@ -51,8 +51,6 @@ TEST(KQRandomValues, DrawsFollowTheirLaw) {
     std::function<bool(KQRandomValues&)> set;
     std::function<double(double)> cdf;
   } laws[] = {
-      {"uniform [2, 5)", [](KQRandomValues& g) { return g.SetParamUniform(2.0, 5.0); },
-       [](double x) { return std::clamp((x - 2.0) / 3.0, 0.0, 1.0); }},
       {"normal (1.5, sd 2)", [](KQRandomValues& g) { return g.SetParamNormal(1.5, 2.0); },
        [](double x) { return 0.5 * std::erfc(-(x - 1.5) / (2.0 * std::sqrt(2.0))); }},
       {"gamma (0.5, 0.5)", [](KQRandomValues& g) { return g.SetParamGamma(0.5, 0.5); },

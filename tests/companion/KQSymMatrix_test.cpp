@@ -109,17 +109,12 @@ TEST(KQSymMatrix, SweepGivesLeastSquaresFitsAndDetectsRedundantColumns) {
 }
 
 TEST(KQSymMatrix, RedundancyToleranceBoundary) {
-  // [[1, 1], [1, 1 + r]]: after sweeping pivot 0 the second diagonal is r, against a reference of 1 + r.
-  // With the tolerance 1e-12, r = 2e-12 is swept in and r = 0.5e-12 is not.
-  for (const auto& [r, expectSwept] : {std::pair{2e-12, true}, std::pair{0.5e-12, false}}) {
-    KQSymMatrix matrix(2, true);
-    ASSERT_TRUE(matrix.SetFromVector(Vector{1.0, 1.0, 1.0 + r}));
-    Vector reference;
-    matrix.GetDiagonal(reference);
-    KQBitSet swept(2);
-    EXPECT_TRUE(matrix.Sweep(0, kSweepTol, reference, swept, true));
-    EXPECT_EQ(matrix.Sweep(1, kSweepTol, reference, swept, true), expectSwept) << r;
-    EXPECT_EQ(swept.IsIn(1), expectSwept) << r;
+  // Pivots of [[1, 1], [1, 1 + r]] and a dependent: after sweeping pivot 0 the second diagonal is r,
+  // against a reference of 1 + r. With the tolerance 1e-12, r = 2e-12 is swept in and r = 0.5e-12 is not.
+  for (const auto& [r, nSwept] : {std::pair{2e-12, 2}, std::pair{0.5e-12, 1}}) {
+    KQSymMatrix matrix(3, true);
+    ASSERT_TRUE(matrix.SetFromVector(Vector{1.0, 1.0, 1.0 + r, 0.0, 0.0, 1.0}));
+    EXPECT_EQ(SweepPredictors(matrix).InSet(), nSwept) << r;
   }
 }
 
