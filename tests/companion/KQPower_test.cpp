@@ -12,20 +12,14 @@ namespace {
 
 using KQMath_850::KQPower;
 
-TEST(KQPower, MaxExpIsTheLargestFiniteExponent) {
-  constexpr double kLargest = std::numeric_limits<double>::max();
-  const double atLimit = std::exp(KQPower::gMachineMaxExp);
-  EXPECT_TRUE(std::isfinite(atLimit));
-  EXPECT_GT(atLimit, kLargest * (1.0 - 1e-13));
+TEST(KQPower, ExponentLimitsAreTheLastFiniteAndNormalOnes) {
+  const double largest = std::numeric_limits<double>::max(),
+               smallestNormal = std::numeric_limits<double>::min();
+  const double atMax = std::exp(KQPower::gMachineMaxExp);
+  EXPECT_TRUE(std::isfinite(atMax) && atMax > largest * (1.0 - 1e-13));
   EXPECT_TRUE(std::isinf(std::exp(std::nextafter(KQPower::gMachineMaxExp, 1000.0))));
-}
-
-TEST(KQPower, MinExpIsTheSmallestNormalExponent) {
-  constexpr double kSmallestNormal = std::numeric_limits<double>::min();
-  const double atLimit = std::exp(KQPower::gMachineMinExp);
-  EXPECT_GE(atLimit, kSmallestNormal);
-  EXPECT_LT(atLimit, kSmallestNormal * (1.0 + 1e-13));
-  EXPECT_LT(std::exp(std::nextafter(KQPower::gMachineMinExp, -1000.0)), kSmallestNormal);
+  EXPECT_GE(std::exp(KQPower::gMachineMinExp), smallestNormal);
+  EXPECT_LT(std::exp(std::nextafter(KQPower::gMachineMinExp, -1000.0)), smallestNormal);
 }
 
 }  // namespace
