@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "frame/BSNStatusCodes.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
+#include "onesample/BSN1SamplePoisnOutputStats.h"
 #include "tests/onesample/OneSampleRun.h"
 
 using namespace KQBSN_850;
@@ -151,4 +155,53 @@ TEST(BSN1SampleBinomial, CountsBeyondTheIntRangeAreFlagged) {
   const Warnings listed = run.ListedWarnings();
   EXPECT_EQ(std::count(listed.begin(), listed.end(), std::pair<int, long>{BSN_COUNT_TOO_LARGE, 0}), 1);
   EXPECT_EQ(run.Record()->GetNs()[0], std::numeric_limits<int>::max());
+}
+
+namespace {
+
+// The credible limits of variable 0 of a binomial or Poisson record.
+template <class Record>
+std::pair<double, double> Limits(const BSNOutputStats* stats) {
+  const auto* record = dynamic_cast<const Record*>(stats);
+  if (record == nullptr) return {kMissing, kMissing};
+  return {record->GetLowerLimits()[0], record->GetUpperLimits()[0]};
+}
+
+}  // namespace
+
+TEST(CountAnalyses, HugeWeightsAndPriorParametersFinish) {
+  // Frequency weights, posterior or alternative prior parameters of 1e10 to 1e302 once made Boost.Math
+  // throw out of the library or its root searches fail. Every build must end with a status, limits that
+  // are missing or ordered inside the support, and warnings that have a text.
+  using BSNConst::DistTypes;
+  for (DistTypes dist : {DistTypes::Binomial, DistTypes::Poisson}) {
+    for (double huge : {1e10, 1e20, 1e100, 1e302}) {
+      for (int what = 0; what < 3; ++what) {
+        BSNSettings settings = ConjugateSettings(dist, AnalysTypes::Both, 1, 1.0, 1.0);
+        std::vector<double> weights{1, 1, 1};
+        if (what == 0) {
+          settings.SetFrequencyWeightVar(1);
+          weights.assign(3, huge);
+        }
+        if (what == 1) settings.SetPriorParam1(huge);
+        if (what == 2) settings.SetAlterPrior1s({huge});
+        const BuiltAnalysis<> run(settings, FromColumns({{1, 0, 1}, weights}));
+        const std::string label =
+            std::to_string(static_cast<int>(dist)) + " " + std::to_string(huge) + " " + std::to_string(what);
+        EXPECT_NE(run.status.GetErrorCode(), BSN_INTERNAL_ERROR) << label;  // no exception was caught
+        for (const auto& [code, datum] : run.ListedWarnings()) {
+          std::string text;
+          StatusMessageText(code, text);
+          EXPECT_FALSE(text.empty()) << label << " code " << code;
+        }
+        const auto [lower, upper] = dist == DistTypes::Binomial
+                                        ? Limits<Stats>(run.component.GetOutputStats())
+                                        : Limits<BSN1SamplePoisnOutputStats>(run.component.GetOutputStats());
+        if (KQMV::IsMissing(lower) || KQMV::IsMissing(upper)) continue;
+        EXPECT_LE(lower, upper) << label;
+        EXPECT_GE(lower, 0.0) << label;
+        EXPECT_LE(upper, dist == DistTypes::Binomial ? 1.0 : HUGE_VAL) << label;
+      }
+    }
+  }
 }
