@@ -36,19 +36,10 @@ class RunnerTest : public ::testing::Test {
 
   std::filesystem::path dir_;
   RunOptions options_;
-  std::ostringstream out_;
-  std::ostringstream err_;
+  std::ostringstream out_, err_;
 };
 
 }  // namespace
-
-TEST_F(RunnerTest, CompletesWithoutAnInterruption) {
-  kqtest::CancelAfter never(1000000000);
-  options_.json = true;
-  EXPECT_EQ(RunCommand(options_, out_, err_, never), kExitOK) << err_.str();
-  EXPECT_TRUE(err_.str().empty()) << err_.str();
-  EXPECT_NE(out_.str().find("\"built\": true"), std::string::npos);
-}
 
 TEST_F(RunnerTest, AnInterruptionWhileReadingOrAnalysingWritesNoResult) {
   // Reading this small file asks at most three times; the analysis asks before each of its 1000 records.
