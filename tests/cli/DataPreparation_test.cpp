@@ -80,18 +80,3 @@ TEST(DataPreparation, FactorValuesMustBeCategoryCodesOfTheFactorsSize) {
       std::string::npos)
       << message;
 }
-
-TEST(DataPreparation, DictionaryHasCategoricalFactorsAndGroupAndObservedRanges) {
-  BSNSettings s = Regression();
-  s.SetGroupVar(3);
-  Result<PreparedData> prepared = PrepareData(Table(), s, "data.csv");
-  ASSERT_TRUE(prepared.IsOK());
-  const auto& vars = prepared.Value().varList;
-  ASSERT_TRUE(vars.GetCategVarAt(1) != nullptr && vars.GetCategVarAt(3) != nullptr);
-  EXPECT_EQ(vars.GetCategVarAt(1)->GetNCategories(), 2);  // codes 0 and 1 remain after screening
-  EXPECT_EQ(vars.GetCategVarAt(3)->GetNCategories(), 3);
-  // The range is that of the records the analysis reads: y's 3.0 went with row 3.
-  ASSERT_NE(vars.GetContVarAt(0), nullptr);
-  EXPECT_EQ(vars.GetContVarAt(0)->GetMin(), 1.0);
-  EXPECT_EQ(vars.GetContVarAt(0)->GetMax(), 5.0);
-}
