@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <sstream>
 
 #include "cli/Report.h"
@@ -15,31 +14,15 @@ using namespace kqcli;
 using namespace KQBSN_850;
 using namespace KQCommon_850;
 
-namespace {
-
 const std::vector<std::string> kNames = {"x", "y", "w"};
-
-// Builds the analysis over x, y and w and hands its result record to `check`.
-void WithRecord(BSNSettings settings, const std::function<void(const BSNComponent&)>& check) {
-  const KQMemoryDataSet data = KQMemoryDataSet::FromRows(
-      kNames, {{0, 3.2, 1}, {1, 4.1, 2}, {1, KQMV::Missing(), 1}, {0, 2.7, 1}, {1, 5.9, 3}, {2, 3.3, 1}});
-  settings.SetAnalysType(BSNConst::AnalysTypes::Both);
-  settings.SetNPlotPoints(7);
-  EXPECT_FALSE(settings.IsValidSettings().IsError());
-  BSNComponent component(settings, data.MakeVarList());
-  KQMemoryRecordIter iter(data);
-  EXPECT_FALSE(component.BuildModel(iter).IsError());
-  ASSERT_NE(component.GetOutputStats(), nullptr);
-  check(component);
-}
-
-}  // namespace
 
 TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsTables) {
   const auto settingsFor = [](BSNConst::ModelTypes model, BSNConst::DistTypes dist, std::vector<int> vars) {
     BSNSettings s;
     s.SetModelType(model, true);
     s.SetTestDistType(dist);
+    s.SetAnalysType(BSNConst::AnalysTypes::Both);
+    s.SetNPlotPoints(7);
     s.SetAlterPrior1s({1.0, 2.0});
     s.SetAlterPrior2s({0.5, 1.0});
     s.SetPriorParam1(1.0);
@@ -47,6 +30,8 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
     s.SetCovariates(vars);
     return s;
   };
+  const KQMemoryDataSet data = KQMemoryDataSet::FromRows(
+      kNames, {{0, 3.2, 1}, {1, 4.1, 2}, {1, KQMV::Missing(), 1}, {0, 2.7, 1}, {1, 5.9, 3}, {2, 3.3, 1}});
   using M = BSNConst::ModelTypes;
   using D = BSNConst::DistTypes;
   BSNSettings normal = settingsFor(M::OneSample, D::Normal, {1, 0}),
@@ -59,35 +44,37 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
   related.Set2ndRelatedList({0, 2});
   independent.SetGroupVar(0);
   independent.SetEqualDataVar(true);  // the equal-variance posterior needs no more than two cases a group
-  for (const BSNSettings& s :
+  for (BSNSettings s :
        {normal, binomial, settingsFor(M::OneSample, D::Poisson, {0, 1}), related, independent}) {
-    WithRecord(s, [&s](const BSNComponent& component) {
-      const BSNOutputStats& record = *component.GetOutputStats();
-      RunReport report;
-      report.settings = s;
-      report.status = component.GetStatus();
-      report.view = DescribeRecord(record, kNames);
-      ASSERT_TRUE(report.view.has_value());
-      const Json json = Json::parse(JsonText(RecordToJson(record, report.view)));  // as a program reads it
-      EXPECT_EQ(json["record"], report.view->record);
-      EXPECT_EQ(json["OutputType"], static_cast<int>(record.GetOutputType()));
-      ASSERT_EQ(json.size(), report.view->fields.size() + 3) << "a key is written twice";
-      std::ostringstream tables;
-      PrintTables(tables, report);
-      for (const Field& field : report.view->fields) {
-        // Numbers are written with 17 digits: reading them back gives the same double.
-        EXPECT_EQ(json[field.key], field.value) << field.key;
-        // Every field of a family is a column of its table, its cell formatted from the field's JSON value.
-        if (field.family == Family::None || field.value.empty() || field.value[0].is_array()) continue;
-        EXPECT_NE(tables.str().find(field.column), std::string::npos) << field.key;
-        char cell[32] = "NA";
-        if (!field.value[0].is_null()) {
-          const double x = field.value[0].get<double>();
-          std::snprintf(cell, sizeof cell, x == std::floor(x) ? "%.0f" : "%.6g", x);
-        }
-        EXPECT_NE(tables.str().find(cell), std::string::npos) << field.key << " " << cell << "\n"
-                                                              << tables.str();
+    ASSERT_FALSE(s.IsValidSettings().IsError());
+    BSNComponent component(s, data.MakeVarList());
+    KQMemoryRecordIter iter(data);
+    ASSERT_FALSE(component.BuildModel(iter).IsError());
+    const BSNOutputStats& record = *component.GetOutputStats();
+    RunReport report;
+    report.settings = s;
+    report.status = component.GetStatus();
+    report.view = DescribeRecord(record, kNames);
+    ASSERT_TRUE(report.view.has_value());
+    const Json json = Json::parse(JsonText(RecordToJson(record, report.view)));  // as a program reads it
+    EXPECT_EQ(json["record"], report.view->record);
+    EXPECT_EQ(json["OutputType"], static_cast<int>(record.GetOutputType()));
+    ASSERT_EQ(json.size(), report.view->fields.size() + 3) << "a key is written twice";
+    std::ostringstream tables;
+    PrintTables(tables, report);
+    for (const Field& field : report.view->fields) {
+      // Numbers are written with 17 digits: reading them back gives the same double.
+      EXPECT_EQ(json[field.key], field.value) << field.key;
+      // Every field of a family is a column of its table, its cell formatted from the field's JSON value.
+      if (field.family == Family::None || field.value.empty() || field.value[0].is_array()) continue;
+      EXPECT_NE(tables.str().find(field.column), std::string::npos) << field.key;
+      char cell[32] = "NA";
+      if (!field.value[0].is_null()) {
+        const double x = field.value[0].get<double>();
+        std::snprintf(cell, sizeof cell, x == std::floor(x) ? "%.0f" : "%.6g", x);
       }
-    });
+      EXPECT_NE(tables.str().find(cell), std::string::npos) << field.key << " " << cell << "\n"
+                                                            << tables.str();
+    }
   }
 }

@@ -16,13 +16,11 @@ namespace {
 // Runs the one-sample analysis of 1000 records, asking `query` whether to stop.
 int RunOnFile(bool showProgress, kqtest::CancelAfter& query, std::ostringstream& out,
               std::ostringstream& err) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                    ("kqcli_runner_" + std::to_string(::getpid()) + "_" +
-                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  std::filesystem::create_directories(dir);
+  const std::string stem =
+      (std::filesystem::temp_directory_path() / "kqcli_runner_").string() + std::to_string(::getpid());
   RunOptions options;
-  options.settingsPath = (dir / "settings.json").string();
-  options.dataPath = (dir / "data.csv").string();
+  options.settingsPath = stem + ".json";
+  options.dataPath = stem + ".csv";
   options.json = !showProgress;
   options.showProgress = showProgress;
   std::ofstream(options.settingsPath) << R"({"Covariates": ["x"], "NullValues": [1]})";
@@ -31,7 +29,8 @@ int RunOnFile(bool showProgress, kqtest::CancelAfter& query, std::ostringstream&
   for (int i = 0; i < 1000; ++i) data << i % 7 << "\n";
   data.close();
   const int code = RunCommand(options, out, err, query);
-  std::filesystem::remove_all(dir);
+  std::filesystem::remove(options.settingsPath);
+  std::filesystem::remove(options.dataPath);
   return code;
 }
 
