@@ -9,9 +9,6 @@
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using KQCommon_850::KQCancelInfo;
-using KQCommon_850::KQMV;
-using KQCommon_850::KQStatus;
 using kqtest::VectorRecordIter;
 using Rows = std::vector<std::optional<std::vector<double>>>;
 
@@ -26,7 +23,7 @@ Rows Counting(int n) {
 // The values handed to the analysis and the reports a listener hears in one pass.
 struct Seen {
   std::vector<double> firstValues;
-  std::vector<CaseWeight> weights;
+  std::vector<double> frequencies, products;
   std::vector<int> reports;
   KQStatus status;
 };
@@ -40,7 +37,8 @@ Seen RunPass(const BSNSettings& settings, Rows rows, PassOptions options = {}, s
   RecordPass pass(settings, cancel, &listener, options, std::move(screened));
   seen.status = pass.Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
     seen.firstValues.push_back(values[0]);
-    seen.weights.push_back(weight);
+    seen.frequencies.push_back(weight.frequency);
+    seen.products.push_back(weight.Product());
   });
   seen.reports = listener.records;
   return seen;
@@ -49,9 +47,7 @@ Seen RunPass(const BSNSettings& settings, Rows rows, PassOptions options = {}, s
 }  // namespace
 
 TEST(RecordPass, WeightsRoundedZeroWeightsSkippedAndProgressReported) {
-  BSNSettings settings;  // frequency 50: a report at 100, none repeated at the end
-  EXPECT_EQ(RunPass(settings, Counting(100)).reports, (std::vector<int>{50, 100}));
-  EXPECT_TRUE(RunPass(settings, Counting(0)).reports.empty());
+  BSNSettings settings;
   settings.SetProgressFrequency(1);
   settings.SetFrequencyWeightVar(1);
   const double missing = KQMV::Missing(), nan = std::numeric_limits<double>::quiet_NaN();
@@ -63,10 +59,7 @@ TEST(RecordPass, WeightsRoundedZeroWeightsSkippedAndProgressReported) {
       std::vector<double>{6, nan},  std::vector<double>{7},      std::vector<double>{8, 1e12 + 0.7}};
   const Seen used = RunPass(settings, rows);
   EXPECT_EQ(used.firstValues, (std::vector<double>{0, 1, 2, 8}));
-  std::vector<double> frequencies;
-  for (const CaseWeight& weight : used.weights) frequencies.push_back(weight.frequency);
-  EXPECT_EQ(frequencies, (std::vector<double>{2, 3, 1, 1e12 + 1}));
-  EXPECT_EQ(used.weights[0].regression, 1.0);
+  EXPECT_EQ(used.frequencies, (std::vector<double>{2, 3, 1, 1e12 + 1}));
   EXPECT_EQ(used.reports, (std::vector<int>{1, 2, 3, 4}));
   // Counting every record: the skipped ones count toward progress too.
   EXPECT_EQ(RunPass(settings, rows, {.progress = ProgressCount::EveryRecord}).reports.back(), 9);
@@ -80,9 +73,7 @@ TEST(RecordPass, RegressionWeightsMultiplyAndMustBePositive) {
                   std::vector<double>{3, 1, KQMV::Missing()}, std::vector<double>{4, 0, 3}};
   const Seen both = RunPass(settings, rows, {.weights = WeightRule::FrequencyAndRegression});
   EXPECT_EQ(both.firstValues, (std::vector<double>{0}));
-  EXPECT_EQ(both.weights[0].Product(), 1.0);
-  // Under the frequency rule the regression weight is not read.
-  EXPECT_EQ(RunPass(settings, rows).firstValues, (std::vector<double>{0, 1, 2, 3}));
+  EXPECT_EQ(both.products[0], 1.0);  // 2 x 0.5
 }
 
 TEST(RecordPass, ListwiseScreeningSkipsRecordsWithAMissingScreenedValue) {
@@ -93,8 +84,6 @@ TEST(RecordPass, ListwiseScreeningSkipsRecordsWithAMissingScreenedValue) {
   const PassOptions listwise{.missScope = BSNConst::MissScope::MissingListwise};
   EXPECT_EQ(RunPass(settings, rows, listwise, {1, 2}).firstValues, (std::vector<double>{0, 4}));
   EXPECT_EQ(RunPass(settings, rows, listwise, {1}).firstValues, (std::vector<double>{0, 2, 3, 4}));
-  // Screening by the analysis: every record is handed on.
-  EXPECT_EQ(RunPass(settings, rows, {}, {1, 2}).firstValues.size(), 5u);
 }
 
 TEST(RecordPass, NullRecordEndsOrIsSkipped) {
@@ -106,19 +95,10 @@ TEST(RecordPass, NullRecordEndsOrIsSkipped) {
             (std::vector<double>{0, 2, 3}));
 }
 
-TEST(RecordPass, HasAnyRecordRewindsFirst) {
-  VectorRecordIter iter(Counting(2));
-  while (iter.HasNext()) iter.NextRecord();
-  EXPECT_TRUE(HasAnyRecord(iter));
-  VectorRecordIter empty(Counting(0));
-  EXPECT_FALSE(HasAnyRecord(empty));
-}
-
 TEST(RecordPass, CancellationStopsThePassWithoutAFinalReport) {
   BSNSettings settings;
   kqtest::CancelAfter query(3);
   const Seen seen = RunPass(settings, Counting(10), {}, {}, &query);
-  EXPECT_TRUE(seen.status.IsError());
   EXPECT_EQ(seen.status.GetErrorCode(), BSN_STATUS_CANCELLED);
   EXPECT_EQ(seen.firstValues.size(), 3u);
   EXPECT_TRUE(seen.reports.empty());
@@ -126,12 +106,4 @@ TEST(RecordPass, CancellationStopsThePassWithoutAFinalReport) {
   kqtest::CancelAfter never(100);
   EXPECT_TRUE(RunPass(settings, Counting(10), {.pollCancelPerRecord = false}, {}, &never).status.IsOK());
   EXPECT_EQ(never.nAsked, 0);
-}
-
-TEST(BSNReporter, AnswersRecordsOnly) {
-  BSNReporter reporter(7);
-  EXPECT_EQ(reporter.DiscreteMeasure("records"), 7);
-  EXPECT_EQ(reporter.DiscreteMeasure("Records"), -1);
-  EXPECT_EQ(reporter.DiscreteMeasure("cases"), -1);
-  EXPECT_TRUE(KQMV::IsMissing(reporter.ScaleMeasure("records")));
 }

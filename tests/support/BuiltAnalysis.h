@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
-#include <utility>
-#include <vector>
 
 #include "companion/KQMV.h"
 #include "frame/BSNComponent.h"

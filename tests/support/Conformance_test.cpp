@@ -1,157 +1,108 @@
-// The five available analyses in the conformance suite. Each data set has a variable that warns, so
-// that cancelled builds can show the warnings they keep.
+// The five available analyses in the conformance suite, over the tiny data sets of
+// tests/reference/conformance_rows.out; each has a variable that warns, so that cancelled builds can
+// show the warnings they keep. A record's numbers are every number of it that the command-line
+// program writes, but for the settings it repeats.
 
 #include "tests/support/Conformance.h"
 
-#include "onesample/BSN1SampleBinoOutputStats.h"
-#include "onesample/BSN1SampleNormOutputStats.h"
-#include "onesample/BSN1SamplePoisnOutputStats.h"
-#include "twosample/BSN2SampleIndOutputStats.h"
-#include "twosample/BSN2SampleRelatedOutputStats.h"
+#include "cli/RecordRegistry.h"
+#include "tests/support/ReferenceTable.h"
 
 using namespace KQBSN_850;
 using namespace KQCommon_850;
-using kqtest::Table;
-using Lists = std::vector<const std::vector<double>*>;
+using Model = BSNConst::ModelTypes;
+using Dist = BSNConst::DistTypes;
 
 namespace {
 
-std::vector<double> Join(const Lists& lists, const std::vector<const std::vector<int>*>& counts = {}) {
-  std::vector<double> all;
-  for (const auto* list : lists) all.insert(all.end(), list->begin(), list->end());
-  for (const auto* list : counts) all.insert(all.end(), list->begin(), list->end());
-  return all;
-}
-
-BSNSettings Settings(BSNConst::ModelTypes model, BSNConst::DistTypes dist) {
+// Settings for both analyses over the covariates, with one more setting: (settings.*set)(value).
+template <class Set, class Value>
+BSNSettings Settings(Model model, Dist dist, const std::vector<int>& covariates, Set set,
+                     const Value& value) {
   BSNSettings settings;
   settings.SetModelType(model, true);
   settings.SetTestDistType(dist);
   settings.SetAnalysType(BSNConst::AnalysTypes::Both);
+  settings.SetCovariates(covariates);
+  (settings.*set)(value);
   return settings;
 }
 
-/// x, a constant column (it warns) and y.
-struct OneSampleNormal {
-  static BSNSettings Settings() {
-    BSNSettings settings = ::Settings(BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Normal);
-    settings.SetCovariates({0, 1, 2});
-    settings.SetNullValues({5.0, 0.0, 0.0});
-    return settings;
+// One-sample counts of the covariates or factors, with the alternative priors (alter1s, 1) and the prior
+// (param1, 1).
+BSNSettings Counts(Dist dist, const std::vector<int>& covariates, const std::vector<int>& factors,
+                   const std::vector<double>& alter1s, double param1) {
+  BSNSettings settings = Settings(Model::OneSample, dist, covariates, &BSNSettings::SetFactors, factors);
+  settings.SetAlterPrior1s(alter1s);
+  settings.SetAlterPrior2s({1.0, 1.0});
+  settings.SetPriorParam1(param1);
+  settings.SetPriorParam2(1.0);
+  return settings;
+}
+
+void Flatten(const kqcli::Json& value, std::vector<double>& numbers) {
+  if (value.is_number()) numbers.push_back(value.get<double>());
+  if (value.is_null()) numbers.push_back(KQMV::Missing());
+  if (value.is_structured())
+    for (const kqcli::Json& item : value) Flatten(item, numbers);
+}
+
+// The data set's records, its values in order (nan is missing); progress counts only records of positive
+// weight, in one pass, unless an analysis says otherwise.
+template <const char* kName>
+struct TraitsOf {
+  static kqtest::Rows Rows() {
+    kqtest::Rows rows;
+    for (kqtest::ReferenceRow& row : kqtest::ReadReferenceTable("conformance_rows.out")) {
+      std::transform(row.values.begin(), row.values.end(), row.values.begin(), KQMV::FromNaN);
+      if (row.label == kName) rows.push_back(row.values);
+    }
+    return rows;
   }
-  static Table Rows() {
-    return {{5.1, 3, 1.2}, {4.9, 3, -0.4}, {6.2, 3, 2.3}, {5.8, 3, 0.7}, {6.0, 3, 0.8},
-            {5.5, 3, 1.9}, {5.3, 3, -1.1}, {6.8, 3, 0.5}, {4.7, 3, 3.1}, {5.9, 3, 1.4}};
+  static std::vector<double> Numbers(const BSNOutputStats& record) {
+    std::vector<double> numbers;
+    const std::optional<kqcli::RecordView> view = kqcli::DescribeRecord(record, {"a", "b", "c", "d"});
+    for (const kqcli::Field& field : view->fields)
+      if (field.key != "Settings") Flatten(field.value, numbers);
+    return numbers;
+  }
+  static constexpr bool kCountsZeroWeights = false;
+  static constexpr int kPasses = 1;
+};
+
+constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
+               kIndependent[] = "independent";
+
+struct OneSampleNormal : TraitsOf<kNormal> {
+  static BSNSettings Settings() {
+    return ::Settings(Model::OneSample, Dist::Normal, {0, 1, 2}, &BSNSettings::SetNullValues,
+                      std::vector<double>{5.0, 0.0, 0.0});
   }
   static constexpr bool kCountsZeroWeights = true;
-  static constexpr int kPasses = 1;
-  static std::vector<double> Numbers(const BSNOutputStats& stats) {
-    const auto& r = dynamic_cast<const BSN1SampleNormOutputStats&>(stats);
-    return Join({&r.GetNs(), &r.GetMeanValues(), &r.GetStdDevs(), &r.GetTValues(), &r.GetSigs(),
-                 &r.GetBayesFactors(), &r.GetPostMeanValues(), &r.GetVarianceValues(), &r.GetLowerLimits(),
-                 &r.GetUpperLimits()});
+};
+
+struct OneSampleBinomial : TraitsOf<kBinomial> {
+  static BSNSettings Settings() { return Counts(Dist::Binomial, {}, {0, 1}, {1.0, 1.0}, 1.0); }
+};
+
+// The second variable has no alternative prior (it warns).
+struct OneSamplePoisson : TraitsOf<kPoisson> {
+  static BSNSettings Settings() { return Counts(Dist::Poisson, {0, 1}, {}, {1.0, KQMV::Missing()}, 0.5); }
+};
+
+struct TwoRelatedSamples : TraitsOf<kRelated> {
+  static BSNSettings Settings() {
+    return ::Settings(Model::Related, Dist::Normal, {0, 0}, &BSNSettings::Set2ndRelatedList,
+                      std::vector<int>{1, 2});
   }
 };
 
-/// Successes and failures of two variables; the second has no valid case (it warns).
-struct OneSampleBinomial {
+struct TwoIndependentSamples : TraitsOf<kIndependent> {
   static BSNSettings Settings() {
-    BSNSettings settings = ::Settings(BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Binomial);
-    settings.SetFactors({0, 1});
-    settings.SetAlterPrior1s({1.0, 1.0});
-    settings.SetAlterPrior2s({1.0, 1.0});
-    settings.SetPriorParam1(1.0);
-    settings.SetPriorParam2(1.0);
-    return settings;
-  }
-  static Table Rows() {
-    const double m = KQMV::Missing();
-    return {{1, m}, {0, -1}, {1, m}, {1, m}, {0, m}, {0, m}, {1, m}, {1, m}, {0, m}, {1, m}};
-  }
-  static constexpr bool kCountsZeroWeights = false;
-  static constexpr int kPasses = 1;
-  static std::vector<double> Numbers(const BSNOutputStats& stats) {
-    const auto& r = dynamic_cast<const BSN1SampleBinoOutputStats&>(stats);
-    return Join({&r.GetBayesFactors(), &r.GetMeanValues(), &r.GetVarianceValues(), &r.GetLowerLimits(),
-                 &r.GetUpperLimits()},
-                {&r.GetNs(), &r.GetCat1Ns()});
-  }
-};
-
-/// Counts of two variables; the second has no alternative prior (it warns).
-struct OneSamplePoisson {
-  static BSNSettings Settings() {
-    BSNSettings settings = ::Settings(BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Poisson);
-    settings.SetCovariates({0, 1});
-    settings.SetAlterPrior1s({1.0, KQMV::Missing()});
-    settings.SetAlterPrior2s({1.0, 1.0});
-    settings.SetPriorParam1(0.5);
-    settings.SetPriorParam2(1.0);
-    return settings;
-  }
-  static Table Rows() {
-    const double m = KQMV::Missing();
-    return {{3, 1}, {0, m}, {2, 0}, {5, 2}, {1, 1}, {0, 0}, {4, 3}, {2, 1}, {1, 0}, {3, 2}};
-  }
-  static constexpr bool kCountsZeroWeights = false;
-  static constexpr int kPasses = 1;
-  static std::vector<double> Numbers(const BSNOutputStats& stats) {
-    const auto& r = dynamic_cast<const BSN1SamplePoisnOutputStats&>(stats);
-    return Join({&r.GetBayesFactors(), &r.GetMeanValues(), &r.GetVarianceValues(), &r.GetLowerLimits(),
-                 &r.GetUpperLimits()},
-                {&r.GetNs(), &r.GetMaxCnts()});
-  }
-};
-
-/// Student's sleep pairs (x, y), and the pair (x, x + 2.5) whose differences are constant (it warns).
-struct TwoRelatedSamples {
-  static BSNSettings Settings() {
-    BSNSettings settings = ::Settings(BSNConst::ModelTypes::Related, BSNConst::DistTypes::Normal);
-    settings.SetCovariates({0, 0});
-    settings.Set2ndRelatedList({1, 2});
-    return settings;
-  }
-  static Table Rows() {
-    const std::vector<double> x = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0};
-    const std::vector<double> y = {1.9, 0.8, 1.1, 0.1, -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
-    Table rows;
-    for (std::size_t i = 0; i < x.size(); ++i) rows.push_back({x[i], y[i], x[i] + 2.5});
-    return rows;
-  }
-  static constexpr bool kCountsZeroWeights = false;
-  static constexpr int kPasses = 1;
-  static std::vector<double> Numbers(const BSNOutputStats& stats) {
-    const auto& r = dynamic_cast<const BSN2SampleRelatedOutputStats&>(stats);
-    return Join({&r.GetNs(), &r.GetMeanDiffValues(), &r.GetStdDevs(), &r.GetTValues(), &r.GetSigs(),
-                 &r.GetBayesFactors(), &r.GetPostMeanValues(), &r.GetVarianceValues(), &r.GetLowerLimits(),
-                 &r.GetUpperLimits()});
-  }
-};
-
-/// Student's sleep data as two independent groups: extra, a constant column (it warns), the group.
-struct TwoIndependentSamples {
-  static BSNSettings Settings() {
-    BSNSettings settings = ::Settings(BSNConst::ModelTypes::Independent, BSNConst::DistTypes::Normal);
-    settings.SetCovariates({0, 1});
-    settings.SetGroupVar(2);
-    return settings;
-  }
-  static Table Rows() {
-    const std::vector<double> extra = {0.7, -1.6, -0.2, -1.2, -0.1, 3.4, 3.7, 0.8, 0.0, 2.0,
-                                       1.9, 0.8,  1.1,  0.1,  -0.1, 4.4, 5.5, 1.6, 4.6, 3.4};
-    Table rows;
-    for (std::size_t i = 0; i < extra.size(); ++i) rows.push_back({extra[i], 7.0, i % 2 == 0 ? 0.0 : 1.0});
-    return rows;
+    return ::Settings(Model::Independent, Dist::Normal, {0, 1}, &BSNSettings::SetGroupVar, 2);
   }
   static constexpr bool kCountsZeroWeights = true;
   static constexpr int kPasses = 2;
-  static std::vector<double> Numbers(const BSNOutputStats& stats) {
-    const auto& r = dynamic_cast<const BSN2SampleIndOutputStats&>(stats);
-    return Join(
-        {&r.GetGroup1MeanValues(), &r.GetGroup2StdDevs(), &r.GetTValues(), &r.GetSigs(), &r.GetBayesFactors(),
-         &r.GetModeValues(), &r.GetVarianceValues(), &r.GetLowerLimits(), &r.GetUpperLimits()},
-        {&r.GetGroup1StatsNs(), &r.GetGroup2StatsNs()});
-  }
 };
 
 }  // namespace

@@ -11,12 +11,16 @@
 
 namespace kqtest {
 
-class VectorRecordIter final : public KQCommon_850::MultiPassRecordIter {
+class VectorRecordIter final : public KQCommon_850::MultiPassRecordIter, private KQCommon_850::Record {
  public:
   /// Each row is one record; std::nullopt stands for a null record.
-  explicit VectorRecordIter(std::vector<std::optional<std::vector<double>>> rows);
+  explicit VectorRecordIter(std::vector<std::optional<std::vector<double>>> rows) : rows_(std::move(rows)) {}
   bool HasNext() override { return next_ < rows_.size(); }
-  const KQCommon_850::Record* NextRecord() override;
+  const KQCommon_850::Record* NextRecord() override {
+    if (!HasNext() || !rows_[next_++]) return nullptr;
+    values_ = *rows_[next_ - 1];
+    return this;
+  }
   void StartPass() override {
     next_ = 0;
     ++nStartPass_;
@@ -24,16 +28,14 @@ class VectorRecordIter final : public KQCommon_850::MultiPassRecordIter {
   int GetNStartPass() const { return nStartPass_; }
 
  private:
-  class Row final : public KQCommon_850::Record {
-   public:
-    double operator[](int var) const override { return values[static_cast<std::size_t>(var)]; }
-    const std::vector<double>& GetAll() const override { return values; }
-    std::vector<double> values;
-  };
+  // The record handed out last: the current row's values.
+  double operator[](int var) const override { return values_[static_cast<std::size_t>(var)]; }
+  const std::vector<double>& GetAll() const override { return values_; }
+
   std::vector<std::optional<std::vector<double>>> rows_;
+  std::vector<double> values_;
   std::size_t next_ = 0;
   int nStartPass_ = 0;
-  Row row_;
 };
 
 class RecordingListener final : public KQCommon_850::ProgressListener {
@@ -47,15 +49,12 @@ class RecordingListener final : public KQCommon_850::ProgressListener {
 class CancelAfter final : public KQCommon_850::KQQueryCancel {
  public:
   /// Answers no to the first n questions and yes from then on.
-  explicit CancelAfter(int n) : remaining_(n) {}
-  bool IsCancel() override {
-    ++nAsked;
-    return remaining_-- <= 0;
-  }
+  explicit CancelAfter(int n) : n_(n) {}
+  bool IsCancel() override { return ++nAsked > n_; }
   int nAsked = 0;
 
  private:
-  int remaining_;
+  int n_;
 };
 
 }  // namespace kqtest
