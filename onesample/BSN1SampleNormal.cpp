@@ -81,12 +81,14 @@ KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
 
 void BSN1SampleNormal::SummariseVariable(std::size_t i) {
   const double mean = stats_[i].GetMean();
-  const double variance = stats_[i].GetVariance();
+  // The standard deviation comes from the accumulator's scaled sums, so that it exists where the
+  // variance itself overflows (values near 1e200) or underflows (near 1e-300).
+  const double stdDev = stats_[i].GetStdDev();
   const double n = stats_[i].GetSumFreqWeights();
   weights_[i] = n;
-  if (!KQMV::IsMissing(variance) && n >= 2.0 && variance > 0.0) {
+  if (!KQMV::IsMissing(stdDev) && n >= 2.0 && stdDev > 0.0) {
     means_[i] = mean;
-    stdDevs_[i] = std::sqrt(variance);
+    stdDevs_[i] = stdDev;
     stdErrors_[i] = stdDevs_[i] / std::sqrt(n);
     dfs_[i] = n - 1.0;
     return;

@@ -70,7 +70,10 @@ std::vector<double> BSN2SampleIndBasicStats::GetStdErrors() const {
   return Collect([](const auto& s) {
     const double variance = s.GetVariance();
     const double n = s.GetSumFreqWeights();
-    return KQMV::IsMissing(variance) || !(n > 0.0) ? KQMV::Missing() : std::sqrt(variance / n);
+    if (KQMV::IsMissing(variance) || !(n > 0.0)) return KQMV::Missing();
+    // Beyond the range of the variance (data near 1e200 or 1e-300) the standard deviation still is.
+    if (!std::isnormal(variance)) return s.GetStdDev() / std::sqrt(n);
+    return std::sqrt(variance / n);
   });
 }
 

@@ -75,3 +75,17 @@ TEST(BSN1SampleNormal, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
   EXPECT_EQ(run.Record()->GetBayesFactors(), (std::vector<double>{kMissing, kMissing}));
   EXPECT_GT(run.Record()->GetTValues()[0], 1e6);
 }
+
+TEST(BSN1SampleNormal, DataFarFromOneKeepTheirSpread) {
+  // u * (1, ..., 7) for u = 1e200 and 1e-300: sd = 2.1602468994692869 u and t = 4 / (sd(1:7) / sqrt(7))
+  // = 4.8989794855663558 (R), whatever u; neither variable is constant.
+  std::vector<double> large, tiny;
+  for (int k = 1; k <= 7; ++k) large.push_back(k * 1e200), tiny.push_back(k * 1e-300);
+  BSNSettings settings = kqtest::NormalSettings(Analysis::BayesFactor);
+  settings.SetNullValues({0.0, 0.0});
+  const kqtest::NormalRun run(settings, kqtest::FromColumns({large, tiny}));
+  ASSERT_TRUE(run.status.IsOK());
+  EXPECT_TRUE(run.ListedWarnings().empty());
+  kqtest::ExpectAllNear(run.Record()->GetStdDevs(), {2.1602468994692869e200, 2.1602468994692869e-300}, 1e-14);
+  kqtest::ExpectAllNear(run.Record()->GetTValues(), {4.8989794855663558, 4.8989794855663558}, 1e-14);
+}
