@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <limits>
 #include <string>
 
@@ -184,4 +186,22 @@ TEST(BSN2SampleIndependent, FactorsBeyondTheDoubleRangeAreMissingWithAWarning) {
     EXPECT_EQ(run.ListedWarnings(), (Warnings{{BSN_NUMERICAL_PROBLEM, 0}})) << method;
     EXPECT_TRUE(KQMV::IsMissing(run.Record()->GetBayesFactors()[0])) << method;
   }
+}
+
+TEST(BSN2SampleIndependent, DataFarFromOneKeepTheirSpread) {
+  // u k for k = 1..14, odd k in group 2: the groups' variances are 56/3 u^2, the pooled standard error
+  // sqrt(16/3) u and t = -1 / sqrt(16/3) = -sqrt(3)/4 whatever u; the factor depends on t alone.
+  std::vector<double> unitFactors;
+  for (double unit : {1.0, 1e200, 1e-300}) {
+    std::vector<std::vector<double>> rows;
+    for (int k = 1; k <= 14; ++k) rows.push_back({k * unit, static_cast<double>(k % 2)});
+    const kqtest::IndependentRun run(kqtest::IndependentSettings(Analysis::BayesFactor, {0}, 1), rows);
+    ASSERT_TRUE(run.status.IsOK()) << unit;
+    EXPECT_TRUE(run.ListedWarnings().empty()) << unit;
+    EXPECT_NEAR_REL(run.Record()->GetTValues()[0], -std::sqrt(3.0) / 4.0, 1e-14) << unit;
+    EXPECT_NEAR_REL(run.Record()->GetPStdEDDevs()[0], std::sqrt(16.0 / 3.0) * unit, 1e-14) << unit;
+    unitFactors.push_back(run.Record()->GetBayesFactors()[0]);
+  }
+  EXPECT_NEAR_REL(unitFactors[1], unitFactors[0], 1e-12);
+  EXPECT_NEAR_REL(unitFactors[2], unitFactors[0], 1e-12);
 }

@@ -87,7 +87,7 @@ class BSN2SampleIndBayesFactor {
  private:
   /// One group's case count, mean and variance for one variable.
   struct Moments {
-    double n, mean, variance;
+    double n, mean, variance, stdDev;
   };
   bool HasPooledT(std::size_t i) const noexcept;
   void ComputeVariable(std::size_t i, const Moments& group1, const Moments& group2,
