@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "companion/KQMV.h"
+#include "frame/RecordValues.h"
 
 namespace KQBSN_850 {
 
@@ -48,20 +49,15 @@ class CaseWeigher {
 
   CaseWeight operator()(const std::vector<double>& values) const noexcept {
     CaseWeight weight;
-    if (frequencyVar_ >= 0) weight.frequency = RoundedFrequencyWeight(At(values, frequencyVar_));
+    if (frequencyVar_ >= 0) weight.frequency = RoundedFrequencyWeight(detail::ValueAt(values, frequencyVar_));
     if (regressionVar_ >= 0) {
-      const double r = At(values, regressionVar_);
+      const double r = detail::ValueAt(values, regressionVar_);
       weight.regression = KQCommon_850::KQMV::IsMissingOrNaN(r) ? 0.0 : r;
     }
     return weight;
   }
 
  private:
-  static double At(const std::vector<double>& values, int var) noexcept {
-    const auto position = static_cast<std::size_t>(var);
-    return position < values.size() ? values[position] : KQCommon_850::KQMV::Missing();
-  }
-
   int frequencyVar_;
   int regressionVar_;
 };

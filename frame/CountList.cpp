@@ -12,4 +12,6 @@ int ToCount(double x) noexcept {
   return static_cast<int>(x);
 }
 
+bool ExceedsIntCount(double x) noexcept { return x > static_cast<double>(INT_MAX); }
+
 }  // namespace KQBSN_850::detail

@@ -16,6 +16,7 @@
 #include "frame/BSNSettings.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
+#include "frame/RecordValues.h"
 
 namespace KQBSN_850 {
 
@@ -135,11 +136,8 @@ class RecordPass {
 
  private:
   bool PassesScreen(const std::vector<double>& values) const noexcept {
-    for (int var : screenedVars_) {
-      const auto position = static_cast<std::size_t>(var);
-      if (var < 0 || position >= values.size() || KQCommon_850::KQMV::IsMissingOrNaN(values[position]))
-        return false;
-    }
+    for (int var : screenedVars_)
+      if (KQCommon_850::KQMV::IsMissingOrNaN(detail::ValueAt(values, var))) return false;
     return true;
   }
 

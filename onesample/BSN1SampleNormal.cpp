@@ -7,7 +7,7 @@
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/detail/RecordValues.h"
+#include "frame/RecordValues.h"
 #include "frame/detail/ResultLists.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/detail/BSN1SampleNormBayesFactor.h"

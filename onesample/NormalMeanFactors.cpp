@@ -6,9 +6,7 @@
 
 #include "companion/KQDistFun.h"
 #include "companion/KQMV.h"
-#include "kernels/detail/BayesFactorOneSampleTT.h"
-#include "kernels/detail/BayesFactorOneSampleTTMC.h"
-#include "kernels/detail/JzsLogBf01.h"
+#include "kernels/detail/JzsSettingsFactor.h"
 
 namespace KQBSN_850 {
 
@@ -29,24 +27,6 @@ OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, 
   }
   const double t = (mean - testValue) / stdError;
   return {t, KQDistFun::TwoSidedSigT(t, n - 1.0)};
-}
-
-double JzsBf01(double n, double t, const BSNSettings& settings, KQWarnings& warnings, double* logBf01) {
-  if (logBf01 != nullptr) *logBf01 = KQMV::Missing();
-  if (!IsPresent(n) || !IsPresent(t)) return KQMV::Missing();
-  if (settings.GetMethodType() == BSNConst::MethodTypes::MCA) {
-    BayesFactorOneSampleTTMC monteCarlo(n, n - 1.0, t, settings.GetMCSamples(), settings.GetRandomSeed());
-    const double bf01 = monteCarlo.IsValid() ? monteCarlo.ComputeBayesFactor() : KQMV::Missing();
-    if (logBf01 != nullptr && bf01 > 0.0) *logBf01 = std::log(bf01);
-    return bf01;
-  }
-  JzsIntegration integration;
-  if (settings.GetTolValue() > 0.0) integration.tolerance = settings.GetTolValue();
-  if (settings.GetMaxIterations() > 0) integration.maxIter = settings.GetMaxIterations();
-  const JzsLogBf01Result result = JzsLogBf01(n, n - 1.0, t, 1.0, integration);
-  AddJzsTableWarnings(result.warnings, warnings);
-  if (logBf01 != nullptr) *logBf01 = result.logBf01;
-  return KQMV::IsMissing(result.logBf01) ? KQMV::Missing() : std::exp(result.logBf01);
 }
 
 double FixedGBf01(double n, double t, double g) {
@@ -113,22 +93,11 @@ bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactor
   }
 }
 
-double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
-                      const BSNSettings& settings, KQCommon_850::KQWarnings& warnings) {
-  const double logBf01 = NormalMeanLogBf01(kind, i, n, t, meanShift, settings, warnings);
-  return KQMV::IsMissing(logBf01) ? logBf01 : std::exp(logBf01);
-}
-
 double NormalMeanLogBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
                          const BSNSettings& settings, KQCommon_850::KQWarnings& warnings) {
   switch (kind) {
-    case NormalMeanFactorKind::Jzs: {
-      double logBf01 = KQMV::Missing();
-      const double bf01 = JzsBf01(n, t, settings, warnings, &logBf01);
-      // A Monte Carlo average that underflowed to 0 has no logarithm of its own.
-      if (KQMV::IsMissing(logBf01) && bf01 == 0.0) return -std::numeric_limits<double>::infinity();
-      return logBf01;
-    }
+    case NormalMeanFactorKind::Jzs:
+      return JzsLogBf01FromSettings(n, n - 1.0, t, settings, warnings);
     case NormalMeanFactorKind::FixedG:
       return FixedGLogBf01(n, t, settings.GetAlterGValues()[i]);
     case NormalMeanFactorKind::KnownVariance:

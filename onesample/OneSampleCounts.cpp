@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/detail/RecordValues.h"
+#include "frame/RecordValues.h"
+#include "frame/detail/CountList.h"
 
 namespace KQBSN_850::detail {
 
@@ -87,10 +87,10 @@ void OneSampleCountAnalysis::WarnAboutLargeCounts() {
   const std::vector<CountSums>* sums = GetCountSums();
   if (sums == nullptr) return;
   // The record shows the counts (and the Poisson analysis the largest value) as int.
-  constexpr double kLargestCount = std::numeric_limits<int>::max();
   for (std::size_t i = 0; i < sums->size(); ++i) {
     const CountSums& s = (*sums)[i];
-    if (s.weightSum > kLargestCount || s.largest > kLargestCount) AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
+    if (ExceedsIntCount(s.weightSum) || ExceedsIntCount(s.largest))
+      AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
   }
 }
 

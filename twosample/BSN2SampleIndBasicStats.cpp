@@ -1,10 +1,11 @@
 #include "twosample/BSN2SampleIndBasicStats.h"
 
 #include <cmath>
-#include <limits>
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
+#include "frame/RecordValues.h"
+#include "frame/detail/CountList.h"
 
 namespace KQBSN_850 {
 
@@ -26,10 +27,9 @@ bool BSN2SampleIndBasicStats::Update(const KQCommon_850::Record& record, double 
 
 bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values, const CaseWeight& weight) {
   if (!weight.IsUsable()) return false;
-  for (std::size_t i = 0; i < stats_.size(); ++i) {
-    const auto position = static_cast<std::size_t>((*vars_)[i]);
-    if (position < values.size()) stats_[i].Update(values[position], weight.frequency, weight.regression);
-  }
+  // The accumulator skips a missing value, also one at a position the record does not hold.
+  for (std::size_t i = 0; i < stats_.size(); ++i)
+    stats_[i].Update(detail::ValueAt(values, (*vars_)[i]), weight.frequency, weight.regression);
   return true;
 }
 
@@ -47,10 +47,7 @@ std::vector<double> BSN2SampleIndBasicStats::GetNWeightedCases() const {
 
 std::vector<int> BSN2SampleIndBasicStats::GetNWeightedIntCases() const {
   std::vector<int> result;
-  for (double n : GetNWeightedCases())
-    result.push_back(n < static_cast<double>(std::numeric_limits<int>::max())
-                         ? static_cast<int>(n)
-                         : std::numeric_limits<int>::max());
+  for (double n : GetNWeightedCases()) result.push_back(detail::ToCount(n));
   return result;
 }
 

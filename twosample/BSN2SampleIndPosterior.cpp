@@ -8,9 +8,9 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordPass.h"
+#include "frame/RecordValues.h"
 #include "frame/detail/PlotDensities.h"
 #include "frame/detail/PlotGrid.h"
-#include "frame/detail/RecordValues.h"
 #include "frame/detail/ResultLists.h"
 
 namespace KQBSN_850 {

@@ -1,14 +1,14 @@
 #include "twosample/BSN2SampleIndependent.h"
 
 #include <cstddef>
-#include <limits>
 #include <vector>
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
-#include "frame/detail/RecordValues.h"
+#include "frame/RecordValues.h"
+#include "frame/detail/CountList.h"
 #include "frame/detail/ResultLists.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/detail/BSN2SampleIndBayesFactor.h"
@@ -64,9 +64,9 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
 
   const std::vector<double> n1 = group1_.GetNWeightedCases(), n2 = group2_.GetNWeightedCases();
   // The record shows the counts as int; a larger count is shown as the largest int, and said so.
-  constexpr double kLargestCount = std::numeric_limits<int>::max();
   for (std::size_t i = 0; i < vars.size(); ++i)
-    if (n1[i] > kLargestCount || n2[i] > kLargestCount) AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
+    if (detail::ExceedsIntCount(n1[i]) || detail::ExceedsIntCount(n2[i]))
+      AddVariableWarning(BSN_COUNT_TOO_LARGE, i);
   for (std::size_t i = 0; i < vars.size(); ++i) {
     // One warning for the analysis: the calculators skip every such variable on their own.
     if (n1[i] + n2[i] <= 2.0) return VariableWarning(BSN_FEW_VALID_CASES_INDEPENDENT, i);

@@ -26,14 +26,6 @@ struct OneSampleTResult {
 /// missing, n >= 2 and stdError != 0.
 OneSampleTResult OneSampleTTest(double mean, double testValue, double stdError, double n);
 
-/// The JZS factor (Cauchy prior of scale 1 on the standardised effect) with N = n and nu = n - 1, by
-/// the settings' method: quadrature (AQL, with TolValue and MaxIterations when they are > 0, the
-/// quadrature's warnings appended to warnings as BSN_NUMERICAL_PROBLEM) or Monte Carlo (MCA, MCSamples
-/// draws from RandomSeed). With logBf01 given, ln BF01 is also stored there (finite where BF01 is beyond
-/// the double range; missing with the factor).
-double JzsBf01(double n, double t, const BSNSettings& settings, KQCommon_850::KQWarnings& warnings,
-               double* logBf01 = nullptr);
-
 /// The factor at one fixed g, nu = n - 1 > 0, g > 0:
 /// sqrt(1 + n g) (1 + t^2 / ((1 + n g) nu))^((nu + 1)/2) / (1 + t^2/nu)^((nu + 1)/2).
 double FixedGBf01(double n, double t, double g);
@@ -60,13 +52,11 @@ NormalMeanFactorKind ChooseNormalMeanFactor(const BSNSettings& settings, std::si
 /// the known variance.
 bool HasNormalMeanFactorParameters(const BSNSettings& settings, NormalMeanFactorKind kind, std::size_t nVars);
 
-/// BF01 of test variable i by the chosen factor, from its weighted count n, its t and its mean's
-/// distance from mu0 (which only the known-variance factor reads). The settings must have passed
-/// HasNormalMeanFactorParameters; missing for NormalMeanFactorKind::None.
-double NormalMeanBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
-                      const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
-/// ln of NormalMeanBf01: finite where the factor is beyond the double range (minus infinity where a
-/// Monte Carlo estimate is 0); missing where the factor is.
+/// ln BF01 of test variable i by the chosen factor, from its weighted count n, its t and its mean's
+/// distance from mu0 (which only the known-variance factor reads): finite where the factor is beyond
+/// the double range (minus infinity where a Monte Carlo estimate is 0). The settings must have passed
+/// HasNormalMeanFactorParameters; missing for NormalMeanFactorKind::None and where inputs are missing.
+/// The JZS factor (Cauchy prior of scale 1, N = n, nu = n - 1) is JzsLogBf01FromSettings over all g.
 double NormalMeanLogBf01(NormalMeanFactorKind kind, std::size_t i, double n, double t, double meanShift,
                          const BSNSettings& settings, KQCommon_850::KQWarnings& warnings);
 

@@ -29,10 +29,4 @@ class RouderBayesFactor final : public BSN2SampleIndBayesFactor {
   KQCommon_850::KQWarnings* warnings_;
 };
 
-/// The JZS BF01 for effective size h, nu degrees of freedom and pooled t, by the settings' method; the
-/// quadrature's warnings are appended to `warnings` as BSN_NUMERICAL_PROBLEM. With logBf01 given, ln BF01
-/// is also stored there (finite where BF01 is beyond the double range; missing with the factor).
-double RouderBf01(double h, double df, double t, const BSNSettings& settings,
-                  KQCommon_850::KQWarnings& warnings, double* logBf01 = nullptr);
-
 }  // namespace KQBSN_850

@@ -1,5 +1,6 @@
 #pragma once
-// Reading a test variable's value from a record's values.
+// Reading a variable's value from a record's values: the record pass, the case weights and the
+// analyses all read positions this way.
 
 #include <cstddef>
 #include <vector>
