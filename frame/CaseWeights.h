@@ -44,9 +44,6 @@ class CaseWeigher {
   CaseWeigher(WeightRule rule, int frequencyVar, int regressionVar) noexcept
       : CaseWeigher(frequencyVar, rule == WeightRule::FrequencyAndRegression ? regressionVar : -1) {}
 
-  /// True when either weight variable is set.
-  bool IsWeighted() const noexcept { return frequencyVar_ >= 0 || regressionVar_ >= 0; }
-
   CaseWeight operator()(const std::vector<double>& values) const noexcept {
     CaseWeight weight;
     if (frequencyVar_ >= 0) weight.frequency = RoundedFrequencyWeight(detail::ValueAt(values, frequencyVar_));

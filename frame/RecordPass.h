@@ -64,7 +64,6 @@ class ProgressCountdown {
     nUsed_ = 0;
     countdown_ = frequency_;
   }
-  int GetNUsed() const noexcept { return nUsed_; }
 
  private:
   void Report() {
@@ -130,9 +129,6 @@ class RecordPass {
     progress_.Finish();
     return KQCommon_850::KQStatus();
   }
-
-  /// Records counted toward progress in the last pass.
-  int GetNUsed() const noexcept { return progress_.GetNUsed(); }
 
  private:
   bool PassesScreen(const std::vector<double>& values) const noexcept {
