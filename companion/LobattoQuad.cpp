@@ -149,7 +149,7 @@ double LobattoQuad::AbortOnBadValue(double sign) {
   return sign * infiniteSign_ * std::numeric_limits<double>::infinity();
 }
 
-double LobattoQuad::Integrate(double a, double b) {
+void LobattoQuad::Reset() {
   warnings_.Clear();
   nIterations_ = 0;
   errorEstimate_ = 0.0;
@@ -158,6 +158,10 @@ double LobattoQuad::Integrate(double a, double b) {
   sawMissing_ = false;
   infiniteSign_ = 0;
   cancelled_ = false;
+}
+
+double LobattoQuad::Integrate(double a, double b) {
+  Reset();
   if (!IsUsableLimit(a) || !IsUsableLimit(b)) return KQMV::Missing();
   if (a == b) return 0.0;
   double sign = 1.0;
@@ -166,6 +170,20 @@ double LobattoQuad::Integrate(double a, double b) {
     sign = -1.0;
   }
   const std::vector<double> points = InitialBreakpoints(a, b);
+  return RefinePanels(points, sign);
+}
+
+double LobattoQuad::IntegrateOver(std::span<const double> breakpoints) {
+  Reset();
+  if (breakpoints.size() < 2) return KQMV::Missing();
+  for (std::size_t i = 0; i < breakpoints.size(); ++i) {
+    if (!IsUsableLimit(breakpoints[i])) return KQMV::Missing();
+    if (i > 0 && !(breakpoints[i - 1] < breakpoints[i])) return KQMV::Missing();
+  }
+  return RefinePanels(breakpoints, 1.0);
+}
+
+double LobattoQuad::RefinePanels(std::span<const double> points, double sign) {
   std::vector<double> values(points.size());
   for (std::size_t i = 0; i < points.size(); ++i) values[i] = Evaluate(points[i]);
   for (std::size_t i = 0; i + 1 < points.size(); ++i)

@@ -32,9 +32,11 @@ double BayesFactorDenomIF::ComputeMC(double g, double) {
 
 double BayesFactorDenomIF::LogNI(double g) const {
   // With r = 1 the two prior-scale terms are exactly ln 1 = 0 and r^2 = 1.
-  const double logPrior =
-      std::log(kInvSqrt2Pi * priorScale_) - 1.5 * std::log(g) - 0.5 * (priorScale_ * priorScale_) / g;
-  return LogLikelihoodFactor(g) + logPrior;
+  // (1 + N g)^(-1/2) g^(-3/2) under one logarithm: both factors are far from the double range's ends
+  // for the g a quadrature visits (g^3 (1 + N g) overflows only past g = 1e77 / N^(1/4)).
+  const double spread = 1.0 + nCases_ * g;
+  return std::log(kInvSqrt2Pi * priorScale_) - 0.5 * std::log(spread * (g * g * g)) -
+         0.5 * (df_ + 1.0) * std::log1p(t_ * t_ / spread / df_) - 0.5 * (priorScale_ * priorScale_) / g;
 }
 
 double BayesFactorDenomIF::ComputeNI(double g) {

@@ -6,13 +6,14 @@
 // statistic t and prior scale r, BF01 = L0 / D, L0 = (1 + t^2/nu)^(-(nu+1)/2) and
 //   D = integral over g in [lower, upper] of (1 + N g)^(-1/2) (1 + t^2 / ((1 + N g) nu))^(-(nu+1)/2)
 //       r K g^(-3/2) exp(-r^2 / (2 g)) dg,   K = 1/sqrt(2 pi).
-// The integrand is divided by its maximum over g (found on a grid in ln g and refined by golden-section
-// steps), so that neither it nor the integral underflows or overflows whatever N and t are; the log of
-// the maximum is added back to ln D. The quadrature (adaptive Gauss-Lobatto) runs up to
-// min(upper, kCutOff); beyond the cut-off the integrand is r K N^(-1/2) g^(-2) to within a relative
-// 1/(N g) and that tail is added in closed form. When the quadrature does not converge within its
-// iteration limit, a fixed sum of twenty basic-rule panels over [lower, 500] replaces it and the
-// quadrature's warning is kept.
+// The quadrature runs in u = ln g, where the integrand times g is a smooth bump: a grid in u finds its
+// peak, the integrand is divided by its largest grid value (the log of which is added back to ln D), so
+// that neither it nor the integral underflows or overflows whatever N and t are, and the adaptive
+// Gauss-Lobatto rule starts from panels placed around the peak, from max(lower, 1e-20 r^2) (below which
+// the prior factor is below exp(-5e19)) to min(upper, kCutOff). Beyond the cut-off the integrand is
+// r K N^(-1/2) g^(-2) to within a relative 1/(N g) and that tail is added in closed form. When the
+// quadrature does not converge within its iteration limit, a fixed sum of twenty basic-rule panels in g
+// over [lower, 500] replaces it and the quadrature's warning is kept.
 // Input: N > 0, nu > 0, r > 0, t present, 0 <= lower < upper; otherwise the missing value without a
 // warning. The warnings are the quadrature's own codes (KQ_INTEGRATION_NOT_CONVERGED,
 // KQ_INTEGRAND_NOT_FINITE); AddJzsTableWarnings hands them to an analysis as a code of its status table.
@@ -45,10 +46,6 @@ struct JzsLogBf01Result {
 /// The quadrature stops here; the integrand beyond is close enough to its large-g form to add that
 /// form's integral instead (relative error below 1/(N * 1e5)).
 inline constexpr double kJzsCutOff = 100000.0;
-/// Golden-section steps refining the maximum of the integrand: each narrows the bracket in ln g by
-/// 0.618, so 80 of them take the grid's spacing below 1e-16 of it. The count bounds the search.
-inline constexpr int kJzsMaxSearchSteps = 80;
-
 /// ln BF01 of the JZS factor for effective size nEffective, df degrees of freedom, statistic t and
 /// prior scale rScale, integrating g over the given range.
 JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScale,

@@ -139,4 +139,26 @@ TEST(LobattoQuad, LimitsAndIntegrandsWithoutValue) {
   EXPECT_EQ(holeQuad.GetNIterations(), holeQuad.GetMaxIter());
 }
 
+TEST(LobattoQuad, GivenBreakpointsStartThePanels) {
+  // A normal peak of sd 1e-3 at 0.3 on [0, 1]: integral Phi(700) - Phi(-300) = 1 to double precision.
+  // A breakpoint at the peak makes its panels resolve it from the start.
+  FunctionIntegrand peak([](double x) {
+    const double z = (x - 0.3) / 1e-3;
+    return std::exp(-0.5 * z * z) / (1e-3 * std::sqrt(2.0 * std::numbers::pi));
+  });
+  LobattoQuad quad(peak);
+  quad.SetTolerance(1e-10);
+  const std::vector<double> points{0.0, 0.295, 0.3, 0.305, 1.0};
+  EXPECT_NEAR_REL(quad.IntegrateOver(points), 1.0, 1e-10);
+  EXPECT_TRUE(quad.GetWarnings().IsEmpty());
+  // Fewer than two, unordered, repeated or infinite breakpoints: missing without a warning.
+  for (const std::vector<double>& bad : {std::vector<double>{0.5},
+                                         {0.0, 1.0, 0.5},
+                                         {0.0, 0.5, 0.5, 1.0},
+                                         {0.0, std::numeric_limits<double>::infinity()}}) {
+    EXPECT_TRUE(KQMV::IsMissing(quad.IntegrateOver(bad)));
+    EXPECT_TRUE(quad.GetWarnings().IsEmpty());
+  }
+}
+
 }  // namespace
