@@ -25,6 +25,8 @@
 // Accuracy: the tests compare with closed forms, with R, and with a two-pass long double computation
 // on data of mean 1e9 and spread about 1.
 
+#include <span>
+
 namespace KQMath_850 {
 
 class KQContStats {
@@ -34,6 +36,12 @@ class KQContStats {
 
   /// Adds x with its frequency weight and regression weight (kNoRegressionWeight for none).
   void Update(double x, double frequencyWeight, double regressionWeight = kNoRegressionWeight);
+  /// Adds a batch of values with their frequency weights and case weights (f r; the same span as the
+  /// frequency weights without regression weights), as Update would one by one, up to rounding: the
+  /// batch is summed in a few independent lanes without a branch per value, for passes over many
+  /// records. The spans' common length counts.
+  void UpdateBatch(std::span<const double> x, std::span<const double> frequencyWeights,
+                   std::span<const double> caseWeights);
   /// Adds every value accepted by another accumulator, as if they had been added here.
   void Merge(const KQContStats& other);
   /// Forgets every value.
@@ -68,6 +76,9 @@ class KQContStats {
   static constexpr int kMaxScaleExponent = 1000;
 
  private:
+  /// Adds the batch value by value (the first values, and a batch that needs a larger scale).
+  void UpdateEach(std::span<const double> x, std::span<const double> frequencyWeights,
+                  std::span<const double> caseWeights);
   /// Folds the open block into the settled moments.
   void Settle() noexcept;
   /// A copy with the open block settled, for the getters.

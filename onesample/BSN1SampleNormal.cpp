@@ -8,6 +8,7 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
+#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/ResultLists.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/detail/BSN1SampleNormBayesFactor.h"
@@ -64,16 +65,21 @@ KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
   const std::vector<int>& vars = settings_.GetCovariates();
   const std::size_t nVars = vars.size();
   KQContStats* stats = stats_.data();
+  // The accumulators skip missing values, so each variable keeps its own valid cases; they take the
+  // records a batch of columns at a time.
+  detail::ColumnBatch batch(vars);
+  const auto addBatch = [&] {
+    batch.Flush([&](std::size_t i, auto x, auto frequencyWeights, auto caseWeights) {
+      stats[i].UpdateBatch(x, frequencyWeights, caseWeights);
+    });
+  };
   // Every record read counts toward progress, whatever its weight.
   const KQStatus status = MakePass({.progress = ProgressCount::EveryRecord})
                               .Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-                                // The accumulator itself skips missing values, so each variable keeps
-                                // its own valid cases without a test here.
-                                for (std::size_t i = 0; i < nVars; ++i) {
-                                  stats[i].Update(detail::ValueAt(values, vars[i]), weight.frequency,
-                                                  KQContStats::kNoRegressionWeight);
-                                }
+                                batch.Add(weight, values, vars);
+                                if (batch.IsFull()) addBatch();
                               });
+  addBatch();
   if (status.IsError()) return status;
   for (std::size_t i = 0; i < nVars; ++i) SummariseVariable(i);
   return status;

@@ -1,7 +1,9 @@
 #include "companion/KQContStats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -71,6 +73,47 @@ TEST(KQContStats, MatchesTwoPassOnLargeOffsetsDriftAndTimestamps) {
     copy.Merge(merged);
     ExpectTwoPassLongDouble(copy, data);
   }
+}
+
+// The batch path: the same data added in batches of 256 (the last one short, so that its padding
+// counts), with unusable values and weights mixed in, must meet the same two-pass reference; a batch
+// whose values need a larger scale, or hold an infinity, goes value by value and must too.
+TEST(KQContStats, BatchesMatchTwoPassAndSkipUnusableEntries) {
+  std::vector<WeightedValue> timestamps;
+  for (int j = 1; j <= 1000; ++j) timestamps.push_back({1.7e9 + 0.1 * std::sin(j), 1.0 + j % 2});
+  std::vector<WeightedValue> rescaled = LargeOffsetData(700);
+  for (std::size_t i = 500; i < rescaled.size(); ++i) rescaled[i].first *= 1e30;  // deviations past 2^64
+  std::vector<WeightedValue> huge;
+  for (int j = 1; j <= 600; ++j) huge.push_back({1e200 * (j % 7 + 1), 1.0});
+  for (const auto& data : {LargeOffsetData(10001), timestamps, rescaled, huge}) {
+    std::vector<double> x, weights;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      x.push_back(data[i].first);
+      weights.push_back(data[i].second);
+      if (i % 37 == 0) {  // entries the accumulator must skip
+        x.insert(x.end(), {KQMV::Missing(), std::nan(""), 5.0, 5.0});
+        weights.insert(weights.end(), {1.0, 1.0, 0.0, std::nan("")});
+      }
+    }
+    KQContStats stats;
+    for (std::size_t k = 0; k < x.size(); k += 256) {
+      const std::size_t n = std::min<std::size_t>(256, x.size() - k);
+      stats.UpdateBatch({x.data() + k, n}, {weights.data() + k, n}, {weights.data() + k, n});
+    }
+    ExpectTwoPassLongDouble(stats, data);
+    double lo = data[0].first, hi = lo;
+    for (const auto& entry : data) lo = std::min(lo, entry.first), hi = std::max(hi, entry.first);
+    EXPECT_TRUE(stats.GetMin() == lo && stats.GetMax() == hi);
+  }
+  // An infinite value in a later batch: the mean becomes infinite, as one by one.
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  KQContStats stats, oneByOne;
+  const std::vector<double> first{1.0, 2.0, 3.0, 4.0}, second{5.0, kInf}, ones(4, 1.0);
+  stats.UpdateBatch(first, ones, ones);
+  stats.UpdateBatch(second, {ones.data(), 2}, {ones.data(), 2});
+  for (double x : {1.0, 2.0, 3.0, 4.0, 5.0, kInf}) oneByOne.Update(x, 1.0);
+  EXPECT_EQ(stats.GetMean(), oneByOne.GetMean());
+  EXPECT_EQ(stats.GetMax(), kInf);
 }
 
 TEST(KQContStats, RegressionWeightsAndUnusableValuesOrWeights) {
