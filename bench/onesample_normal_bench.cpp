@@ -1,7 +1,9 @@
-// The statistics pass of the one-sample normal analysis beside two plain loops over the same records:
-// one forming the weighted sums n, sum w x and sum w x^2 per variable, one feeding the stable
-// accumulators. The first ratio is the whole price of the analysis' pass, the second the part of it
-// that the shared record loop (cancellation, progress) adds.
+// The statistics passes of the one-sample normal, paired and independent-samples analyses, each beside
+// a plain loop over the same records that forms the weighted sums n, sum w x and sum w x^2 (of each
+// variable, each pair's differences, or each variable within each group). The ratio of the two is the
+// whole price of the analysis' pass: the shared record loop (cancellation, progress, weights) and the
+// accumulators that keep the spread of data far from 1. BM_PlainAccumulators feeds those accumulators
+// one value per call, the way the passes did before they added columns of records at a time.
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,8 @@
 #include "frame/BSNSettings.h"
 #include "frame/CaseWeights.h"
 #include "onesample/detail/BSN1SampleNormal.h"
+#include "twosample/BSN2SampleIndependent.h"
+#include "twosample/detail/BSN2SampleRelated.h"
 
 namespace {
 
@@ -21,7 +25,7 @@ using KQCommon_850::KQMemoryRecordIter;
 
 constexpr int kNVars = 10;
 
-// Arguments: number of records. Variables 0 to 9, weight in column 10.
+// Arguments: number of records. Variables 0 to 9, weight in column 10, group (0 or 1) in column 11.
 KQMemoryDataSet MakeData(int nRecords) {
   KQMemoryDataSet data;
   for (int v = 0; v < kNVars; ++v) {
@@ -33,6 +37,9 @@ KQMemoryDataSet MakeData(int nRecords) {
   std::vector<double> weights(static_cast<std::size_t>(nRecords));
   for (int r = 0; r < nRecords; ++r) weights[static_cast<std::size_t>(r)] = 1.0 + r % 3;
   data.AddColumn("w", std::move(weights));
+  std::vector<double> groups(static_cast<std::size_t>(nRecords));
+  for (int r = 0; r < nRecords; ++r) groups[static_cast<std::size_t>(r)] = (r / 7) % 2;
+  data.AddColumn("g", std::move(groups));
   return data;
 }
 
@@ -92,5 +99,94 @@ void BM_OneSampleNormalBuild(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_OneSampleNormalBuild)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+constexpr int kNPairs = kNVars / 2;  // pairs (0, 5), (1, 6), ..
+
+void BM_PlainPairedSums(benchmark::State& state) {
+  const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
+  const KQBSN_850::CaseWeigher weightOf(kNVars, -1);
+  for (auto _ : state) {
+    double sums[kNPairs][3] = {};
+    KQMemoryRecordIter iter(data);
+    iter.StartPass();
+    while (iter.HasNext()) {
+      const std::vector<double>& values = iter.NextRecord()->GetAll();
+      const double w = weightOf(values).frequency;
+      for (int j = 0; j < kNPairs; ++j) {
+        const double d = values[static_cast<std::size_t>(j)] - values[static_cast<std::size_t>(j + kNPairs)];
+        sums[j][0] += w;
+        sums[j][1] += w * d;
+        sums[j][2] += w * d * d;
+      }
+    }
+    benchmark::DoNotOptimize(sums);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlainPairedSums)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+void BM_RelatedBuild(benchmark::State& state) {
+  const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
+  KQBSN_850::BSNSettings settings;
+  settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::Related, true);
+  settings.SetCovariates({0, 1, 2, 3, 4});
+  settings.Set2ndRelatedList({5, 6, 7, 8, 9});
+  settings.SetFrequencyWeightVar(kNVars);
+  settings.SetAnalysType(KQBSN_850::BSNConst::AnalysTypes::Posterior);
+  const auto vars = data.MakeVarList();
+  for (auto _ : state) {
+    KQBSN_850::BSN2SampleRelated analysis(settings, vars);
+    KQMemoryRecordIter iter(data);
+    benchmark::DoNotOptimize(analysis.BuildModel(iter));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RelatedBuild)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+void BM_PlainGroupSums(benchmark::State& state) {
+  const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
+  const KQBSN_850::CaseWeigher weightOf(kNVars, -1);
+  for (auto _ : state) {
+    double sums[2][kNVars][3] = {};
+    KQMemoryRecordIter iter(data);
+    iter.StartPass();
+    while (iter.HasNext()) {
+      const std::vector<double>& values = iter.NextRecord()->GetAll();
+      const double w = weightOf(values).frequency;
+      const double group = values[kNVars + 1];
+      if (group != 0.0 && group != 1.0) continue;
+      auto& groupSums = sums[group == 1.0 ? 1 : 0];
+      for (int v = 0; v < kNVars; ++v) {
+        const double x = values[static_cast<std::size_t>(v)];
+        groupSums[v][0] += w;
+        groupSums[v][1] += w * x;
+        groupSums[v][2] += w * x * x;
+      }
+    }
+    benchmark::DoNotOptimize(sums);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlainGroupSums)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+// The basic statistics only (no Bayes factor or posterior): the independent analysis' posterior has
+// a second pass of its own.
+void BM_IndependentBuild(benchmark::State& state) {
+  const KQMemoryDataSet data = MakeData(static_cast<int>(state.range(0)));
+  KQBSN_850::BSNSettings settings;
+  settings.SetModelType(KQBSN_850::BSNConst::ModelTypes::Independent, true);
+  settings.SetCovariates({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  settings.SetGroupVar(kNVars + 1);
+  settings.SetFrequencyWeightVar(kNVars);
+  settings.SetAnalysType(KQBSN_850::BSNConst::AnalysTypes::BayesFactor);
+  const auto vars = data.MakeVarList();
+  for (auto _ : state) {
+    KQBSN_850::BSN2SampleIndependent analysis(settings, vars);
+    KQMemoryRecordIter iter(data);
+    benchmark::DoNotOptimize(analysis.BuildModel(iter));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_IndependentBuild)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

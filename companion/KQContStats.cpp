@@ -18,9 +18,11 @@ namespace {
 bool IsPositiveWeight(double weight) { return weight > 0.0; }
 
 // Sums of a batch relative to a shift, in two vectors of four lanes each (eight independent chains per
-// sum): the weights, the frequency weights, the weighted deviations d = (x - shift) / scale and their
-// weighted squares, the largest |d|, and the extremes of the accepted values. The lanes are GCC vector
-// types, so that the selection of accepted values compiles to masks instead of branches.
+// sum): the weights, the frequency weights (unless they are the weights), the weighted deviations
+// d = (x - shift) / scale and their weighted squares. The lanes are GCC vector types, so that the
+// selection of accepted values compiles to masks instead of branches; the sums are the only state
+// carried from one step to the next, so that they stay in registers.
+template <bool kSeparateFrequencies>
 class BatchSums {
  public:
   static constexpr std::size_t kWidth = 4;          ///< lanes of a vector
@@ -30,68 +32,78 @@ class BatchSums {
       : shift_{shift, shift, shift, shift},
         inverseScale_{inverseScale, inverseScale, inverseScale, inverseScale} {}
 
-  /// Adds x[0..kStep) with their frequency weights f and case weights w.
-  void Add(const double* x, const double* f, const double* w) {
+  /// Adds x[0..kStep) with their frequency weights f and case weights w (f is not read unless the
+  /// frequencies are separate).
+  [[gnu::always_inline]] void Add(const double* x, const double* f, const double* w) {
     for (std::size_t half = 0; half < 2; ++half) {
-      Lanes value, frequency, weight;
+      Lanes value, weight;
       std::memcpy(&value, x + kWidth * half, sizeof(Lanes));
-      std::memcpy(&frequency, f + kWidth * half, sizeof(Lanes));
       std::memcpy(&weight, w + kWidth * half, sizeof(Lanes));
-      const Lanes zero{}, inf = zero + kInfinity, missing = zero + KQMV::Missing();
-      const auto ok = (value != missing) & (value == value) & (weight > zero) & (frequency > zero);
+      const Lanes zero{};
+      // NaN fails value == value.
+      auto ok = (value != zero + KQMV::Missing()) & (value == value) & (weight > zero);
+      if constexpr (kSeparateFrequencies) {
+        Lanes frequency;
+        std::memcpy(&frequency, f + kWidth * half, sizeof(Lanes));
+        ok &= frequency > zero;
+        frequencies_[half] += ok ? frequency : zero;
+      }
       const Lanes d = ok ? (value - shift_) * inverseScale_ : zero;
       const Lanes used = ok ? weight : zero;
       const Lanes weighted = used * d;
-      frequencies_[half] += ok ? frequency : zero;
       weights_[half] += used;
       sums_[half] += weighted;
       squares_[half] += weighted * d;
-      // A NaN deviation (an infinite value minus an infinite shift) is kept: !(a <= b) holds for it.
-      const Lanes magnitude = d < zero ? -d : d;
-      largest_[half] = !(magnitude <= largest_[half]) ? magnitude : largest_[half];
-      const Lanes low = ok ? value : inf, high = ok ? value : -inf;
-      lows_[half] = low < lows_[half] ? low : lows_[half];
-      highs_[half] = high > highs_[half] ? high : highs_[half];
     }
   }
 
   double Weights() const { return Total(weights_); }
-  double FrequencyWeights() const { return Total(frequencies_); }
+  double FrequencyWeights() const { return kSeparateFrequencies ? Total(frequencies_) : Total(weights_); }
   double Sum() const { return Total(sums_); }
   double SumSquares() const { return Total(squares_); }
-  /// NaN when a deviation was NaN.
-  double LargestDeviation() const {
-    return Reduce(largest_, 0.0, [](double a, double b) { return !(b <= a) ? b : a; });
-  }
-  double Min() const {
-    return Reduce(lows_, kInfinity, [](double a, double b) { return std::min(a, b); });
-  }
-  double Max() const {
-    return Reduce(highs_, -kInfinity, [](double a, double b) { return std::max(a, b); });
-  }
 
  private:
   using Lanes = double __attribute__((vector_size(kWidth * sizeof(double))));
-  static constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
   static double Total(const Lanes (&lanes)[2]) {
     const Lanes sum = lanes[0] + lanes[1];
-    double total = 0.0;
-    for (std::size_t i = 0; i < kWidth; ++i) total += sum[i];
-    return total;
-  }
-  template <class Pick>
-  static double Reduce(const Lanes (&lanes)[2], double start, Pick pick) {
-    for (const Lanes& vector : lanes)
-      for (std::size_t i = 0; i < kWidth; ++i) start = pick(start, vector[i]);
-    return start;
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
   }
 
   Lanes shift_, inverseScale_;
-  Lanes frequencies_[2] = {}, weights_[2] = {}, sums_[2] = {}, squares_[2] = {}, largest_[2] = {};
-  Lanes lows_[2] = {Lanes{} + kInfinity, Lanes{} + kInfinity};
-  Lanes highs_[2] = {Lanes{} - kInfinity, Lanes{} - kInfinity};
+  Lanes frequencies_[2] = {}, weights_[2] = {}, sums_[2] = {}, squares_[2] = {};
 };
+
+// Largest sum of weighted squared deviations, in scales^2, that a batch may reach and still be added
+// as a whole: folding it into the settled moments (its mean's deviation squared times the weights)
+// stays far from overflow. Larger sums go value by value, where deviations beyond 2^64 scales enlarge
+// the scale.
+constexpr double kMaxBatchSquares = 0x1.0p600;
+
+// Inlined into each compiled version of UpdateBatch, so that it gets that version's instructions.
+template <bool kSeparateFrequencies>
+[[gnu::always_inline]] inline BatchSums<kSeparateFrequencies> SumBatch(std::span<const double> x,
+                                                                       std::span<const double> f,
+                                                                       std::span<const double> w,
+                                                                       double shift, double inverseScale) {
+  using Sums = BatchSums<kSeparateFrequencies>;
+  Sums sums(shift, inverseScale);
+  const std::size_t n = x.size();
+  std::size_t k = 0;
+  for (; k + Sums::kStep <= n; k += Sums::kStep) sums.Add(&x[k], &f[k], &w[k]);
+  if (k < n) {
+    // The last values, padded with missing ones.
+    std::array<double, Sums::kStep> value, frequency{}, weight{};
+    value.fill(KQMV::Missing());
+    for (std::size_t i = 0; k + i < n; ++i) {
+      value[i] = x[k + i];
+      frequency[i] = f[k + i];
+      weight[i] = w[k + i];
+    }
+    sums.Add(value.data(), frequency.data(), weight.data());
+  }
+  return sums;
+}
 }  // namespace
 
 void KQContStats::Update(double x, double frequencyWeight, double regressionWeight) {
@@ -104,8 +116,6 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
   if (blockCount_ == 0) {
     if (sumWeights_ == 0.0) {
       shift_ = x;
-      min_ = x;
-      max_ = x;
       blockShift_ = x;
       if (x != 0.0) {
         SetScaleExponent(std::ilogb(x));
@@ -115,8 +125,6 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
       blockShift_ = shift_ + mean_ * scale_;
     }
   }
-  min_ = std::min(min_, x);
-  max_ = std::max(max_, x);
   double deviation = (x - blockShift_) * inverseScale_;
   // One compare per value: deviations beyond the bound (or any nonzero one before the scale is known)
   // take the rare path.
@@ -152,38 +160,32 @@ __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateBatch(
   // Until the moments have a value and a scale, values go one by one (they fix the shift and scale).
   if (sumWeights_ == 0.0 || !HasScale()) return UpdateEach(x, frequencyWeights, caseWeights);
 
-  // Deviations from the settled mean, summed in vector lanes (BatchSums); a value that is missing, NaN
-  // or without a positive weight contributes zeros.
+  // Deviations from the settled mean, summed in vector lanes; a value that is missing, NaN or without
+  // a positive weight contributes zeros. Without regression weights the case weights are the frequency
+  // weights and one sum serves both.
   const double shift = shift_ + mean_ * scale_;
-  BatchSums sums(shift, inverseScale_);
-  std::size_t k = 0;
-  for (; k + BatchSums::kStep <= n; k += BatchSums::kStep)
-    sums.Add(&x[k], &frequencyWeights[k], &caseWeights[k]);
-  if (k < n) {
-    // The last values, padded with missing ones.
-    std::array<double, BatchSums::kStep> value, f{}, w{};
-    value.fill(KQMV::Missing());
-    for (std::size_t i = 0; k + i < n; ++i) {
-      value[i] = x[k + i];
-      f[i] = frequencyWeights[k + i];
-      w[i] = caseWeights[k + i];
-    }
-    sums.Add(value.data(), f.data(), w.data());
+  double frequencies, weights, sum, squares;
+  if (frequencyWeights.data() == caseWeights.data()) {
+    const auto sums = SumBatch<false>(x, frequencyWeights, caseWeights, shift, inverseScale_);
+    frequencies = sums.FrequencyWeights(), weights = sums.Weights(), sum = sums.Sum(),
+    squares = sums.SumSquares();
+  } else {
+    const auto sums = SumBatch<true>(x, frequencyWeights, caseWeights, shift, inverseScale_);
+    frequencies = sums.FrequencyWeights(), weights = sums.Weights(), sum = sums.Sum(),
+    squares = sums.SumSquares();
   }
-  const double largestDeviation = sums.LargestDeviation();
-  // A deviation beyond the scale's bound (or an infinite or NaN one) needs the rescaling path.
-  if (!(largestDeviation <= rescaleAbove_)) return UpdateEach(x, frequencyWeights, caseWeights);
-  const double accepted = sums.Weights();
-  if (!(accepted > 0.0)) return;
+  // Deviations too large for the scale (the squares near overflow, an infinite value, NaN from
+  // infinities) need the rescaling path: the batch is added value by value instead.
+  if (!(squares <= kMaxBatchSquares) || !std::isfinite(sum))
+    return UpdateEach(x, frequencyWeights, caseWeights);
+  if (!(weights > 0.0)) return;
   blockShift_ = shift;
-  blockFreqWeights_ = sums.FrequencyWeights();
-  blockWeights_ = accepted;
-  blockSum_ = sums.Sum();
-  blockSumSquares_ = sums.SumSquares();
+  blockFreqWeights_ = frequencies;
+  blockWeights_ = weights;
+  blockSum_ = sum;
+  blockSumSquares_ = squares;
   // Only the emptiness of the block counts from here on (Settle folds it at once).
   blockCount_ = 1;
-  min_ = std::min(min_, sums.Min());
-  max_ = std::max(max_, sums.Max());
   Settle();
 }
 
@@ -259,8 +261,6 @@ void KQContStats::Merge(const KQContStats& other) {
       settled.sumSquaredDeviations_ + delta * delta * (sumWeights_ * settled.sumWeights_ / total);
   sumWeights_ = total;
   sumFreqWeights_ += settled.sumFreqWeights_;
-  min_ = std::min(min_, settled.min_);
-  max_ = std::max(max_, settled.max_);
 }
 
 double KQContStats::GetMean() const {
@@ -288,9 +288,5 @@ double KQContStats::GetStdDev() const {
   const KQContStats settled = Settled();
   return std::ldexp(std::sqrt(settled.sumSquaredDeviations_ / (n - 1.0)), settled.scaleExponent_);
 }
-
-double KQContStats::GetMin() const { return GetSumWeights() > 0.0 ? min_ : KQMV::Missing(); }
-
-double KQContStats::GetMax() const { return GetSumWeights() > 0.0 ? max_ : KQMV::Missing(); }
 
 }  // namespace KQMath_850

@@ -4,7 +4,7 @@
 // Each accepted value x comes with a frequency weight f (how many cases it stands for) and an
 // optional regression weight r; the case weight is w = f r (w = f without a regression weight).
 // The accumulator keeps n = sum f, W = sum w, the weighted mean m = sum w x / W, the weighted sum of
-// squared deviations M2 = sum w (x - m)^2, and the smallest and largest accepted value.
+// squared deviations and M2 = sum w (x - m)^2.
 // Values are gathered in blocks of kBlockSize: within a block the sums of w d and w d^2 are formed for
 // d = x - b, b being the mean of everything settled before the block (the first value for the first
 // block), so that an update costs three multiply-adds and no division; a full block is folded into the
@@ -20,7 +20,7 @@
 //
 // Returns: the mean (missing when no weight has been accepted), the sample variance M2 / (n - 1)
 // (frequency-weight semantics, so a value of weight 2 counts as two cases; missing when n <= 1), the
-// sums of weights (0 when empty), the extremes (missing when empty). Values that are missing or NaN,
+// sums of weights (0 when empty). Values that are missing or NaN,
 // and cases whose weights are missing, NaN or not positive, are ignored.
 // Accuracy: the tests compare with closed forms, with R, and with a two-pass long double computation
 // on data of mean 1e9 and spread about 1.
@@ -60,10 +60,6 @@ class KQContStats {
   double GetSumWeights() const noexcept { return sumWeights_ + blockWeights_; }
   /// M2, the weighted sum of squared deviations from the mean.
   double GetSumSquaredDeviations() const;
-  /// The smallest accepted value; missing when none.
-  double GetMin() const;
-  /// The largest accepted value; missing when none.
-  double GetMax() const;
 
   /// Values gathered before they are folded into the settled moments.
   static constexpr int kBlockSize = 128;
@@ -98,8 +94,6 @@ class KQContStats {
   double shift_ = 0.0;
   double mean_ = 0.0;
   double sumSquaredDeviations_ = 0.0;
-  double min_ = 0.0;
-  double max_ = 0.0;
   // The scale 2^scaleExponent_ and its inverse; deviations beyond rescaleAbove_ (0 until the scale is
   // known) enlarge it.
   int scaleExponent_ = 0;

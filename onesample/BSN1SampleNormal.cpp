@@ -76,7 +76,7 @@ KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
   // Every record read counts toward progress, whatever its weight.
   const KQStatus status = MakePass({.progress = ProgressCount::EveryRecord})
                               .Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-                                batch.Add(weight, values, vars);
+                                batch.Add(weight, values);
                                 if (batch.IsFull()) addBatch();
                               });
   addBatch();

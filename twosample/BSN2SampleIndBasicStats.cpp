@@ -33,6 +33,12 @@ bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values, const Ca
   return true;
 }
 
+void BSN2SampleIndBasicStats::UpdateColumn(std::size_t i, std::span<const double> values,
+                                           std::span<const double> frequencyWeights,
+                                           std::span<const double> caseWeights) {
+  stats_[i].UpdateBatch(values, frequencyWeights, caseWeights);
+}
+
 template <class Get>
 std::vector<double> BSN2SampleIndBasicStats::Collect(Get get) const {
   std::vector<double> result;

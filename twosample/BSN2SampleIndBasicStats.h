@@ -10,7 +10,9 @@
 // A missing value leaves that variable alone; an unusable case weight leaves the whole case out.
 // Accuracy: tests/twosample/BSN2SampleIndBasicStats_test.cpp checks R's mean/var on repeated rows.
 
+#include <cstddef>
 #include <ostream>
+#include <span>
 #include <vector>
 
 #include "companion/KQContStats.h"
@@ -32,6 +34,10 @@ class BSN2SampleIndBasicStats {
   /// Weighted update with a record's values and a case weight already decided; false (nothing
   /// updated) when the weight is not usable.
   bool Update(const std::vector<double>& values, const CaseWeight& weight);
+  /// Adds a batch of values of the i-th test variable with their frequency weights and case weights
+  /// (frequency times regression weight), as the weighted updates would one record at a time.
+  void UpdateColumn(std::size_t i, std::span<const double> values, std::span<const double> frequencyWeights,
+                    std::span<const double> caseWeights);
 
   std::vector<double> GetNWeightedCases() const;
   std::vector<int> GetNWeightedIntCases() const;

@@ -8,6 +8,7 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
+#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/CountList.h"
 #include "frame/detail/ResultLists.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
@@ -51,15 +52,24 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
   if (KQStatus status = CheckHasRecords(iter); status.IsError()) return status;
 
   const int groupVar = settings_.GetGroupVar();
+  // Each group's values go to its accumulators a batch of records at a time.
+  detail::ColumnBatch batches[2] = {detail::ColumnBatch(vars), detail::ColumnBatch(vars)};
+  BSN2SampleIndBasicStats* groups[2] = {&group1_, &group2_};
+  const auto addBatch = [&](int g) {
+    batches[g].Flush([&](std::size_t i, auto x, auto frequencyWeights, auto caseWeights) {
+      groups[g]->UpdateColumn(i, x, frequencyWeights, caseWeights);
+    });
+  };
   const KQStatus status =
       MakePass(kPassOptions).Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
         const double group = detail::ValueAt(values, groupVar);
-        if (group == 0.0) {
-          group1_.Update(values, weight);
-        } else if (group == 1.0) {
-          group2_.Update(values, weight);
-        }
+        const int g = group == 0.0 ? 0 : group == 1.0 ? 1 : -1;
+        if (g < 0) return;
+        batches[g].Add(weight, values);
+        if (batches[g].IsFull()) addBatch(g);
       });
+  addBatch(0);
+  addBatch(1);
   if (status.IsError()) return status;
 
   const std::vector<double> n1 = group1_.GetNWeightedCases(), n2 = group2_.GetNWeightedCases();

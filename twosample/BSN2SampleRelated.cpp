@@ -1,14 +1,20 @@
 #include "twosample/detail/BSN2SampleRelated.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
+#include "companion/KQPairDifferences.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
+#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/FactorStore.h"
 #include "frame/detail/ResultLists.h"
 #include "onesample/detail/BSNNormalInference.h"
@@ -75,18 +81,32 @@ KQStatus BSN2SampleRelated::Initialise() {
 KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
   const std::vector<int>& first = settings_.GetCovariates();
   const std::vector<int>& second = settings_.Get2ndRelatedList();
+  // Each pair keeps its own valid cases: a pair with a missing value gets a missing difference, which
+  // its accumulator skips. The pairs' values are gathered a batch of records at a time, the first
+  // values in columns 0 .. nPairs - 1 and the second ones after them.
+  const std::size_t nPairs = pairStats_.size();
+  std::vector<int> positions(first);
+  positions.insert(positions.end(), second.begin(), second.end());
+  detail::ColumnBatch batch(std::move(positions));
+  std::array<double, detail::ColumnBatch::kRows> differences;
+  const auto addBatch = [&] {
+    for (std::size_t j = 0; j < nPairs && batch.Size() > 0; ++j) {
+      const std::span<double> out(differences.data(), batch.Size());
+      PairDifferences& pair = pairStats_[j];
+      pair.largestMagnitude =
+          std::max(pair.largestMagnitude,
+                   KQMath_850::PresentPairDifferences(batch.Column(j), batch.Column(nPairs + j), out));
+      pair.differences.UpdateBatch(out, batch.FrequencyWeights(), batch.CaseWeights());
+    }
+    batch.Clear();
+  };
   // A record whose weight is 0 is skipped for every pair and not counted toward progress.
   const KQStatus status =
       MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-        for (std::size_t j = 0; j < pairStats_.size(); ++j) {
-          const double x = detail::ValueAt(values, first[j]), y = detail::ValueAt(values, second[j]);
-          // Each pair keeps its own valid cases.
-          if (KQMV::IsMissingOrNaN(x) || KQMV::IsMissingOrNaN(y)) continue;
-          PairDifferences& pair = pairStats_[j];
-          pair.differences.Update(x - y, weight.frequency, KQMath_850::KQContStats::kNoRegressionWeight);
-          pair.largestMagnitude = std::max({pair.largestMagnitude, std::fabs(x), std::fabs(y)});
-        }
+        batch.Add(weight, values);
+        if (batch.IsFull()) addBatch();
       });
+  addBatch();
   if (status.IsError()) return status;
   for (std::size_t j = 0; j < pairStats_.size(); ++j) SummarisePair(j);
   return status;
