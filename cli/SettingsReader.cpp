@@ -43,6 +43,7 @@ struct KeyRule {
   std::string_view type{};     // the kind of value, as the settings reference names it
   ScreenFn screen = nullptr;
   WordsFn words = nullptr;
+  std::string_view fixedDefault{};  // the default the reference shows for a key without a getter
 };
 
 /// The value as a message shows it: short scalars as written, lists and objects by their kind.
@@ -430,7 +431,10 @@ const std::vector<KeyRule>& Rules() {
                },
                nullptr,
                {},
-               "whole number"},
+               "whole number",
+               nullptr,
+               nullptr,
+               "`0`"},
               VariableRule<&S::SetDependVar, &S::GetDependentVar>("DependVar"),
               VariableRule<&S::SetFrequencyWeightVar, &S::GetFrequencyWeightVar>("FrequencyWeightVar"),
               VariableRule<&S::SetRegrWeightVar, &S::GetRegrWeightVar>("RegrWeightVar"),
@@ -573,7 +577,10 @@ const std::vector<KeyRule>& Rules() {
                   },
                   nullptr,
                   {},
-                  "list of two numbers or texts"},
+                  "list of two numbers or texts",
+                  nullptr,
+                  nullptr,
+                  "none (the values 0 and 1)"},
           };
   return rules;
 }
@@ -699,8 +706,11 @@ Result<BSNSettings> ApplySettings(const SettingsDocument& document,
 }
 
 std::vector<ColumnUse> ColumnUses(const BSNSettings& settings, std::size_t nColumns) {
+  // A column is read when any key names it; it holds numbers unless it is only a factor or the group.
+  // Plot factors and F test predictors name factors or covariates, so they decide nothing else.
   std::vector<bool> categorical(nColumns, false);
   std::vector<bool> numeric(nColumns, false);
+  std::vector<bool> named(nColumns, false);
   const auto mark = [nColumns](std::vector<bool>& marks, int var) {
     if (var >= 0 && static_cast<std::size_t>(var) < nColumns) marks[static_cast<std::size_t>(var)] = true;
   };
@@ -709,18 +719,20 @@ std::vector<ColumnUse> ColumnUses(const BSNSettings& settings, std::size_t nColu
   mark(categorical, settings.GetGroupVar());
   for (int var : {settings.GetDependentVar(), settings.GetFrequencyWeightVar(), settings.GetRegrWeightVar()})
     mark(numeric, var);
-  for (const auto* list :
-       {&settings.GetCovariates(), &settings.GetFullModCovariates(), &settings.Get2ndRelatedList(),
-        &settings.GetPlotCovars(), &settings.GetPlotFactors()})
+  for (const auto* list : {&settings.GetCovariates(), &settings.GetFullModCovariates(),
+                           &settings.Get2ndRelatedList(), &settings.GetPlotCovars()})
     for (int var : *list) mark(numeric, var);
+  for (int var : settings.GetPlotFactors()) mark(named, var);
   for (const BayesFTest& test : settings.GetFTests())
-    for (int var : test.GetPredictors()) mark(numeric, var);
+    for (int var : test.GetPredictors()) mark(named, var);
   std::vector<ColumnUse> uses(nColumns, ColumnUse::Skipped);
   for (std::size_t j = 0; j < nColumns; ++j)
     if (numeric[j])
       uses[j] = ColumnUse::Numbers;
     else if (categorical[j])
       uses[j] = ColumnUse::Categories;
+    else if (named[j])
+      uses[j] = ColumnUse::Numbers;
   return uses;
 }
 
@@ -795,7 +807,7 @@ std::string SettingsReferenceMarkdown() {
     const KeyRule& rule = *FindRule(key);
     std::string defaults;
     if (rule.read == nullptr) {
-      defaults = key == "NCases" ? code("0") : "none";
+      defaults = rule.fixedDefault;
     } else {
       // The model type itself has one default, that of new settings.
       std::vector<std::string> texts;

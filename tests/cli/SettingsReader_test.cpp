@@ -104,8 +104,9 @@ TEST(SettingsReader, TextIsAllowedOnlyInColumnsUsedOnlyAsFactorsOrGroupAndUnused
   s.SetGroupVar(3);
   s.SetCovariates({1});  // column 1 is also a covariate, so it must hold numbers
   BayesFTest test;
-  test.SetPredictors({5});
+  test.SetPredictors({5, 0});  // an F test names a covariate and a factor
   s.SetFTests({test});
+  s.SetPlotFactors({0});  // a plot factor stays a factor
   using enum ColumnUse;
   EXPECT_EQ(ColumnUses(s, 7),
             (std::vector<ColumnUse>{Categories, Numbers, Skipped, Categories, Skipped, Numbers, Skipped}));
