@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
       ->required();
   run->add_option("DATA", options.dataPath, "Data file (CSV; the first row names the variables)")->required();
   run->add_flag("--json", options.json, "Write the result as one JSON object instead of tables");
-  run->add_flag("--skip-validation", options.skipValidation, "Do not validate the settings before the run");
+  run->add_flag("--skip-validation", options.skipValidation,
+                "Hand the settings to the library unscreened and unvalidated");
   run->add_option("--threads", options.threads, "Let the analysis use up to N threads")
       ->check(CLI::PositiveNumber);
   run->add_flag("--quiet", quiet, "No progress bar");
