@@ -101,7 +101,7 @@ class TableBuilder {
 
   CsvTable table_;
   std::size_t nColumns_ = 0;
-  std::vector<bool> textAllowed_;
+  std::vector<ColumnUse> uses_;
   std::vector<bool> hasText_;
   std::vector<std::vector<std::string>> texts_;  // raw cells of the columns that may hold text
 };
@@ -182,9 +182,11 @@ void TableBuilder::Field(const char* field, std::size_t size) {
     Fail("line " + std::to_string(recordLine_) + " (data row " + std::to_string(table_.GetNRows() + 1) +
          ") has more fields than the header's " + std::to_string(nColumns_));
     return;
+  } else if (uses_[column] == ColumnUse::Skipped) {
+    table_.columns[column].push_back(KQMV::Missing());
   } else {
     const Cell cell = ParseCell(text);
-    if (textAllowed_[column]) {
+    if (uses_[column] == ColumnUse::Categories) {
       // Values that are not plain numbers are coded as categories at the end.
       if (cell.kind != CellKind::Number && cell.kind != CellKind::Missing) hasText_[column] = true;
       texts_[column].emplace_back(cell.kind == CellKind::Missing ? std::string_view{} : Trim(text));
@@ -236,15 +238,14 @@ void TableBuilder::RecordEnd(int terminator) {
 void TableBuilder::EndHeader() {
   inHeader_ = false;
   nColumns_ = table_.names.size();
-  textAllowed_.assign(nColumns_, false);
+  uses_.assign(nColumns_, ColumnUse::Numbers);
   if (options_.onHeader) {
-    Result<std::vector<bool>> allowed = options_.onHeader(table_.names);
-    if (!allowed.IsOK()) {
-      error_ = allowed.Error();
+    Result<std::vector<ColumnUse>> uses = options_.onHeader(table_.names);
+    if (!uses.IsOK()) {
+      error_ = uses.Error();
       return;
     }
-    for (std::size_t j = 0; j < nColumns_ && j < allowed.Value().size(); ++j)
-      textAllowed_[j] = allowed.Value()[j];
+    for (std::size_t j = 0; j < nColumns_ && j < uses.Value().size(); ++j) uses_[j] = uses.Value()[j];
   }
   table_.columns.resize(nColumns_);
   table_.categories.resize(nColumns_);

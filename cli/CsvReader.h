@@ -8,6 +8,8 @@
 // else is an input error naming the line, the data row and the column, except in the columns the
 // caller marks as categorical: there the distinct texts are coded 0, 1, 2, ... in order of first
 // appearance (numbers too, once the column holds any text), and the texts are kept in code order.
+// The cells of a column the caller marks as skipped are not read at all; the column holds the missing
+// value, so that the columns keep their positions.
 // Infinite cells and numbers outside the range of a double are input errors.
 //
 // Accuracy: numbers are converted by std::from_chars, which rounds correctly; a test reads every
@@ -49,10 +51,17 @@ struct CsvTable {
   std::size_t GetNRows() const noexcept { return rowLines.size(); }
 };
 
+/// How the reader treats the cells of one column.
+enum class ColumnUse {
+  Numbers,     ///< every cell a number or missing
+  Categories,  ///< text allowed, coded as categories
+  Skipped,     ///< not read; every cell missing
+};
+
 struct CsvOptions {
-  /// Called once with the header's names; answers, per column, whether its cells may hold text
-  /// (coded as categories), or the error that stops the reading. Without it every cell must be a number.
-  std::function<Result<std::vector<bool>>(const std::vector<std::string>& names)> onHeader;
+  /// Called once with the header's names; answers the use of each column (a column beyond the answer
+  /// holds numbers), or the error that stops the reading. Without it every cell must be a number.
+  std::function<Result<std::vector<ColumnUse>>(const std::vector<std::string>& names)> onHeader;
   /// Asked between blocks of input; true stops the reading with an error.
   std::function<bool()> shouldStop;
 };

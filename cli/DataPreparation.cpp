@@ -60,7 +60,106 @@ std::string CodeProblem(double value, int size) {
   return {};
 }
 
+/// The number and the text of row i of a column: a text-coded column gives the text of the code (and
+/// its number when the text is one), a column of numbers the number.
+struct CellValue {
+  std::optional<double> number;
+  std::optional<std::string> text;
+};
+
+CellValue ValueOf(const CsvTable& table, std::size_t column, std::size_t i) {
+  const double value = table.columns[column][i];
+  const std::vector<std::string>& texts = table.categories[column];
+  if (texts.empty()) return {value, std::nullopt};
+  const std::string& text = texts[static_cast<std::size_t>(value)];
+  const Cell cell = ParseCell(text);
+  return {cell.kind == CellKind::Number ? std::optional<double>(cell.value) : std::nullopt, text};
+}
+
+bool Matches(const CellValue& cell, const Json& wanted) {
+  if (wanted.is_number()) return cell.number && *cell.number == wanted.get<double>();
+  const std::string text = wanted.get<std::string>();
+  if (cell.text) return *cell.text == text;
+  const Cell number = ParseCell(text);
+  return cell.number && number.kind == CellKind::Number && *cell.number == number.value;
+}
+
+std::string Shown(const CellValue& cell) {
+  if (!cell.text) return ValueText(cell.number.value_or(0.0));
+  std::string quoted(1, '"');
+  return quoted.append(*cell.text).append(1, '"');
+}
+
 }  // namespace
+
+Result<std::optional<std::string>> CodeGroups(CsvTable& table, const BSNSettings& settings,
+                                              const std::optional<std::array<Json, 2>>& groupValues,
+                                              const std::string& fileName) {
+  const int var = settings.GetGroupVar();
+  if (var < 0 || static_cast<std::size_t>(var) >= table.columns.size()) return std::optional<std::string>();
+  const auto column = static_cast<std::size_t>(var);
+  std::vector<double>& values = table.columns[column];
+  std::size_t nOthers = 0;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (KQMV::IsMissingOrNaN(values[i])) continue;
+    const CellValue cell = ValueOf(table, column, i);
+    if (!groupValues) {
+      if (cell.number && (*cell.number == 0.0 || *cell.number == 1.0)) {
+        values[i] = *cell.number;
+        continue;
+      }
+      return InputError{fileName + ": line " + std::to_string(table.rowLines[i]) + " (data row " +
+                        std::to_string(i + 1) + "), " + ColumnText(table.names, column) +
+                        ": the group value " + Shown(cell) +
+                        " is not 0 or 1; name the two groups' values with \"GroupValues\": [first, second]"};
+    }
+    if (Matches(cell, (*groupValues)[0])) {
+      values[i] = 0.0;
+    } else if (Matches(cell, (*groupValues)[1])) {
+      values[i] = 1.0;
+    } else {
+      values[i] = KQMV::Missing();
+      ++nOthers;
+    }
+  }
+  // The column now holds the group numbers themselves.
+  table.categories[column].clear();
+  if (nOthers == 0) return std::optional<std::string>();
+  return std::optional<std::string>(fileName + ": " + ColumnText(table.names, column) + ": " +
+                                    std::to_string(nOthers) +
+                                    (nOthers == 1 ? " record has" : " records have") +
+                                    " a group value other than the two of \"GroupValues\" and is left out");
+}
+
+std::optional<std::string> FrequencyWeightNote(const CsvTable& table, const BSNSettings& settings,
+                                               const std::string& fileName) {
+  const int var = settings.GetFrequencyWeightVar();
+  if (var < 0 || static_cast<std::size_t>(var) >= table.columns.size()) return std::nullopt;
+  std::size_t nNegative = 0, nFractional = 0;
+  for (const double w : table.columns[static_cast<std::size_t>(var)]) {
+    if (KQMV::IsMissingOrNaN(w)) continue;
+    if (w < 0.0)
+      ++nNegative;
+    else if (w != std::floor(w))
+      ++nFractional;
+  }
+  if (nNegative == 0 && nFractional == 0) return std::nullopt;
+  std::string note = fileName;
+  note.append(": frequency weights in ")
+      .append(ColumnText(table.names, static_cast<std::size_t>(var)))
+      .append(":");
+  if (nNegative > 0)
+    note.append(" ")
+        .append(std::to_string(nNegative))
+        .append(nNegative == 1 ? " record" : " records")
+        .append(" with a negative weight dropped");
+  if (nFractional > 0)
+    note.append(nNegative > 0 ? "; " : " ")
+        .append(std::to_string(nFractional))
+        .append(nFractional == 1 ? " weight" : " weights")
+        .append(" not a whole number, rounded to the nearest whole number");
+  return note;
+}
 
 bool ScreensRecords(const BSNSettings& settings) noexcept {
   const ModelTypes type = settings.GetModelType();

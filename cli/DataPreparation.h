@@ -14,12 +14,15 @@
 // (largest code + 1) categories; every other variable is continuous with its observed minimum and
 // maximum over the records the analysis reads.
 
+#include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/CsvReader.h"
 #include "cli/InputError.h"
+#include "cli/JsonWriter.h"
 #include "companion/KQMemoryDataSet.h"
 #include "companion/KQVarList.h"
 #include "frame/BSNSettings.h"
@@ -38,6 +41,19 @@ bool ScreensRecords(const KQBSN_850::BSNSettings& settings) noexcept;
 
 /// The variables the dictionary makes categorical.
 std::vector<int> CategoricalVariables(const KQBSN_850::BSNSettings& settings);
+
+/// Checks and codes the grouping column of an analysis that reads one: without group values every
+/// value must be 0, 1 or missing, else an input error names the column and the first other value; with
+/// them (numbers or texts, matched against the cell's number or its text), the first becomes 0, the
+/// second 1, and any other value missing, which leaves its record out; the note says how many.
+Result<std::optional<std::string>> CodeGroups(CsvTable& table, const KQBSN_850::BSNSettings& settings,
+                                              const std::optional<std::array<Json, 2>>& groupValues,
+                                              const std::string& fileName);
+
+/// A note when frequency weights are negative (their records are dropped) or not whole (they are
+/// rounded), with how many of each; nothing when all are whole and not negative.
+std::optional<std::string> FrequencyWeightNote(const CsvTable& table, const KQBSN_850::BSNSettings& settings,
+                                               const std::string& fileName);
 
 /// Builds the analysis' data from the table (whose columns it takes over); fileName names the data
 /// file in messages.

@@ -15,6 +15,10 @@ constexpr int kIndent = 2;
 
 bool IsScalar(const Json& value) noexcept { return !value.is_structured(); }
 
+/// A scalar as JSON text; a string that is not valid UTF-8 (a label read from the data) has each
+/// invalid byte replaced by U+FFFD instead of stopping the output half-way.
+std::string Dump(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
 void WriteScalar(std::ostream& os, const Json& value) {
   if (value.is_number_float()) {
     const double x = value.get<double>();
@@ -28,7 +32,7 @@ void WriteScalar(std::ostream& os, const Json& value) {
     os.write(text, end - text);
     return;
   }
-  os << value.dump();  // strings (escaped), integers, booleans and null as nlohmann writes them
+  os << Dump(value);  // strings (escaped), integers, booleans and null as nlohmann writes them
 }
 
 void Write(std::ostream& os, const Json& value, int depth) {
@@ -48,7 +52,7 @@ void Write(std::ostream& os, const Json& value, int depth) {
     for (const auto& [key, item] : value.items()) {
       if (!first) os << ",\n";
       first = false;
-      os << inner << Json(key).dump() << ": ";
+      os << inner << Dump(Json(key)) << ": ";
       Write(os, item, depth + 1);
     }
     os << '\n' << outer << '}';

@@ -2,7 +2,8 @@
 // JsonWriter: the command's JSON output. Real numbers are written with 17 significant digits, so
 // that every double reads back to the same bits; the missing value, NaN and the infinities, which
 // JSON cannot carry, are written as null. Objects put one key per line; arrays of plain values stay
-// on one line, so that a plot curve is one line rather than a hundred.
+// on one line, so that a plot curve is one line rather than a hundred. Text that is not valid UTF-8
+// (a label read from the data) is written with U+FFFD in place of each invalid byte.
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The one place where each result record type meets the function that describes it. Adding an
 // analysis to the command means writing one describer (cli/records/) and adding its row to the table
-// in RecordRegistry.cpp.
+// in RecordRegistry.cpp, and the row of the keys it reads to the table in AnalysisKeys.cpp.
 
 #include <optional>
 #include <string>

@@ -2,12 +2,14 @@
 
 #include <optional>
 
+#include "cli/AnalysisKeys.h"
 #include "cli/CsvReader.h"
 #include "cli/DataPreparation.h"
 #include "cli/ProgressBar.h"
 #include "cli/RecordRegistry.h"
 #include "cli/Report.h"
 #include "cli/SettingsReader.h"
+#include "cli/Text.h"
 #include "companion/KQThread.h"
 #include "frame/BSNComponent.h"
 
@@ -17,8 +19,12 @@ namespace {
 using KQBSN_850::BSNSettings;
 
 int InputFailure(std::ostream& err, const InputError& error) {
-  err << "kqbayes: " << error.message << '\n';
+  err << "kqbayes: " << OneLine(error.message) << '\n';
   return kExitInputError;
+}
+
+void Warn(std::ostream& err, const std::string& note) {
+  err << "kqbayes: warning: " << OneLine(note) << '\n';
 }
 
 int Interrupted(std::ostream& err) {
@@ -42,16 +48,31 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err,
 
   std::optional<BSNSettings> settings;
   CsvOptions csvOptions;
-  csvOptions.onHeader = [&](const std::vector<std::string>& names) -> Result<std::vector<bool>> {
+  csvOptions.onHeader = [&](const std::vector<std::string>& names) -> Result<std::vector<ColumnUse>> {
     Result<BSNSettings> applied = ApplySettings(document.Value(), names);
     if (!applied.IsOK()) return applied.Error();
+    if (!options.skipValidation)
+      if (std::optional<InputError> problem = ScreenSettings(document.Value(), applied.Value()))
+        return *problem;
     settings = applied.Value();
-    return CategoricalOnlyColumns(*settings, names.size());
+    return ColumnUses(*settings, names.size());
   };
   csvOptions.shouldStop = [&interrupt] { return interrupt.IsCancel(); };
   Result<CsvTable> table = ReadCsvFile(options.dataPath, csvOptions);
   if (interrupt.IsCancel()) return Interrupted(err);
   if (!table.IsOK()) return InputFailure(err, table.Error());
+
+  // Notes about the settings and the data are written once both have been accepted.
+  std::vector<std::string> notes = UnreadKeys(document.Value(), *settings);
+  if (const AnalysisKeys* analysis = FindAnalysisKeys(*settings);
+      analysis != nullptr && Reads(*analysis, "GroupVar")) {
+    Result<std::optional<std::string>> grouped =
+        CodeGroups(table.Value(), *settings, GroupValues(document.Value()), options.dataPath);
+    if (!grouped.IsOK()) return InputFailure(err, grouped.Error());
+    if (grouped.Value()) notes.push_back(*grouped.Value());
+  }
+  if (std::optional<std::string> note = FrequencyWeightNote(table.Value(), *settings, options.dataPath))
+    notes.push_back(*note);
 
   RunReport report;
   report.dataFile = options.dataPath;
@@ -63,6 +84,7 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err,
 
   Result<PreparedData> prepared = PrepareData(std::move(table.Value()), *settings, options.dataPath);
   if (!prepared.IsOK()) return InputFailure(err, prepared.Error());
+  for (const std::string& note : notes) Warn(err, note);
   report.screened = prepared.Value().screened;
   report.recordsDropped = prepared.Value().recordsDropped;
 

@@ -1,9 +1,12 @@
 #pragma once
-// Runner: the "run" command. It reads the settings, then the data (the settings are applied as soon
-// as the data's header is known, so that a settings error stops before any record is read), screens
-// the records where the analysis leaves that to the host, validates the settings unless asked not to,
-// builds a BSNComponent over an in-memory multi-pass iterator of the data, and writes the result as
-// JSON or as tables.
+// Runner: the "run" command. It reads the settings, then the data (the settings are applied, and
+// unless asked not to screened for values that make no sense, as soon as the data's header is known,
+// so that a settings error stops before any record is read, and only the columns the settings name
+// are read), checks the grouping column, screens the records where the analysis leaves that to the
+// host, validates the settings unless asked not to, builds a BSNComponent over an in-memory
+// multi-pass iterator of the data, and writes the result as JSON or as tables. Keys the analysis does
+// not read, records left out by the group values and odd frequency weights are warnings on err, one
+// line each.
 //
 // Exit status: 0 when the build ended without an error status (warnings allowed); 1 when the
 // validation or the build returned an error status; 2 for an input error (unreadable file, bad CSV,

@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Evidence.h"
 #include "cli/Report.h"
+#include "cli/Text.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/detail/EnumWords.h"
 
@@ -160,9 +162,7 @@ std::string AnalysisName(const BSNSettings& settings) {
   return name;
 }
 
-}  // namespace
-
-void PrintTables(std::ostream& os, const RunReport& report) {
+void WriteTables(std::ostream& os, const RunReport& report) {
   os << AnalysisName(report.settings) << '\n';
   os << "Data: " << report.dataFile << ", " << report.nRecords
      << (report.nRecords == 1 ? " record" : " records");
@@ -210,6 +210,15 @@ void PrintTables(std::ostream& os, const RunReport& report) {
       if (field.family == Family::None) jsonOnly += (jsonOnly.empty() ? "" : ", ") + field.key;
     if (!jsonOnly.empty()) os << "\nIn the JSON output only (--json): " << jsonOnly << '\n';
   }
+}
+
+}  // namespace
+
+void PrintTables(std::ostream& os, const RunReport& report) {
+  // Labels come from the data as they are; the tables are made whole, then written as valid UTF-8.
+  std::ostringstream tables;
+  WriteTables(tables, report);
+  os << ValidUtf8(tables.str());
 }
 
 }  // namespace kqcli

@@ -1,6 +1,7 @@
 // kqbayes: runs one analysis of the library on a CSV file, as a settings file describes it.
 //
 //   kqbayes run SETTINGS.json DATA.csv [--json] [--skip-validation] [--threads N] [--quiet]
+//   kqbayes keys [--markdown]
 
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 
 #include "cli/Interrupt.h"
 #include "cli/Runner.h"
+#include "cli/SettingsReader.h"
+#include "cli/Text.h"
 
 int main(int argc, char** argv) {
   kqcli::RunOptions options;
@@ -22,16 +25,30 @@ int main(int argc, char** argv) {
       ->required();
   run->add_option("DATA", options.dataPath, "Data file (CSV; the first row names the variables)")->required();
   run->add_flag("--json", options.json, "Write the result as one JSON object instead of tables");
-  run->add_flag("--skip-validation", options.skipValidation, "Do not validate the settings before the run");
+  run->add_flag("--skip-validation", options.skipValidation,
+                "Hand the settings to the library unscreened and unvalidated");
   run->add_option("--threads", options.threads, "Let the analysis use up to N threads")
       ->check(CLI::PositiveNumber);
   run->add_flag("--quiet", quiet, "No progress bar");
+  bool markdown = false;
+  CLI::App* keys = app.add_subcommand("keys", "List the keys a settings file may hold");
+  keys->add_flag(
+      "--markdown", markdown,
+      "Write the settings reference (kind of value, defaults, words, analyses) as a Markdown table");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Help and version end the command successfully; every other parse problem is an input error.
     const int status = app.exit(e);
     return e.get_exit_code() == 0 ? status : kqcli::kExitInputError;
+  }
+
+  if (keys->parsed()) {
+    if (markdown)
+      std::cout << kqcli::SettingsReferenceMarkdown();
+    else
+      for (const std::string_view key : kqcli::SettingsKeys()) std::cout << key << '\n';
+    return kqcli::kExitOK;
   }
 
   options.showProgress = !quiet && ::isatty(STDERR_FILENO) == 1;
@@ -44,7 +61,7 @@ int main(int argc, char** argv) {
     return kqcli::kExitInputError;
   } catch (const std::exception& e) {
     // Nothing the library or the readers let out ends the command without a word.
-    std::cerr << "kqbayes: internal error: " << e.what() << "\n";
+    std::cerr << "kqbayes: internal error: " << kqcli::OneLine(e.what()) << "\n";
     return kqcli::kExitAnalysisError;
   }
 }

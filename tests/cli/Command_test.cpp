@@ -9,11 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -166,4 +168,257 @@ TEST_F(CommandTest, CtrlCStopsTheRunWithStatus130AndNoResult) {
   EXPECT_EQ(outcome.exitCode, 130);
   EXPECT_TRUE(outcome.out.empty()) << outcome.out;
   EXPECT_EQ(outcome.err, "kqbayes: interrupted\n");
+}
+
+namespace {
+
+/// One line on standard error: a single line end, at the end, and neither a NUL byte nor a run of more
+/// than 45 digits (a number echoed in full).
+void ExpectOneLine(const std::string& err) {
+  ASSERT_FALSE(err.empty());
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  EXPECT_EQ(err.find('\0'), std::string::npos) << err;
+  std::size_t run = 0, longestRun = 0;
+  for (const char c : err) {
+    run = (c >= '0' && c <= '9') ? run + 1 : 0;
+    longestRun = std::max(longestRun, run);
+  }
+  EXPECT_LE(longestRun, 45u) << err;
+}
+
+const std::string kCountsData = "x,f\n1,0\n2,1\n4,1\n7,0\n5,1\n";
+const std::string kBinomial = R"("ModelType": "One-Sample", "TestDistType": "Binomial", "Factors": ["f"],
+    "FactorNCategs": [2], "AlterPrior1s": [1], "AlterPrior2s": [1])";
+const std::string kPoisson = R"("ModelType": "One-Sample", "TestDistType": "Poisson", "Covariates": ["x"])";
+const std::string kNormal = R"("ModelType": "One-Sample", "TestDistType": "Normal", "Covariates": ["x"])";
+
+}  // namespace
+
+TEST_F(CommandTest, SenselessSettingsStopBeforeTheLibraryUnlessTheScreeningIsSkipped) {
+  struct Case {
+    std::string settings, key, reason;
+  };
+  const std::string level = "the credible level must be a percentage greater than 0 and less than 100, got ";
+  const std::string prior = "a Beta or Gamma prior parameter must be greater than 0, got ";
+  const Case cases[] = {
+      {kNormal + R"(, "CILevel": 150)", "CILevel", level + "150"},
+      {kNormal + R"(, "CILevel": -1)", "CILevel", level + "-1"},
+      {kNormal + R"(, "CILevel": null)", "CILevel", level + "null"},
+      {kNormal + R"(, "CILevel": 100)", "CILevel", level + "100"},
+      {kPoisson + R"(, "AlterPrior1s": [0], "AlterPrior2s": [1], "AnalysType": "Both")", "AlterPrior1s",
+       "entry 0: " + prior + "0"},
+      {kPoisson + R"(, "NullPrior2s": [3, -0.5], "AnalysType": 0)", "NullPrior2s",
+       "entry 1: " + prior + "-0.5"},
+      {kBinomial + R"(, "PriorParam1": -2, "PriorParam2": 1)", "PriorParam1", prior + "-2"},
+      {kBinomial + R"(, "NullPrior1s": [0], "NullPrior2s": [0])", "NullPrior1s", "entry 0: " + prior + "0"},
+      {R"("ModelType": 99, "Covariates": ["x"])", "ModelType",
+       R"(the number 99 is not one of 0 "One-Sample", 1 "Related", 2 "Independent", 3 "Correlation", )"
+       R"(4 "Regression", 5 "Anova", 6 "LogLinear")"},
+      {kNormal + R"(, "EstBFType": 7)", "EstBFType",
+       R"(the number 7 is not one of 0 "JZS", 1 "Simple", 2 "Fraction", 3 "Custom")"},
+      {kNormal + R"(, "AnalysType": -1)", "AnalysType",
+       R"(the number -1 is not one of 0 "Posterior", 1 "Bayes Factor", 2 "Both")"},
+  };
+  for (const Case& c : cases) {
+    const Outcome screened = Run("{" + c.settings + "}", kCountsData);
+    EXPECT_EQ(screened.exitCode, 2) << c.settings;
+    EXPECT_TRUE(screened.out.empty()) << screened.out;
+    EXPECT_EQ(screened.err, "kqbayes: " + (dir_ / "settings.json").string() + ": key \"" + c.key +
+                                "\": " + c.reason + "\n");
+    // Skipped, the values reach the library, which answers with a status (and a result or none).
+    const Outcome skipped = Run("{" + c.settings + "}", kCountsData, {"--json", "--skip-validation"});
+    EXPECT_TRUE(skipped.exitCode == 0 || skipped.exitCode == 1) << c.settings << "\n" << skipped.err;
+    const Json json = Json::parse(skipped.out);
+    EXPECT_TRUE(json["validation"].is_null());
+    EXPECT_TRUE(json["status"].is_object()) << c.settings;
+  }
+  // A model type without an analysis builds nothing: BSN_BAD_PARAMETER with the model type as datum 0.
+  const Json unknown = Json::parse(
+      Run(R"({"ModelType": 99, "Covariates": ["x"]})", kCountsData, {"--json", "--skip-validation"}).out);
+  EXPECT_EQ(unknown["status"]["code"], 410019);
+  EXPECT_EQ(unknown["status"]["data"][0], 99);
+  // Values that make sense pass, with keys the analysis does not read left unscreened: a normal
+  // analysis does not read prior parameters, so their 0 only draws a warning.
+  const Outcome fine = Run("{" + kNormal + R"(, "CILevel": 99.5, "PriorParam1": 0})", kCountsData);
+  EXPECT_EQ(fine.exitCode, 0) << fine.err;
+  EXPECT_EQ(fine.err,
+            "kqbayes: warning: " + (dir_ / "settings.json").string() +
+                ": key \"PriorParam1\" has no effect: the one-sample normal analysis does not read it\n");
+}
+
+TEST_F(CommandTest, EnumerationWordsAreForgivingAndUnreadKeysAreNamed) {
+  const Outcome outcome = Run(
+      R"({"ModelType": "one sample", "TestDistType": "NORMAL", "AnalysType": "bayes-factor",
+          "Covariates": [0], "NullValue": 5})",
+      kCountsData);
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.err,
+            "kqbayes: warning: " + (dir_ / "settings.json").string() +
+                ": key \"NullValue\" has no effect: the one-sample normal analysis does not read it "
+                "(did you mean \"NullValues\"?)\n");
+  const Json settings = Json::parse(outcome.out)["result"]["Settings"];
+  EXPECT_EQ(settings["ModelType"], 0);
+  EXPECT_EQ(settings["TestDistType"], 0);
+  EXPECT_EQ(settings["AnalysType"], 1);
+}
+
+TEST_F(CommandTest, FrequencyWeightsThatAreNegativeOrFractionalGetOneWarning) {
+  // Weights 1, -1, 1.5, 0.25, 2 count as 1, 0, 2, 0, 2 (rounded half up; a negative one drops its
+  // record): N = 5 and the weighted mean (1 * 1 + 4 * 2 + 5 * 2) / 5 = 3.8.
+  const Outcome outcome =
+      Run("{" + kNormal + R"(, "FrequencyWeightVar": "w"})", "x,w\n1,1\n2,-1\n4,1.5\n7,0.25\n5,2\n");
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "kqbayes: warning: " + (dir_ / "data.csv").string() +
+                             ": frequency weights in column \"w\" (index 1): 1 record with a negative weight "
+                             "dropped; 2 weights not a whole number, rounded to the nearest whole number\n");
+  const Json result = Json::parse(outcome.out)["result"];
+  EXPECT_EQ(result["Ns"][0], 5);
+  EXPECT_NEAR_REL(result["MeanValues"][0].get<double>(), 3.8, 1e-15);
+  // Whole, non-negative weights draw nothing.
+  EXPECT_TRUE(Run("{" + kNormal + R"(, "FrequencyWeightVar": "w"})", "x,w\n1,1\n2,0\n4,3\n").err.empty());
+}
+
+TEST_F(CommandTest, TextThatIsNotUtf8IsReplacedInTheJsonAndTheTables) {
+  // The column name "g\xE9" and the label "a\xFF" are Latin-1 bytes, not UTF-8; the output replaces
+  // each bad byte by U+FFFD (EF BF BD in UTF-8).
+  const std::string settings = R"({"ModelType": "One-Sample", "TestDistType": "Binomial", "AnalysType": 1,
+      "Factors": [1], "FactorNCategs": [2], "AlterPrior1s": [1], "AlterPrior2s": [1]})";
+  const std::string csv = "sc\xFFore,g\xE9\n1,a\xFF\n2,b\n3,a\xFF\n";
+  const Outcome json = Run(settings, csv);
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const Json codes = Json::parse(json.out)["category_codes"];
+  EXPECT_EQ(codes.dump(), "{\"g\xEF\xBF\xBD\":[\"a\xEF\xBF\xBD\",\"b\"]}");
+  const Outcome tables = Run(settings, csv, {});
+  ASSERT_EQ(tables.exitCode, 0) << tables.err;
+  EXPECT_NE(
+      tables.out.find("Column \"g\xEF\xBF\xBD\" is coded from its text: 0 = \"a\xEF\xBF\xBD\", 1 = \"b\""),
+      std::string::npos)
+      << tables.out;
+  EXPECT_NE(tables.out.find("  g\xEF\xBF\xBD  "), std::string::npos) << tables.out;
+  for (const char bad : {'\xFF', '\xE9'}) {
+    EXPECT_EQ(json.out.find(bad), std::string::npos);
+    EXPECT_EQ(tables.out.find(bad), std::string::npos);
+  }
+}
+
+TEST_F(CommandTest, EveryInputErrorIsOneLine) {
+  const std::string data = (dir_ / "data.csv").string();
+  const std::string twoColumns = R"({"Covariates": ["x", "y"]})";
+  // A quoted cell over two lines, with a control character, is quoted on one line.
+  const Outcome multiLine = Run(twoColumns, "x,y\n1,\"multi\nline\x01 cell\"\n");
+  EXPECT_EQ(multiLine.exitCode, 2);
+  EXPECT_EQ(
+      multiLine.err,
+      "kqbayes: " + data +
+          ": line 2 (data row 1), column \"y\" (index 1): \"multi\\nline\\x01 cell\" is not a number\n");
+  // A NUL byte in a cell is written as an escape.
+  const Outcome nul = Run(R"({"Covariates": ["x"]})", std::string("x\n1\n2\0"
+                                                                  "3\n",
+                                                                  8));
+  EXPECT_EQ(nul.exitCode, 2);
+  EXPECT_EQ(nul.err, "kqbayes: " + data +
+                         ": line 3 (data row 2), column \"x\" (index 0): \"2\\x003\" is not a number\n");
+  // Numbers of hundreds of digits are neither echoed nor parsed into a run of digits: beyond the double
+  // range the JSON parser quotes the literal (cut short), within it the value is written as 1e+300.
+  const std::string digits300 = "1" + std::string(300, '0');
+  const std::string digits400 = "1" + std::string(400, '0');
+  const Outcome overflow = Run(R"({"Covariates": ["x"], "CILevel": )" + digits400 + "}", "x\n1\n");
+  EXPECT_EQ(overflow.exitCode, 2);
+  ExpectOneLine(overflow.err);
+  const Outcome large = Run(R"({"Covariates": ["x"], "MaxIterations": )" + digits300 + "}", "x\n1\n");
+  EXPECT_EQ(large.exitCode, 2);
+  EXPECT_EQ(large.err, "kqbayes: " + (dir_ / "settings.json").string() +
+                           ": key \"MaxIterations\": expected a whole number, got 1e+300\n");
+  const Outcome badLiteral = Run(R"({"Covariates": ["x"], "CILevel": )" + digits300 + "x}", "x\n1\n");
+  EXPECT_EQ(badLiteral.exitCode, 2);
+  ExpectOneLine(badLiteral.err);
+  const Outcome longCell = Run(R"({"Covariates": ["x"]})", "x\n" + digits400 + "\n");
+  EXPECT_EQ(longCell.exitCode, 2);
+  ExpectOneLine(longCell.err);
+  for (const Outcome* outcome : {&multiLine, &nul}) ExpectOneLine(outcome->err);
+}
+
+TEST_F(CommandTest, ColumnsTheSettingsDoNotUseAreNotRead) {
+  // The Titanic's survivors alone: the text column Sex is not named, so it is not read. BF01 as in
+  // cli_examples.out: exp(lbeta(711 + 50, 1490 + 50) - lbeta(50, 50) - lbeta(711 + 1, 1490 + 1) + lbeta(1,
+  // 1)).
+  const std::string settings =
+      Write("survived.json", R"({"ModelType": "One-Sample", "TestDistType": "Binomial",
+      "AnalysType": "Both", "Factors": ["Survived"], "FactorNCategs": [2], "FrequencyWeightVar": "People",
+      "NullPrior1s": [50], "NullPrior2s": [50], "AlterPrior1s": [1], "AlterPrior2s": [1],
+      "PriorParam1": 1, "PriorParam2": 1})");
+  const Outcome outcome = Kqbayes({"run", settings, (kExamples / "data" / "titanic.csv").string(), "--json"});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_TRUE(outcome.err.empty()) << outcome.err;
+  const Json json = Json::parse(outcome.out);
+  EXPECT_NEAR_REL(json["result"]["BayesFactors"][0].get<double>(), 0.014971918786882771, 1e-12);
+  EXPECT_EQ(json["result"]["Ns"][0], 2201);
+  EXPECT_FALSE(json["category_codes"].contains("Sex"));
+  // Any text in an unused column: malformed numbers, words, quoted text over two lines.
+  const Outcome ignored = Run(R"({"Covariates": ["x"]})", "x,notes\n1,1.5x\n2,n/a\n4,\"say\nhi\"\n");
+  EXPECT_EQ(ignored.exitCode, 0) << ignored.err;
+}
+
+TEST_F(CommandTest, GroupsAreZeroAndOneUnlessTheSettingsNameTheirValues) {
+  const std::string independent = R"("ModelType": "Independent", "AnalysType": "Both", "Covariates": ["y"],
+      "GroupVar": "g")";
+  const std::string numbers = "y,g\n1,1\n2,2\n3,1\n5,2\n4,1\n6,2\n7,3\n";
+  const std::string data = (dir_ / "data.csv").string();
+  const Outcome refused = Run("{" + independent + "}", numbers);
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.out.empty());
+  EXPECT_EQ(refused.err,
+            "kqbayes: " + data +
+                ": line 3 (data row 2), column \"g\" (index 1): the group value 2 is not 0 or 1; "
+                "name the two groups' values with \"GroupValues\": [first, second]\n");
+  // Groups 1 -> first (y = 1, 3, 4: mean 8/3), 2 -> second (y = 2, 5, 6: mean 13/3); the 3 is left out.
+  const std::string leftOut = "kqbayes: warning: " + data +
+                              ": column \"g\" (index 1): 1 record has a group value other than the two of "
+                              "\"GroupValues\" and is left out\n";
+  for (const auto& [values, firstMean, secondMean] :
+       {std::tuple{"[1, 2]", 8.0 / 3.0, 13.0 / 3.0}, {"[\"2\", 1]", 13.0 / 3.0, 8.0 / 3.0}}) {
+    const Outcome outcome = Run("{" + independent + ", \"GroupValues\": " + values + "}", numbers);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, leftOut);
+    const Json result = Json::parse(outcome.out)["result"];
+    EXPECT_EQ(result["Group1StatsNs"][0], 3);
+    EXPECT_EQ(result["Group2StatsNs"][0], 3);
+    EXPECT_NEAR_REL(result["Group1MeanValues"][0].get<double>(), firstMean, 1e-15) << values;
+    EXPECT_NEAR_REL(result["Group2MeanValues"][0].get<double>(), secondMean, 1e-15) << values;
+  }
+  // Text groups, one missing: refused without group values, named by them.
+  const std::string texts = "y,g\n1,m\n2,f\n3,m\n5,f\n4,m\n6,f\n7,\n";
+  EXPECT_EQ(Run("{" + independent + "}", texts).err,
+            "kqbayes: " + data +
+                ": line 2 (data row 1), column \"g\" (index 1): the group value \"m\" is not 0 or 1; "
+                "name the two groups' values with \"GroupValues\": [first, second]\n");
+  const Outcome named = Run("{" + independent + R"(, "GroupValues": ["f", "m"]})", texts);
+  ASSERT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_TRUE(named.err.empty()) << named.err;
+  const Json result = Json::parse(named.out)["result"];
+  EXPECT_NEAR_REL(result["Group1MeanValues"][0].get<double>(), 13.0 / 3.0, 1e-15);
+  EXPECT_NEAR_REL(result["Group2MeanValues"][0].get<double>(), 8.0 / 3.0, 1e-15);
+  // Two equal group values make no sense.
+  const Outcome same = Run("{" + independent + R"(, "GroupValues": ["f", "f"]})", texts);
+  EXPECT_EQ(same.exitCode, 2);
+  EXPECT_EQ(same.err, "kqbayes: " + (dir_ / "settings.json").string() +
+                          ": key \"GroupValues\": the two group values are the same, the text \"f\"\n");
+}
+
+TEST_F(CommandTest, TheSettingsReferenceInTheExamplesIsTheOneTheCommandWrites) {
+  const Outcome written = Kqbayes({"keys", "--markdown"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  std::ostringstream readme;
+  readme << std::ifstream(kExamples / "README.md").rdbuf();
+  const std::string text = readme.str();
+  const std::string begin = "<!-- settings reference: begin -->\n";
+  const std::size_t from = text.find(begin);
+  const std::size_t to = text.find("<!-- settings reference: end -->");
+  ASSERT_NE(from, std::string::npos);
+  ASSERT_NE(to, std::string::npos);
+  EXPECT_EQ(text.substr(from + begin.size(), to - from - begin.size()), written.out)
+      << "run scripts/update-settings-reference.sh";
+  // Every key is in it, with its words.
+  EXPECT_NE(written.out.find("| `GroupValues` | list of two numbers or texts |"), std::string::npos);
+  EXPECT_NE(written.out.find(R"(0 "Posterior", 1 "Bayes Factor", 2 "Both")"), std::string::npos);
 }

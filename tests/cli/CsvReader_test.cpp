@@ -18,8 +18,10 @@ constexpr double kMissing = KQMV::Missing();
 Result<CsvTable> Read(std::string_view text, std::vector<bool> textColumns = {}) {
   CsvOptions options;
   if (!textColumns.empty())
-    options.onHeader = [textColumns](const std::vector<std::string>&) -> Result<std::vector<bool>> {
-      return textColumns;
+    options.onHeader = [textColumns](const std::vector<std::string>&) -> Result<std::vector<ColumnUse>> {
+      std::vector<ColumnUse> uses;
+      for (bool isText : textColumns) uses.push_back(isText ? ColumnUse::Categories : ColumnUse::Numbers);
+      return uses;
     };
   return ReadCsvText(text, "data.csv", options);
 }

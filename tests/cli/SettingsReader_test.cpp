@@ -82,11 +82,12 @@ TEST(SettingsReader, WrittenSettingsReadBackToTheSameSettings) {
   EXPECT_TRUE(KQMV::IsMissing(first.Value().GetFTests()[0].GetTestValues()[1]));
   const Json written = SettingsToJson(first.Value());
   // GetDependentVar is written as a column index; every key a settings file may hold is written except
-  // NCases, which has no getter.
+  // NCases, which has no getter, and the command's own GroupValues, which sets no field.
   std::vector<std::string> keys;
   for (const auto& [key, value] : written.items()) keys.push_back(key);
   std::vector<std::string_view> expected = SettingsKeys();
   std::erase(expected, "NCases");
+  std::erase(expected, "GroupValues");
   EXPECT_TRUE(std::equal(keys.begin(), keys.end(), expected.begin(), expected.end()));
   EXPECT_EQ(written["RegrComPar"], 3.0);  // the Hyper method's default parameter
   EXPECT_EQ(written["FTests"][0]["Predictors"], Json::array({0, 1}));
@@ -97,10 +98,30 @@ TEST(SettingsReader, WrittenSettingsReadBackToTheSameSettings) {
   EXPECT_EQ(second.Value().GetPriorMeans()[0], 0.30000000000000004);
 }
 
-TEST(SettingsReader, TextIsAllowedOnlyInColumnsUsedOnlyAsFactorsOrGroup) {
+TEST(SettingsReader, TextIsAllowedOnlyInColumnsUsedOnlyAsFactorsOrGroupAndUnusedColumnsAreSkipped) {
   BSNSettings s;
   s.SetFactors({0, 1});
   s.SetGroupVar(3);
   s.SetCovariates({1});  // column 1 is also a covariate, so it must hold numbers
-  EXPECT_EQ(CategoricalOnlyColumns(s, 5), (std::vector<bool>{true, false, false, true, false}));
+  BayesFTest test;
+  test.SetPredictors({5, 0});  // an F test names a covariate and a factor
+  s.SetFTests({test});
+  s.SetPlotFactors({0});  // a plot factor stays a factor
+  using enum ColumnUse;
+  EXPECT_EQ(ColumnUses(s, 7),
+            (std::vector<ColumnUse>{Categories, Numbers, Skipped, Categories, Skipped, Numbers, Skipped}));
+}
+
+TEST(SettingsReader, EnumerationWordsIgnoreCaseBlanksAndHyphens) {
+  for (const char* text : {R"({"ModelType": "one sample", "AnalysType": "BayesFactor"})",
+                           R"({"ModelType": "ONE-SAMPLE", "AnalysType": "bayes-factor"})",
+                           R"({"ModelType": "OneSample", "AnalysType": " Bayes Factor "})"}) {
+    Result<BSNSettings> s = Apply(text);
+    ASSERT_TRUE(s.IsOK()) << text << ": " << s.Error().message;
+    EXPECT_EQ(s.Value().GetModelType(), BSNConst::ModelTypes::OneSample) << text;
+    EXPECT_EQ(s.Value().GetAnalysType(), BSNConst::AnalysTypes::BayesFactor) << text;
+  }
+  EXPECT_TRUE(
+      ErrorOf(R"({"AnalysType": "Bayes"})")
+          .starts_with(R"(settings.json: key "AnalysType": expected a number or a word of 0 "Posterior")"));
 }

@@ -1,6 +1,6 @@
 # The command's tests link its library; the end-to-end tests run the built program on the examples
 # and on bad input.
-foreach(name CsvReader SettingsReader JsonWriter Evidence DataPreparation ProgressBar RecordRegistry Runner Command)
+foreach(name CsvReader SettingsReader JsonWriter Evidence DataPreparation ProgressBar RecordRegistry Runner Command Text)
   add_kq_test(cli ${name})
   target_link_libraries(cli_${name}_test PRIVATE kqcli)
 endforeach()
