@@ -20,8 +20,9 @@ KQTestStats ChiSquareTest(double statistic, double df) {
   test.SetWald(statistic);
   test.SetDF(df);
   test.SetTestType(2);
-  const double cdf = KQDistFun::CdfChi(statistic, df);
-  if (!KQMV::IsMissing(cdf)) test.SetSig(1.0 - cdf);
+  // 1 - CdfChi, taken as the upper tail itself so that significances below 1e-16 keep their digits.
+  const double sig = KQDistFun::SigChi(statistic, df);
+  if (!KQMV::IsMissing(sig)) test.SetSig(sig);
   return test;
 }
 
