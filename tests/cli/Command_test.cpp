@@ -117,6 +117,13 @@ TEST_F(CommandTest, ExamplesMatchRAndPrintTablesWithVerdicts) {
                                      "!= 0) over H0 (mean = 0)"),
               std::string::npos)
         << outcome.out;
+    if (name == "haireye-loglinear") {
+      // Black hair, brown eyes: 68 cases, 108 x 220 / 592 = 40.1351 expected; the verdict in words.
+      for (const char* text :
+           {"Counts (expected counts under independence)", "68 (40.1351)", "Pearson chi-square",
+            "Hair 0 vs 3, Eye 0 vs 3", "extreme evidence for H1 (they are associated)"})
+        EXPECT_NE(outcome.out.find(text), std::string::npos) << text << "\n" << outcome.out;
+    }
   }
 }
 
@@ -147,6 +154,12 @@ TEST_F(CommandTest, ArgumentsInputSettingsAndWarningsGiveTheirExitStatus) {
   const Outcome uncoded = Run(R"({"ModelType": "LogLinear", "Factors": ["a", "b"], "FactorNCategs": [2, 2]})",
                               "a,b\n0,1\n1,NA\n");
   EXPECT_EQ(uncoded.exitCode, 2);
+  const Outcome unweighted = Run(
+      R"({"ModelType": "LogLinear", "Factors": ["a", "b"], "FactorNCategs": [2, 2], "FrequencyWeightVar": "w"})",
+      "a,b,w\n0,1,3\n1,0,\n");
+  EXPECT_EQ(unweighted.exitCode, 2);
+  EXPECT_NE(unweighted.err.find("column \"w\" (index 2): the frequency weight is missing"), std::string::npos)
+      << unweighted.err;
   EXPECT_EQ(uncoded.err,
             "kqbayes: " + (dir_ / "data.csv").string() +
                 ": line 3 (data row 2), column \"b\" (index 1): the factor code is missing (every case "

@@ -211,6 +211,13 @@ TEST(LogLinear, FactorChoicesFallBackWithTheirWarnings) {
   EXPECT_EQ(FactorRun(total, kT23).run.status.GetErrorCode(), KQBSN_850::BSN_NONPARAMETRIC_FIXED_TOTAL);
   total.SetAnalysType(AnalysTypes::Posterior);
   EXPECT_TRUE(FactorRun(total, kT23).run.status.IsOK());
+  // A prior type outside the enumeration computes no factor and says so on the standard output.
+  BSNSettings unknown = FactorSettings(kT22, DistTypes::Multinomial, FixType::FixedTotal, LogLinPriorType{7});
+  ::testing::internal::CaptureStdout();
+  const FactorRun none(unknown, kT22);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\nThe Requested Method is Not Ready Yet!\n");
+  EXPECT_TRUE(none.run.status.IsOK());
+  EXPECT_TRUE(KQMV::IsMissing(none.Factor()));
 }
 
 TEST(LogLinear, ConjugatePriorProblemsAndDefaultScale) {
