@@ -298,19 +298,27 @@ TEST(LogLinear, PosteriorLogOddsRatiosMatchDigammaAndTrigamma) {
 }
 
 TEST(LogLinear, CredibleLimitsByTheRankStatistic) {
-  // With one pair the statistic of position j is max(s_j, S + 1 - s_j), s_j the sample at position j.
-  // As these are the numbers 1..S folded about the middle, the q at floor(S level / 100) is S:
-  // positions 1 and S, the extremes, for every level reached. Few samples: S 10, level 5 leaves the
-  // limits missing (S level / 100 < 1).
-  const Table t = kT22;
-  BSNSettings s = LogLinearSettings(t, AnalysTypes::Posterior);
+  // With one pair the statistic of sorted position j is max(s_j, S + 1 - s_j), s_j the sample there; for
+  // S = 10 these are 10, 9, 8, 7, 6, 6, 7, 8, 9, 10 in some order, sorted 6, 6, 7, 7, 8, 8, 9, 9, 10, 10
+  // (worked by hand). Level 50: q is the 5th, 8, so the limits are the 3rd and 8th of the sorted draws;
+  // level 90: q = 10, the 1st and 10th, the extremes. Level 5: S level / 100 < 1 leaves them missing.
+  BSNSettings s = LogLinearSettings(kT22, AnalysTypes::Posterior);
   s.SetPosteriorSamples(10);
-  s.SetCILevel(5.0);
-  const LogLinearRun few(s, CellRecords(t));
-  ASSERT_EQ(few.Record()->GetPosteriorEstimations().size(), 1u);
-  EXPECT_TRUE(KQMV::IsMissing(few.Record()->GetPosteriorEstimations()[0].lower));
-  EXPECT_TRUE(KQMV::IsMissing(few.Record()->GetPosteriorEstimations()[0].upper));
-  EXPECT_FALSE(KQMV::IsMissing(few.Record()->GetPosteriorEstimations()[0].mean));
+  auto limits = [&](double level) {
+    s.SetCILevel(level);
+    const LogLinearRun run(s, CellRecords(kT22));
+    EXPECT_EQ(run.Record()->GetPosteriorEstimations().size(), 1u);
+    return run.Record()->GetPosteriorEstimations().at(0);
+  };
+  const KQBSN_850::BayesEstimation half = limits(50.0), most = limits(90.0), few = limits(5.0);
+  EXPECT_GT(half.lower, most.lower);
+  EXPECT_LT(half.upper, most.upper);
+  EXPECT_LT(half.lower, half.mode);  // the median lies between the 5th and 6th draws
+  EXPECT_GT(half.upper, half.mode);
+  EXPECT_EQ(limits(100.0), most);
+  EXPECT_TRUE(KQMV::IsMissing(few.lower));
+  EXPECT_TRUE(KQMV::IsMissing(few.upper));
+  EXPECT_EQ(few.mean, half.mean);
 }
 
 TEST(LogLinear, EmptyCategoriesAndOneCategory) {
