@@ -45,6 +45,12 @@ const std::vector<AnalysisKeys>& AllAnalysisKeys() {
              {"CILevel", "PriorType", "DataVarVals", "EqualDataVar", "MeanDistType", "MeanDistParam1",
               "MeanDistParam2", "MeanDistParam3", "MeanDistParam4", "PriorDistType", "PriorDistParam1",
               "PriorDistParam2", "NPlotPoints", "PlotDomainLevel"}})},
+      {"log-linear independence",
+       ModelTypes::LogLinear,
+       std::nullopt,
+       {"Factors", "FactorNCategs", "MissScope", "LogLinModel", "FixType", "LogLinPriorType", "PriorScale",
+        "LogLinShapes", "Lambdas", "LogLinIntrinsicT", "MaxIterations", "TolValue", "CILevel",
+        "PosteriorSamples", "RandomSeed"}},
   };
   return analyses;
 }

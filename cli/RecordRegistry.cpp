@@ -1,6 +1,7 @@
 #include "cli/RecordRegistry.h"
 
 #include "cli/records/Describers.h"
+#include "loglinear/BSNLogLinearOutputStats.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
@@ -38,6 +39,7 @@ constexpr RegistryEntry kDescribers[] = {
      &Describing<KQBSN_850::BSN2SampleRelatedOutputStats, &DescribeTwoSampleRelated>},
     {OutputTypes::Output2SampleIndependent,
      &Describing<KQBSN_850::BSN2SampleIndOutputStats, &DescribeTwoSampleIndependent>},
+    {OutputTypes::OutputLogLinear, &Describing<KQBSN_850::BSNLogLinearOutputStats, &DescribeLogLinear>},
 };
 
 }  // namespace

@@ -34,6 +34,15 @@ struct Hypotheses {
   std::string alternative;
 };
 
+/// A table for a person that the describer lays out itself (cells as text, the first line the header),
+/// printed before the family's own table; for results that are not one row per variable (a
+/// contingency table, tests in rows).
+struct TextTable {
+  Family family;
+  std::string title;
+  std::vector<std::vector<std::string>> lines;
+};
+
 struct RecordView {
   std::string record;                  ///< the record's class name
   std::vector<std::string> rows;       ///< one label per variable (or pair, or coefficient)
@@ -47,6 +56,7 @@ struct RecordView {
   std::string logFlagKey;
   bool factorFavoursNull = true;
   std::vector<Hypotheses> hypotheses;  ///< per row
+  std::vector<TextTable> textTables;
 
   /// Appends a field holding the getter's value.
   template <class T>

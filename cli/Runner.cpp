@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/AnalysisKeys.h"
+#include "cli/CellScreening.h"
 #include "cli/CsvReader.h"
 #include "cli/DataPreparation.h"
 #include "cli/ProgressBar.h"
@@ -82,6 +83,8 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err,
       report.categoryCodes.emplace_back(table.Value().names[j], table.Value().categories[j]);
   const std::vector<std::string> columnNames = table.Value().names;
 
+  if (std::optional<InputError> missing = FindMissingCell(table.Value(), *settings, options.dataPath))
+    return InputFailure(err, *missing);
   Result<PreparedData> prepared = PrepareData(std::move(table.Value()), *settings, options.dataPath);
   if (!prepared.IsOK()) return InputFailure(err, prepared.Error());
   for (const std::string& note : notes) Warn(err, note);

@@ -71,21 +71,31 @@ std::string Title(const RecordView& view, Family family) {
   return {};
 }
 
+/// Entry i of a field's value; a plain value is its own only entry.
+const Json& Entry(const Json& value, std::size_t i) { return value.is_array() ? value[i] : value; }
+
 /// True when entry i of the factor field is a logarithm.
 bool IsLogFactor(const RecordView& view, std::size_t i) {
   const Field* flags = view.logFlagKey.empty() ? nullptr : view.Find(view.logFlagKey);
-  return flags != nullptr && flags->value.is_array() && i < flags->value.size() &&
-         flags->value[i].is_boolean() && flags->value[i].get<bool>();
+  if (flags == nullptr || (flags->value.is_array() && i >= flags->value.size())) return false;
+  const Json& flag = Entry(flags->value, i);
+  return flag.is_boolean() && flag.get<bool>();
 }
 
 void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   const std::size_t nRows = view.rows.size();
   std::vector<const Field*> columns;
   std::vector<const Field*> others;
+  // The fields of a family that the describer lays out in its own tables are shown there.
+  for (const TextTable& table : view.textTables)
+    if (table.family == family) return;
   for (const Field& field : view.fields) {
     if (field.family != family) continue;
     if (field.value.is_array() && field.value.empty()) continue;  // not computed for this analysis type
-    (field.value.is_array() && field.value.size() == nRows ? columns : others).push_back(&field);
+    // A plain value is a column of a one-row table.
+    const bool column =
+        field.value.is_array() ? field.value.size() == nRows : nRows == 1 && !field.value.is_object();
+    (column ? columns : others).push_back(&field);
   }
   if (columns.empty() && others.empty()) return;
   os << '\n' << Title(view, family) << '\n';
@@ -95,14 +105,14 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
     for (std::size_t i = 0; i < nRows; ++i) {
       std::vector<std::string> line{view.rows[i]};
       for (const Field* field : columns) {
-        std::string cell = Cell(field->value[i]);
+        const Json& value = Entry(field->value, i);
+        std::string cell = Cell(value);
         if (field->key == view.factorKey) {
           // A factor is shown as exp(log) when the record keeps its logarithm; one that left the double
           // range without it (0 or infinite) has no size to show.
           if (IsLogFactor(view, i))
             cell = "exp(" + cell + ")";
-          else if (field->value[i].is_number() &&
-                   !(field->value[i].get<double>() > 0.0 && std::isfinite(field->value[i].get<double>())))
+          else if (value.is_number() && !(value.get<double>() > 0.0 && std::isfinite(value.get<double>())))
             cell = "NA";
         }
         line.push_back(cell);
@@ -116,13 +126,14 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
 
 void PrintVerdicts(std::ostream& os, const RecordView& view) {
   const Field* factors = view.Find(view.factorKey);
-  if (factors == nullptr || !factors->value.is_array() || factors->value.empty()) return;
+  if (factors == nullptr || (factors->value.is_array() && factors->value.empty())) return;
+  const std::size_t nFactors = factors->value.is_array() ? factors->value.size() : 1;
   const std::string name = view.factorFavoursNull ? "BF01" : "BF10";
   const std::string reciprocal = view.factorFavoursNull ? "BF10" : "BF01";
   os << "\nVerdicts (Jeffreys' scale: 1-3 anecdotal, 3-10 moderate, 10-30 strong, 30-100 very strong, "
         ">100 extreme)\n";
-  for (std::size_t i = 0; i < factors->value.size() && i < view.rows.size(); ++i) {
-    const Json& value = factors->value[i];
+  for (std::size_t i = 0; i < nFactors && i < view.rows.size(); ++i) {
+    const Json& value = Entry(factors->value, i);
     const double factor = value.is_number() ? value.get<double>() : KQCommon_850::KQMV::Missing();
     const Hypotheses words = i < view.hypotheses.size() ? view.hypotheses[i] : Hypotheses{"H0", "H1"};
     const std::string null = "H0 (" + words.null + ")";
@@ -186,7 +197,14 @@ void WriteTables(std::ostream& os, const RunReport& report) {
     os << "\nThe analysis stopped with an error: " << StatusLine(*report.status) << '\n';
 
   if (report.view)
-    for (Family family : kFamilies) PrintFamily(os, *report.view, family);
+    for (Family family : kFamilies) {
+      for (const TextTable& table : report.view->textTables) {
+        if (table.family != family) continue;
+        os << '\n' << table.title << '\n';
+        PrintAligned(os, table.lines);
+      }
+      PrintFamily(os, *report.view, family);
+    }
   else if (!report.result.is_null())
     os << "\nThe result record (output type " << report.result.value("OutputType", -1)
        << ") has no tables yet; --json shows its type.\n";

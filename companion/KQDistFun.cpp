@@ -164,6 +164,14 @@ double KQDistFun::CdfChi(double x, double df) {
   return FromBoostProbability(bm::cdf(ChiSquared(df), x));
 }
 
+double KQDistFun::SigChi(double x, double df) {
+  if (!IsUsable(x) || !IsUsable(df) || df < 0.0) return kMissing;
+  if (x <= 0.0) return df == 0.0 && x == 0.0 ? 0.0 : 1.0;
+  if (df == 0.0) return 0.0;
+  // The complement directly: 1 - CdfChi rounds to 0 below the spacing of doubles near 1.
+  return FromBoostProbability(bm::cdf(bm::complement(ChiSquared(df), x)));
+}
+
 double KQDistFun::IdfChi(double p, double df) {
   if (!IsProbability(p) || !IsUsable(df) || df < 0.0) return kMissing;
   if (df == 0.0) return 0.0;

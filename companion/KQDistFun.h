@@ -40,6 +40,9 @@ class KQDistFun {
   // Chi-square with df >= 0; df = 0 is the limit law, the unit mass at 0.
   /// Chi-square distribution function at x.
   static double CdfChi(double x, double df);
+  /// Upper-tail significance P(X > x) = 1 - CdfChi(x, df), with its relative accuracy kept in the far
+  /// tail (significances far below 1e-16).
+  static double SigChi(double x, double df);
   /// Chi-square quantile of probability p; +inf at p = 1 (for df > 0).
   static double IdfChi(double p, double df);
 

@@ -94,6 +94,15 @@ TEST(KQDistFun, HypergeometricArgumentsTruncatedAndSymmetric) {
 
 // Extreme and out-of-domain arguments: every wrapper answers a value (the missing value, an infinity
 // or a finite number), never an exception, also where Boost's root searches and series give up.
+TEST(KQDistFun, ChiSquareUpperTailKeepsItsDigitsFarOut) {
+  // R: pchisq(c(138.28984162600827, 3.5, 1500), c(9, 2, 4), lower.tail = FALSE).
+  EXPECT_NEAR(KQDistFun::SigChi(138.28984162600827, 9) / 2.3252867870988080e-25, 1.0, 1e-12);
+  EXPECT_NEAR(KQDistFun::SigChi(3.5, 2) / 1.7377394345044514e-01, 1.0, 1e-14);
+  EXPECT_GT(KQDistFun::SigChi(1500, 4), 0.0);  // 1.48e-323, a denormal in R
+  EXPECT_EQ(KQDistFun::SigChi(0.0, 3), 1.0);
+  EXPECT_TRUE(KQMV::IsMissing(KQDistFun::SigChi(1.0, -1.0)));
+}
+
 TEST(KQDistFun, ExtremeArgumentsNeverThrow) {
   const std::vector<double> values{0.0,   0.025, 0.5, 1.0,      3.0,       1e-300,         1e20,
                                    1e302, -1e20, NAN, INFINITY, -INFINITY, KQMV::Missing()};

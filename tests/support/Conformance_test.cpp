@@ -1,4 +1,4 @@
-// The five available analyses in the conformance suite, over the tiny data sets of
+// The six available analyses in the conformance suite, over the tiny data sets of
 // tests/reference/conformance_rows.out; each has a variable that warns, so that cancelled builds can
 // show the warnings they keep. A record's numbers are every number of it that the command-line
 // program writes, but for the settings it repeats.
@@ -71,7 +71,7 @@ struct TraitsOf {
 };
 
 constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
-               kIndependent[] = "independent";
+               kIndependent[] = "independent", kLogLinear[] = "loglinear";
 
 struct OneSampleNormal : TraitsOf<kNormal> {
   static BSNSettings Settings() {
@@ -105,10 +105,22 @@ struct TwoIndependentSamples : TraitsOf<kIndependent> {
   static constexpr int kPasses = 2;
 };
 
+// A 2 x 3 table with the intrinsic prior, which warns and falls back to the Dirichlet factor; few draws.
+struct LogLinear : TraitsOf<kLogLinear> {
+  static BSNSettings Settings() {
+    BSNSettings settings =
+        ::Settings(Model::LogLinear, Dist::Normal, {}, &BSNSettings::SetFactors, std::vector<int>{0, 1});
+    settings.SetFactorNCategs({2, 3});
+    settings.SetLogLinPriorType(BSNConst::LogLinPriorType::Intrinsic);
+    settings.SetPosteriorSamples(20);
+    return settings;
+  }
+};
+
 }  // namespace
 
 namespace kqtest {
 using Analyses = ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
-                                  TwoIndependentSamples>;
+                                  TwoIndependentSamples, LogLinear>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Analyses, Conformance, Analyses);
 }  // namespace kqtest
