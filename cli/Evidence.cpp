@@ -62,13 +62,18 @@ std::string EvidenceVerdict(double factor, bool isLog, std::string_view factorNa
   std::string line = name + " = " + (isLog ? "exp(" + Number(factor) + ")" : Number(factor)) + " (" +
                      std::string(reciprocalName) + " = " +
                      (isLog ? "exp(" + Number(-factor) + ")" : Number(1.0 / factor)) + "): ";
+  return line + EvidenceWording(logFactor, first, second);
+}
+
+std::string EvidenceWording(double logFactor, std::string_view first, std::string_view second) {
+  if (KQCommon_850::KQMV::IsMissingOrNaN(logFactor)) return {};
   const Evidence evidence = JudgeLogFactor(logFactor);
   if (evidence.strength == EvidenceStrength::None)
-    return line + "no evidence either way between " + std::string(first) + " and " + std::string(second);
+    return "no evidence either way between " + std::string(first) + " and " + std::string(second);
   const std::string_view favoured = evidence.favoursFirst ? first : second;
   const std::string_view other = evidence.favoursFirst ? second : first;
-  return line + std::string(EvidenceWord(evidence.strength)) + " evidence for " + std::string(favoured) +
-         " over " + std::string(other);
+  return std::string(EvidenceWord(evidence.strength)) + " evidence for " + std::string(favoured) + " over " +
+         std::string(other);
 }
 
 }  // namespace kqcli

@@ -22,6 +22,11 @@ Evidence JudgeLogFactor(double logFactor) noexcept;
 /// "anecdotal", "moderate", ...; "no" for None.
 std::string_view EvidenceWord(EvidenceStrength strength) noexcept;
 
+/// The evidence a factor given by its logarithm gives, in words, without numbers: "moderate evidence
+/// for H1 (mean != 0) over H0 (mean = 0)", or "no evidence either way between .. and ..". first and
+/// second are the hypotheses of the factor's numerator and denominator; empty for a missing logarithm.
+std::string EvidenceWording(double logFactor, std::string_view first, std::string_view second);
+
 /// One line: the factor, its reciprocal, and the evidence in words with its direction, e.g.
 /// "BF01 = 0.25 (BF10 = 4): moderate evidence for H1 (mean != 0) over H0 (mean = 0)".
 /// first and second are the hypotheses of the numerator and the denominator; factorName names the

@@ -1,5 +1,7 @@
 #include "cli/RecordRegistry.h"
 
+#include "cli/FactorSummary.h"
+
 #include "cli/records/Describers.h"
 #include "loglinear/BSNLogLinearOutputStats.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
@@ -56,8 +58,13 @@ Json RecordToJson(const KQBSN_850::BSNOutputStats& record, const std::optional<R
   object["record"] = view ? Json(view->record) : Json(nullptr);
   object["ModelType"] = KQBSN_850::BSNConst::ToInt(record.GetModelType());
   object["OutputType"] = KQBSN_850::BSNConst::ToInt(record.GetOutputType());
-  if (view)
+  if (view) {
+    // The labels of the rows (variables, pairs, coefficients) beside the indices the fields use.
+    object["RowHeader"] = view->rowHeader;
+    object["RowLabels"] = view->rows;
     for (const Field& field : view->fields) object[field.key] = field.value;
+    object["Factors"] = FactorsToJson(*view);
+  }
   return object;
 }
 

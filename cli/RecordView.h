@@ -123,4 +123,21 @@ inline const Field* RecordView::Find(std::string_view key) const {
   return nullptr;
 }
 
+/// Entry i of a field's value; a plain value is its own only entry.
+inline const Json& Entry(const Json& value, std::size_t i) { return value.is_array() ? value[i] : value; }
+
+/// True when entry i of the view's factor field is kept as its logarithm.
+inline bool IsLogFactor(const RecordView& view, std::size_t i) {
+  const Field* flags = view.logFlagKey.empty() ? nullptr : view.Find(view.logFlagKey);
+  if (flags == nullptr || (flags->value.is_array() && i >= flags->value.size())) return false;
+  const Json& flag = Entry(flags->value, i);
+  return flag.is_boolean() && flag.get<bool>();
+}
+
+/// The hypotheses of row i in words, as the verdicts name them: "H0 (mean = 0)", "H1 (mean != 0)".
+inline Hypotheses NamedHypotheses(const RecordView& view, std::size_t i) {
+  const Hypotheses words = i < view.hypotheses.size() ? view.hypotheses[i] : Hypotheses{"H0", "H1"};
+  return {"H0 (" + words.null + ")", "H1 (" + words.alternative + ")"};
+}
+
 }  // namespace kqcli

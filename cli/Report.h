@@ -6,7 +6,8 @@
 // "records_dropped" and "category_codes". A status is {"code", "is_error", "is_warning", "message",
 // "data"}, "data" holding the discrete data items that were set, in order. "validation" is null when
 // the validation was skipped; "status" is absent when the validation stopped the run; "result" is null
-// when there is no result record.
+// when there is no result record. The result holds the record's fields, the row labels and each factor
+// in every form (RecordToJson, FactorsToJson).
 
 #include <cstddef>
 #include <optional>

@@ -754,6 +754,16 @@ std::vector<std::string_view> SettingsKeys() {
 
 std::optional<InputError> ScreenSettings(const SettingsDocument& document, const BSNSettings& settings) {
   const AnalysisKeys* analysis = FindAnalysisKeys(settings);
+  // A family the settings name correctly but that this version does not have yet gets its own reason
+  // rather than the library's generic "parameter not provided" status.
+  if (const std::string_view family = KQBSN_850::EnumWord(settings.GetModelType());
+      analysis == nullptr && !family.empty()) {
+    std::string available;
+    for (const AnalysisKeys& known : AllAnalysisKeys())
+      available.append(available.empty() ? "" : ", ").append(known.name);
+    return InputError{document.fileName + ": key \"ModelType\": the " + std::string(family) +
+                      " family is not available in this version of kqbayes (available: " + available + ")"};
+  }
   for (const auto& [key, value] : document.root.items()) {
     const KeyRule* rule = FindRule(key);
     if (rule == nullptr || rule->screen == nullptr || (analysis != nullptr && !Reads(*analysis, key)))

@@ -71,17 +71,6 @@ std::string Title(const RecordView& view, Family family) {
   return {};
 }
 
-/// Entry i of a field's value; a plain value is its own only entry.
-const Json& Entry(const Json& value, std::size_t i) { return value.is_array() ? value[i] : value; }
-
-/// True when entry i of the factor field is a logarithm.
-bool IsLogFactor(const RecordView& view, std::size_t i) {
-  const Field* flags = view.logFlagKey.empty() ? nullptr : view.Find(view.logFlagKey);
-  if (flags == nullptr || (flags->value.is_array() && i >= flags->value.size())) return false;
-  const Json& flag = Entry(flags->value, i);
-  return flag.is_boolean() && flag.get<bool>();
-}
-
 void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   const std::size_t nRows = view.rows.size();
   std::vector<const Field*> columns;
@@ -135,9 +124,7 @@ void PrintVerdicts(std::ostream& os, const RecordView& view) {
   for (std::size_t i = 0; i < nFactors && i < view.rows.size(); ++i) {
     const Json& value = Entry(factors->value, i);
     const double factor = value.is_number() ? value.get<double>() : KQCommon_850::KQMV::Missing();
-    const Hypotheses words = i < view.hypotheses.size() ? view.hypotheses[i] : Hypotheses{"H0", "H1"};
-    const std::string null = "H0 (" + words.null + ")";
-    const std::string alternative = "H1 (" + words.alternative + ")";
+    const auto [null, alternative] = NamedHypotheses(view, i);
     os << "  " << view.rows[i] << ": "
        << (view.factorFavoursNull
                ? EvidenceVerdict(factor, IsLogFactor(view, i), name, reciprocal, null, alternative)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -300,6 +301,47 @@ TEST_F(CommandTest, FrequencyWeightsThatAreNegativeOrFractionalGetOneWarning) {
   EXPECT_NEAR_REL(result["MeanValues"][0].get<double>(), 3.8, 1e-15);
   // Whole, non-negative weights draw nothing.
   EXPECT_TRUE(Run("{" + kNormal + R"(, "FrequencyWeightVar": "w"})", "x,w\n1,1\n2,0\n4,3\n").err.empty());
+}
+
+TEST_F(CommandTest, TheJsonNamesTheRowsAndGivesEachFactorInEveryForm) {
+  // x = 1, 2, 3: R 4.2.2, BayesFactor::ttestBF(c(1, 2, 3), mu = 0, rscale = 1) gives
+  // BF10 = 2.13583828330724.
+  const Outcome normal =
+      Run(R"({"ModelType": 0, "AnalysType": "Both", "Covariates": ["x"]})", "x\n1\n2\n3\n");
+  ASSERT_EQ(normal.exitCode, 0) << normal.err;
+  const Json result = Json::parse(normal.out)["result"];
+  EXPECT_EQ(result["RowHeader"], "Variable");
+  EXPECT_EQ(result["RowLabels"], Json::array({"x"}));
+  const Json& factor = result["Factors"][0];
+  EXPECT_EQ(factor["label"], "x");
+  EXPECT_NEAR_REL(factor["BF10"].get<double>(), 2.13583828330724, 1e-8);
+  EXPECT_NEAR_REL(factor["BF01"].get<double>(), 1.0 / 2.13583828330724, 1e-8);
+  EXPECT_NEAR_REL(factor["log_BF10"].get<double>(), std::log(2.13583828330724), 1e-8);
+  EXPECT_EQ(factor["verdict"], "anecdotal evidence for H1 (mean != 0) over H0 (mean = 0)");
+
+  // A factor beyond the double range, kept as its logarithm: counts 50 and 51 of weight 1e5 each, a
+  // null prior Gamma(1e6, 1e5) and an alternative Gamma(1, 0.1). The Gamma-Poisson marginals give, by
+  // hand with mpmath at 30 digits, ln BF10 = 1833317.5868616135; BF10 and BF01 have no double.
+  const Outcome counts = Run(
+      R"({"ModelType": 0, "TestDistType": "Poisson", "AnalysType": "Both", "Covariates": ["x"],
+          "FrequencyWeightVar": "w", "NullPrior1s": [1000000], "NullPrior2s": [100000],
+          "AlterPrior1s": [1], "AlterPrior2s": [0.1], "PriorParam1": 1, "PriorParam2": 0.1})",
+      "x,w\n50,100000\n51,100000\n");
+  ASSERT_EQ(counts.exitCode, 0) << counts.err;
+  const Json countsJson = Json::parse(counts.out);
+  const Json& huge = countsJson["result"]["Factors"][0];
+  EXPECT_NEAR_REL(huge["log_BF10"].get<double>(), 1833317.5868616135, 1e-12);
+  EXPECT_TRUE(huge["BF10"].is_null() && huge["BF01"].is_null());
+  EXPECT_EQ(huge["verdict"],
+            "extreme evidence for H1 (rate ~ Gamma(1, 0.1)) over H0 (rate ~ Gamma(1e+06, 100000))");
+
+  // A family this version does not have is named as such, on one line, before any data is read.
+  const Outcome family = Run(R"({"ModelType": "Correlation", "Covariates": [0, 1]})", "a,b\n1,2\n");
+  EXPECT_EQ(family.exitCode, 2);
+  EXPECT_NE(family.err.find("key \"ModelType\": the Correlation family is not available in this version"),
+            std::string::npos)
+      << family.err;
+  EXPECT_EQ(std::count(family.err.begin(), family.err.end(), '\n'), 1);
 }
 
 TEST_F(CommandTest, TextThatIsNotUtf8IsReplacedInTheJsonAndTheTables) {

@@ -59,7 +59,9 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
     const Json json = Json::parse(JsonText(RecordToJson(record, report.view)));  // as a program reads it
     EXPECT_EQ(json["record"], report.view->record);
     EXPECT_EQ(json["OutputType"], static_cast<int>(record.GetOutputType()));
-    ASSERT_EQ(json.size(), report.view->fields.size() + 3) << "a key is written twice";
+    // Besides the fields: record, ModelType, OutputType, RowHeader, RowLabels and Factors.
+    ASSERT_EQ(json.size(), report.view->fields.size() + 6) << "a key is written twice";
+    EXPECT_EQ(json["RowLabels"].size(), report.view->rows.size());
     std::ostringstream tables;
     PrintTables(tables, report);
     for (const Field& field : report.view->fields) {
