@@ -336,9 +336,9 @@ TEST_F(CommandTest, TheJsonNamesTheRowsAndGivesEachFactorInEveryForm) {
             "extreme evidence for H1 (rate ~ Gamma(1, 0.1)) over H0 (rate ~ Gamma(1e+06, 100000))");
 
   // A family this version does not have is named as such, on one line, before any data is read.
-  const Outcome family = Run(R"({"ModelType": "Correlation", "Covariates": [0, 1]})", "a,b\n1,2\n");
+  const Outcome family = Run(R"({"ModelType": "Anova", "Covariates": [0, 1]})", "a,b\n1,2\n");
   EXPECT_EQ(family.exitCode, 2);
-  EXPECT_NE(family.err.find("key \"ModelType\": the Correlation family is not available in this version"),
+  EXPECT_NE(family.err.find("key \"ModelType\": the Anova family is not available in this version"),
             std::string::npos)
       << family.err;
   EXPECT_EQ(std::count(family.err.begin(), family.err.end(), '\n'), 1);
