@@ -9,7 +9,9 @@ namespace kqcli {
 namespace {
 
 // A factor that over- or underflows the double range is null, never 0 or infinity.
-Json InRange(double factor) { return factor > 0.0 && std::isfinite(factor) ? JsonNumber(factor) : Json(nullptr); }
+Json InRange(double factor) {
+  return factor > 0.0 && std::isfinite(factor) ? JsonNumber(factor) : Json(nullptr);
+}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "companion/KQMV.h"
 
@@ -148,7 +149,6 @@ void KQContStats::UpdateEach(std::span<const double> x, std::span<const double> 
 }
 
 // Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
-// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
 __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateBatch(
     std::span<const double> x, std::span<const double> frequencyWeights,
     std::span<const double> caseWeights) {
@@ -176,9 +176,13 @@ __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateBatch(
   }
   // Deviations too large for the scale (the squares near overflow, an infinite value, NaN from
   // infinities) need the rescaling path: the batch is added value by value instead.
-  if (!(squares <= kMaxBatchSquares) || !std::isfinite(sum))
-    return UpdateEach(x, frequencyWeights, caseWeights);
-  if (!(weights > 0.0)) return;
+  if (!AddBlockSums(shift, frequencies, weights, sum, squares)) UpdateEach(x, frequencyWeights, caseWeights);
+}
+
+bool KQContStats::AddBlockSums(double shift, double frequencies, double weights, double sum,
+                               double squares) noexcept {
+  if (!(squares <= kMaxBatchSquares) || !std::isfinite(sum)) return false;
+  if (!(weights > 0.0)) return true;  // nothing accepted
   blockShift_ = shift;
   blockFreqWeights_ = frequencies;
   blockWeights_ = weights;
@@ -187,6 +191,86 @@ __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateBatch(
   // Only the emptiness of the block counts from here on (Settle folds it at once).
   blockCount_ = 1;
   Settle();
+  return true;
+}
+
+void KQContStats::UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
+                                   std::span<const double> frequencyWeights,
+                                   std::span<const double> caseWeights) {
+  for (std::size_t r = 0; r < frequencyWeights.size(); ++r) {
+    const double f = frequencyWeights[r], w = caseWeights[r];
+    if (!IsPositiveWeight(w)) continue;
+    Update(rows[r * stride + c], f, w == f ? kNoRegressionWeight : w / f);
+  }
+}
+
+// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
+__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
+    std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
+    std::span<const double> frequencyWeights, std::span<const double> caseWeights) {
+  const std::size_t nVars = stats.size();
+  const std::size_t n = std::min(frequencyWeights.size(), caseWeights.size());
+  if (nVars == 0 || n == 0 || stride < nVars || stride % kRowLanes != 0 || rows.size() < n * stride) return;
+  frequencyWeights = frequencyWeights.first(n);
+  caseWeights = caseWeights.first(n);
+  const bool separateFrequencies = frequencyWeights.data() != caseWeights.data();
+
+  // Each variable's shift (its settled mean) and inverse scale, side by side as its row is; a variable
+  // without settled moments or a scale yet goes value by value and has zeros here.
+  std::vector<double> shifts(stride, 0.0), inverseScales(stride, 0.0);
+  std::vector<char> inLanes(nVars, 0);
+  for (std::size_t c = 0; c < nVars; ++c) {
+    KQContStats& s = stats[c];
+    s.Settle();
+    if (s.sumWeights_ == 0.0 || !s.HasScale()) continue;
+    inLanes[c] = 1;
+    shifts[c] = s.shift_ + s.mean_ * s.scale_;
+    inverseScales[c] = s.inverseScale_;
+  }
+
+  // Sums per variable: weights, frequency weights, weighted deviations and their weighted squares.
+  using Lanes = double __attribute__((vector_size(kRowLanes * sizeof(double))));
+  constexpr std::size_t kSums = 4;
+  std::vector<double> sums(kSums * stride, 0.0);  // sum k of variable c at [k * stride + c]
+  const Lanes zero{}, missing = zero + KQMV::Missing();
+  for (std::size_t r = 0; r < n; ++r) {
+    const double f = frequencyWeights[r], w = caseWeights[r];
+    if (!(w > 0.0 && f > 0.0)) continue;
+    const double* row = rows.data() + r * stride;
+    for (std::size_t g = 0; g < stride; g += kRowLanes) {
+      Lanes value, shift, inverseScale, weights, frequencies, sum, squares;
+      std::memcpy(&value, row + g, sizeof(Lanes));
+      std::memcpy(&shift, &shifts[g], sizeof(Lanes));
+      std::memcpy(&inverseScale, &inverseScales[g], sizeof(Lanes));
+      // NaN fails value == value.
+      const auto ok = (value != missing) & (value == value);
+      const Lanes d = ok ? (value - shift) * inverseScale : zero;
+      const Lanes used = ok ? zero + w : zero;
+      const Lanes weighted = used * d;
+      double* at = sums.data() + g;
+      std::memcpy(&weights, at, sizeof(Lanes));
+      std::memcpy(&sum, at + 2 * stride, sizeof(Lanes));
+      std::memcpy(&squares, at + 3 * stride, sizeof(Lanes));
+      weights += used;
+      sum += weighted;
+      squares += weighted * d;
+      std::memcpy(at, &weights, sizeof(Lanes));
+      std::memcpy(at + 2 * stride, &sum, sizeof(Lanes));
+      std::memcpy(at + 3 * stride, &squares, sizeof(Lanes));
+      if (separateFrequencies) {
+        std::memcpy(&frequencies, at + stride, sizeof(Lanes));
+        frequencies += ok ? zero + f : zero;
+        std::memcpy(at + stride, &frequencies, sizeof(Lanes));
+      }
+    }
+  }
+
+  for (std::size_t c = 0; c < nVars; ++c) {
+    const double weights = sums[c], sum = sums[2 * stride + c], squares = sums[3 * stride + c];
+    const double frequencies = separateFrequencies ? sums[stride + c] : weights;
+    if (!inLanes[c] || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares))
+      stats[c].UpdateColumnEach(rows, stride, c, frequencyWeights, caseWeights);
+  }
 }
 
 void KQContStats::SetScaleExponent(int exponent) noexcept {

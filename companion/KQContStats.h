@@ -25,6 +25,7 @@
 // Accuracy: the tests compare with closed forms, with R, and with a two-pass long double computation
 // on data of mean 1e9 and spread about 1.
 
+#include <cstddef>
 #include <span>
 
 namespace KQMath_850 {
@@ -42,6 +43,16 @@ class KQContStats {
   /// records. The spans' common length counts.
   void UpdateBatch(std::span<const double> x, std::span<const double> frequencyWeights,
                    std::span<const double> caseWeights);
+  /// Lanes of the rows UpdateRows reads: a row's stride is a multiple of it.
+  static constexpr std::size_t kRowLanes = 4;
+  /// Adds a block of records to several accumulators at once: stats[c] gets rows[r * stride + c] for
+  /// each row r below the weights' common length, with that row's frequency and case weights (the same
+  /// span for both without regression weights). stride must be a multiple of kRowLanes, at least
+  /// stats.size(), and rows must hold every row; otherwise nothing is added. The result is as
+  /// UpdateBatch on each variable's column, up to rounding: a row's variables are summed side by side
+  /// in vector lanes, so the block needs no rearranging into columns.
+  static void UpdateRows(std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
+                         std::span<const double> frequencyWeights, std::span<const double> caseWeights);
   /// Adds every value accepted by another accumulator, as if they had been added here.
   void Merge(const KQContStats& other);
   /// Forgets every value.
@@ -75,6 +86,12 @@ class KQContStats {
   /// Adds the batch value by value (the first values, and a batch that needs a larger scale).
   void UpdateEach(std::span<const double> x, std::span<const double> frequencyWeights,
                   std::span<const double> caseWeights);
+  /// Adds column c of a block of rows value by value.
+  void UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
+                        std::span<const double> frequencyWeights, std::span<const double> caseWeights);
+  /// Opens a block of sums made elsewhere relative to shift and folds it in, unless its squares are
+  /// too large for the scale or its sum is not finite; returns false (nothing added) then.
+  bool AddBlockSums(double shift, double frequencies, double weights, double sum, double squares) noexcept;
   /// Folds the open block into the settled moments.
   void Settle() noexcept;
   /// A copy with the open block settled, for the getters.

@@ -8,8 +8,8 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
-#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/ResultLists.h"
+#include "frame/detail/RowBatch.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/detail/BSN1SampleNormBayesFactor.h"
 #include "onesample/detail/BSNNormalInference.h"
@@ -64,22 +64,16 @@ KQStatus BSN1SampleNormal::AccumulateStatistics(MultiPassRecordIter& iter) {
   if (KQStatus status = CheckHasRecords(iter); status.IsError()) return status;
   const std::vector<int>& vars = settings_.GetCovariates();
   const std::size_t nVars = vars.size();
-  KQContStats* stats = stats_.data();
   // The accumulators skip missing values, so each variable keeps its own valid cases; they take the
-  // records a batch of columns at a time.
-  detail::ColumnBatch batch(vars);
-  const auto addBatch = [&] {
-    batch.Flush([&](std::size_t i, auto x, auto frequencyWeights, auto caseWeights) {
-      stats[i].UpdateBatch(x, frequencyWeights, caseWeights);
-    });
-  };
+  // records a block of rows at a time.
+  detail::RowBatch batch(vars);
   // Every record read counts toward progress, whatever its weight.
   const KQStatus status = MakePass({.progress = ProgressCount::EveryRecord})
                               .Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
                                 batch.Add(weight, values);
-                                if (batch.IsFull()) addBatch();
+                                if (batch.IsFull()) batch.AddTo(stats_);
                               });
-  addBatch();
+  batch.AddTo(stats_);
   if (status.IsError()) return status;
   for (std::size_t i = 0; i < nVars; ++i) SummariseVariable(i);
   return status;

@@ -33,10 +33,10 @@ bool BSN2SampleIndBasicStats::Update(const std::vector<double>& values, const Ca
   return true;
 }
 
-void BSN2SampleIndBasicStats::UpdateColumn(std::size_t i, std::span<const double> values,
-                                           std::span<const double> frequencyWeights,
-                                           std::span<const double> caseWeights) {
-  stats_[i].UpdateBatch(values, frequencyWeights, caseWeights);
+void BSN2SampleIndBasicStats::UpdateRows(std::span<const double> rows, std::size_t stride,
+                                         std::span<const double> frequencyWeights,
+                                         std::span<const double> caseWeights) {
+  KQMath_850::KQContStats::UpdateRows(stats_, rows, stride, frequencyWeights, caseWeights);
 }
 
 template <class Get>

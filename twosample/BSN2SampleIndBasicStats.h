@@ -34,10 +34,12 @@ class BSN2SampleIndBasicStats {
   /// Weighted update with a record's values and a case weight already decided; false (nothing
   /// updated) when the weight is not usable.
   bool Update(const std::vector<double>& values, const CaseWeight& weight);
-  /// Adds a batch of values of the i-th test variable with their frequency weights and case weights
-  /// (frequency times regression weight), as the weighted updates would one record at a time.
-  void UpdateColumn(std::size_t i, std::span<const double> values, std::span<const double> frequencyWeights,
-                    std::span<const double> caseWeights);
+  /// Adds a block of rows, row r holding the test variables' values at [r * stride, r * stride +
+  /// number of variables), with the rows' frequency weights and case weights (frequency times
+  /// regression weight), as the weighted updates would one record at a time (see
+  /// KQContStats::UpdateRows for the stride).
+  void UpdateRows(std::span<const double> rows, std::size_t stride, std::span<const double> frequencyWeights,
+                  std::span<const double> caseWeights);
 
   std::vector<double> GetNWeightedCases() const;
   std::vector<int> GetNWeightedIntCases() const;

@@ -8,9 +8,9 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
-#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/CountList.h"
 #include "frame/detail/ResultLists.h"
+#include "frame/detail/RowBatch.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/detail/BSN2SampleIndBayesFactor.h"
 #include "twosample/detail/BSN2SampleIndPosterior.h"
@@ -53,12 +53,13 @@ KQStatus BSN2SampleIndependent::ComputeBasicStats(MultiPassRecordIter& iter) {
 
   const int groupVar = settings_.GetGroupVar();
   // Each group's values go to its accumulators a batch of records at a time.
-  detail::ColumnBatch batches[2] = {detail::ColumnBatch(vars), detail::ColumnBatch(vars)};
+  detail::RowBatch batches[2] = {detail::RowBatch(vars), detail::RowBatch(vars)};
   BSN2SampleIndBasicStats* groups[2] = {&group1_, &group2_};
   const auto addBatch = [&](int g) {
-    batches[g].Flush([&](std::size_t i, auto x, auto frequencyWeights, auto caseWeights) {
-      groups[g]->UpdateColumn(i, x, frequencyWeights, caseWeights);
-    });
+    const detail::RowBatch& batch = batches[g];
+    if (batch.Size() > 0)
+      groups[g]->UpdateRows(batch.Rows(), batch.Stride(), batch.FrequencyWeights(), batch.CaseWeights());
+    batches[g].Clear();
   };
   const KQStatus status =
       MakePass(kPassOptions).Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
