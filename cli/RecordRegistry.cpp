@@ -1,6 +1,7 @@
 #include "cli/RecordRegistry.h"
 
 #include "cli/records/Describers.h"
+#include "correlation/BSNPearsonCorrelationOutputStats.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
@@ -38,6 +39,8 @@ constexpr RegistryEntry kDescribers[] = {
      &Describing<KQBSN_850::BSN2SampleRelatedOutputStats, &DescribeTwoSampleRelated>},
     {OutputTypes::Output2SampleIndependent,
      &Describing<KQBSN_850::BSN2SampleIndOutputStats, &DescribeTwoSampleIndependent>},
+    {OutputTypes::OutputCorrelation,
+     &Describing<KQBSN_850::BSNPearsonCorrelationOutputStats, &DescribeCorrelation>},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "correlation/BSNPearsonCorrelation.h"
 #include "onesample/detail/BSN1SampleBinomial.h"
 #include "onesample/detail/BSN1SampleNormal.h"
 #include "onesample/detail/BSN1SamplePoisson.h"
@@ -37,6 +38,7 @@ const std::vector<AnalysisEntry>& Analyses() {
       {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Poisson, &Make<BSN1SamplePoisson>},
       {BSNConst::ModelTypes::Related, std::nullopt, &Make<BSN2SampleRelated>},
       {BSNConst::ModelTypes::Independent, std::nullopt, &Make<BSN2SampleIndependent>},
+      {BSNConst::ModelTypes::Correlation, std::nullopt, &Make<BSNPearsonCorrelation>},
   };
   return analyses;
 }

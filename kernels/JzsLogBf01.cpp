@@ -10,6 +10,7 @@
 #include "frame/BSNStatusCodes.h"
 #include "kernels/BayesFactorDenomIF.h"
 #include "kernels/detail/BayesFactorOneSampleTT.h"
+#include "kernels/detail/LogMaximumSearch.h"
 
 namespace KQBSN_850 {
 
@@ -35,47 +36,6 @@ double FallbackSum(KQMath_850::LobattoQuad& quad, double lower) {
 // The search for the maximum looks at g from 1e-20 on: below it the prior factor exp(-r^2 / (2 g)) is
 // below exp(-1e19 r^2), so the maximum is never there for a usable prior scale.
 constexpr double kSearchLowest = 1e-20;
-// Points of the grid in ln g before the golden-section steps.
-constexpr int kSearchGridPoints = 64;
-
-/// ln of the integrand's largest value over [from, to] (0 < from < to): the best point of a grid in
-/// ln g, refined by kJzsMaxSearchSteps golden-section steps within its neighbours. Only a scale is
-/// needed, so a point near the maximum is as good as the maximum itself.
-double LogMaximum(const BayesFactorDenomIF& integrand, double from, double to) {
-  const double logFrom = std::log(from), logTo = std::log(to);
-  const double step = (logTo - logFrom) / (kSearchGridPoints - 1);
-  const auto at = [&](double logG) { return integrand.LogNI(std::exp(logG)); };
-  int best = 0;
-  double bestValue = -std::numeric_limits<double>::infinity();
-  for (int k = 0; k < kSearchGridPoints; ++k) {
-    const double value = at(logFrom + k * step);
-    if (value > bestValue) {
-      bestValue = value;
-      best = k;
-    }
-  }
-  double lo = logFrom + std::max(best - 1, 0) * step;
-  double hi = logFrom + std::min(best + 1, kSearchGridPoints - 1) * step;
-  constexpr double kGolden = 0.6180339887498949;
-  double left = hi - kGolden * (hi - lo), right = lo + kGolden * (hi - lo);
-  double leftValue = at(left), rightValue = at(right);
-  for (int i = 0; i < kJzsMaxSearchSteps; ++i) {
-    if (leftValue > rightValue) {
-      hi = right;
-      right = left;
-      rightValue = leftValue;
-      left = hi - kGolden * (hi - lo);
-      leftValue = at(left);
-    } else {
-      lo = left;
-      left = right;
-      leftValue = rightValue;
-      right = lo + kGolden * (hi - lo);
-      rightValue = at(right);
-    }
-  }
-  return std::max({bestValue, leftValue, rightValue});
-}
 
 /// ln(exp(a) + exp(b)) without overflow; a may be -inf.
 double LogSum(double a, double b) {
@@ -96,7 +56,8 @@ JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScal
     return result;
   integrand.SetPriorScale(rScale);
   const double quadratureUpper = std::min(upper, kJzsCutOff);
-  const double logMaximum = LogMaximum(integrand, std::max(lower, kSearchLowest), quadratureUpper);
+  const double logMaximum = detail::LogMaximumOnLogGrid([&](double g) { return integrand.LogNI(g); },
+                                                        std::max(lower, kSearchLowest), quadratureUpper);
   if (!std::isfinite(logMaximum)) return result;
   integrand.SetLogScale(logMaximum);
 

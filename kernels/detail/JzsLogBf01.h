@@ -45,9 +45,6 @@ struct JzsLogBf01Result {
 /// The quadrature stops here; the integrand beyond is close enough to its large-g form to add that
 /// form's integral instead (relative error below 1/(N * 1e5)).
 inline constexpr double kJzsCutOff = 100000.0;
-/// Golden-section steps refining the maximum of the integrand: each narrows the bracket in ln g by
-/// 0.618, so 80 of them take the grid's spacing below 1e-16 of it. The count bounds the search.
-inline constexpr int kJzsMaxSearchSteps = 80;
 
 /// ln BF01 of the JZS factor for effective size nEffective, df degrees of freedom, statistic t and
 /// prior scale rScale, integrating g over the given range.

@@ -1,0 +1,188 @@
+#include "correlation/detail/BSNCorrTask.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "companion/KQContStats.h"
+#include "companion/KQMV.h"
+#include "correlation/BayesFactor2DimMC.h"
+#include "correlation/detail/CorrelationFactors.h"
+#include "frame/BSNStatusCodes.h"
+#include "frame/detail/AnalysisRequest.h"
+#include "frame/detail/FactorStore.h"
+
+namespace KQBSN_850::detail {
+
+using KQCommon_850::KQMV;
+using KQCommon_850::KQStatus;
+
+namespace {
+
+/// The fraction b of the fractional factor when the settings give none.
+constexpr double kDefaultFraction = 0.5;
+
+/// ln(1 - rho^2), accurate as |rho| approaches 1.
+double LogOneMinusSquare(double rho) noexcept { return std::log((1.0 - rho) * (1.0 + rho)); }
+
+/// The log posterior kernel l(rho) of a pair.
+struct LogPosterior {
+  double squareExponent;  // (n - 1)/2 + c
+  double linearExponent;  // n - 1.5
+  double r;
+  double operator()(double rho) const noexcept {
+    return squareExponent * LogOneMinusSquare(rho) - linearExponent * std::log1p(-rho * r);
+  }
+};
+
+LogPosterior MakeLogPosterior(double r, double n, double c) noexcept {
+  return {(n - 1.0) / 2.0 + c, n - 1.5, r};
+}
+
+bool HasPosterior(double r) noexcept { return !KQMV::IsMissingOrNaN(r) && std::fabs(r) < 1.0; }
+
+}  // namespace
+
+BSNCorrTask::BSNCorrTask(std::size_t first, std::size_t count, const BSNSettings& settings,
+                         KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, bool askHost)
+    : first_(first),
+      count_(count),
+      settings_(settings),
+      cancel_(cancel),
+      results_(results),
+      askHost_(askHost),
+      random_(settings.GetRandomSeed()),
+      priorExponent_(settings.GetCorrCValue()) {}
+
+bool BSNCorrTask::Cancelled() {
+  const bool cancelled = askHost_ ? cancel_.IsCancel() : cancel_.WillCancel();
+  if (cancelled) status_ = KQStatus(BSN_STATUS_CANCELLED, false);
+  return cancelled;
+}
+
+bool BSNCorrTask::Run() {
+  if (WantsBayesFactor(settings_)) ComputeFactors();
+  if (!status_.IsError() && WantsPosterior(settings_)) ComputePosteriors();
+  return true;
+}
+
+void BSNCorrTask::ComputeFactors() {
+  const bool jzs = settings_.GetEstBFType() == BSNConst::EstBFTypes::JZS;
+  const double fraction =
+      KQMV::IsMissingOrNaN(settings_.GetRegrComPar()) ? kDefaultFraction : settings_.GetRegrComPar();
+  const long nSamples = settings_.GetMCSamples();
+  BayesFactor2DimMC mc(fraction, 1.0, 0.0, nSamples, settings_.GetRandomSeed());
+  const CorrQuadrature quadrature{settings_.GetTolValue(), settings_.GetMaxIterations(),
+                                  askHost_ ? &cancel_ : nullptr};
+  for (std::size_t p = first_; p < first_ + count_; ++p) {
+    if (Cancelled()) return;
+    const double r = results_.r[p], n = results_.n[p];
+    const CorrFactorResult factor = jzs ? JzsCorrelationLogBf01(r, n, quadrature)
+                                        : FractionalCorrelationLogBf01(r, n, settings_.GetNullValue(),
+                                                                       fraction, nSamples, mc, quadrature);
+    if (factor.cancelled) {
+      status_ = KQStatus(BSN_STATUS_CANCELLED, false);
+      return;
+    }
+    if (factor.warnings.Size() > 0) {
+      warnings_.AddWarnings(factor.warnings);
+      if (failedPairs_.empty() || failedPairs_.back() != static_cast<int>(p))
+        failedPairs_.push_back(static_cast<int>(p));
+    }
+    const StoredFactor stored = StoreLogFactor(factor.logBf01);
+    results_.bayesFactors[p] = stored.value;
+    results_.isLogFactor[p] = stored.isLog ? 1 : 0;
+  }
+}
+
+void BSNCorrTask::ComputePosteriors() {
+  random_.SetSeed(settings_.GetRandomSeed());
+  const auto nPlots = static_cast<std::size_t>(std::max(0, settings_.GetMaxNPlots()));
+  for (std::size_t p = first_; p < first_ + count_; ++p) {
+    if (Cancelled()) return;
+    const BayesEstimation summary = Summarize(results_.r[p], results_.n[p]);
+    if (status_.IsError()) return;
+    results_.posterior.Set(p, summary);
+    if (p < nPlots && p < results_.logLikelihoods.size()) ComputeCurves(p);
+  }
+}
+
+BayesEstimation BSNCorrTask::Summarize(double r, double n) {
+  BayesEstimation summary;
+  if (!HasPosterior(r)) return summary;
+  // Fisher's z of the sample correlation, shifted by its bias; the second argument is a standard deviation.
+  const double z = std::atanh(r);
+  random_.SetParamNormal(z - 2.5 * r / n, std::sqrt(1.0 / (n + 1.0 - 2.5 * r * r)));
+  const long nDraws = std::max(0L, settings_.GetPosteriorSamples());
+  const LogPosterior logPosterior = MakeLogPosterior(r, n, priorExponent_);
+  draws_.resize(static_cast<std::size_t>(nDraws));
+  KQMath_850::KQContStats stats;
+  double bestLog = std::numeric_limits<double>::lowest();
+  for (std::size_t i = 0; i < draws_.size(); ++i) {
+    if (Cancelled()) return summary;
+    const double rho = std::tanh(random_.GetRandom());
+    stats.Update(rho, 1.0);
+    draws_[i] = rho;
+    const double logValue = logPosterior(rho);
+    if (logValue > bestLog) {
+      bestLog = logValue;
+      summary.mode = rho;
+    }
+  }
+  summary.mean = stats.GetMean();
+  const double weights = stats.GetSumWeights();
+  const double variance = stats.GetVariance();
+  if (!KQMV::IsMissing(variance)) summary.variance = variance * (weights - 1.0) / weights;
+
+  const double level = settings_.GetCILevel();
+  if (draws_.empty() || !(level < 100.0)) return summary;
+  const double span = std::trunc((1.0 - (1.0 - level / 100.0)) * static_cast<double>(nDraws));
+  if (!(span >= 0.0)) return summary;
+  const auto width = static_cast<std::size_t>(span);
+  std::sort(draws_.begin(), draws_.end());
+  // The shortest window of width + 1 sorted draws; the first one wins a tie.
+  std::size_t best = 0;
+  double bestWidth = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 0; i + width < draws_.size(); ++i) {
+    if (cancel_.WillCancel()) {
+      status_ = KQStatus(BSN_STATUS_CANCELLED, false);
+      return summary;
+    }
+    const double w = draws_[i + width] - draws_[i];
+    if (w < bestWidth) {
+      bestWidth = w;
+      best = i;
+    }
+  }
+  if (bestWidth == std::numeric_limits<double>::infinity()) return summary;
+  summary.lower = draws_[best];
+  summary.upper = draws_[best + width];
+  return summary;
+}
+
+void BSNCorrTask::ComputeCurves(std::size_t pair) {
+  const double r = results_.r[pair], n = results_.n[pair];
+  if (!HasPosterior(r)) return;
+  const std::vector<double>& grid = results_.plotX;
+  const double logSums = results_.logSxxSyy[pair];
+  const double logTwoPiOverN = std::log(2.0 * std::numbers::pi) - std::log(n);
+  const LogPosterior logPosterior = MakeLogPosterior(r, n, priorExponent_);
+  std::vector<double> logLikelihood(grid.size()), prior(grid.size()), posterior(grid.size());
+  double maxLog = -std::numeric_limits<double>::infinity();
+  for (std::size_t j = 0; j < grid.size(); ++j) {
+    const double rho = grid[j];
+    const double logSquare = LogOneMinusSquare(rho);
+    logLikelihood[j] = -(n / 2.0) * (logSquare + 2.0 * logTwoPiOverN + logSums) -
+                       n * (1.0 - rho * r) / ((1.0 - rho) * (1.0 + rho));
+    prior[j] = std::exp(priorExponent_ * logSquare);
+    posterior[j] = logPosterior(rho);
+    maxLog = std::max(maxLog, posterior[j]);
+  }
+  for (double& value : posterior) value = std::exp(value - maxLog);
+  results_.logLikelihoods[pair] = std::move(logLikelihood);
+  results_.priors[pair] = std::move(prior);
+  results_.posteriors[pair] = std::move(posterior);
+}
+
+}  // namespace KQBSN_850::detail

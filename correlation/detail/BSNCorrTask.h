@@ -1,0 +1,67 @@
+#pragma once
+// BSNCorrTask: the per-pair work of the correlation analysis over a range of pairs: the Bayes factors
+// (JZS, or fractional for every other estimate), the sampled posterior summaries of rho and, for the first
+// pairs, the plot curves. A task writes only its own pairs' entries of the shared results and keeps its
+// own status, warnings, integrators, random stream and list of pairs whose integrals warned, so that tasks
+// can run on several threads.
+// Posterior of one pair (r over n weighted cases, prior exponent c): z = atanh(rho) is drawn from the
+// normal law with mean atanh(r) - 2.5 r / n and variance 1 / (n + 1 - 2.5 r^2); rho = tanh(z). The summary
+// is the mean and the variance (divided by the number of draws) of the draws, the mode is the first draw
+// with the largest l(rho) = ((n - 1)/2 + c) ln(1 - rho^2) - (n - 1.5) ln(1 - rho r), and the interval the
+// shortest one holding trunc(level/100 S) + 1 of the S sorted draws (missing bounds for a level of 100 or
+// more, or no draw). The random stream is seeded once per task, so a pair's draws depend on its place in
+// its task; the factors do not (each pair's integrators start from the settings' seed).
+// A task on the calling thread asks the host about cancellation; a task on another thread only reads the
+// last answer. A cancellation ends the task with the cancelled status.
+// Accuracy: tests/correlation/BSNPearsonCorrelation_test.cpp compares the posterior mean and variance with
+// exact quadrature and the factors with R's integrate().
+
+#include <cstddef>
+#include <vector>
+
+#include "companion/KQCancel.h"
+#include "companion/KQRandomValues.h"
+#include "companion/KQStatus.h"
+#include "companion/KQThread.h"
+#include "companion/KQWarnings.h"
+#include "correlation/detail/CorrPairResults.h"
+#include "frame/BSNSettings.h"
+#include "frame/BayesEstimation.h"
+
+namespace KQBSN_850::detail {
+
+class BSNCorrTask final : public KQThread_850::IKQThreadTask {
+ public:
+  /// Pairs first .. first + count - 1 of `results`; `askHost` for the task that runs on the calling thread.
+  BSNCorrTask(std::size_t first, std::size_t count, const BSNSettings& settings,
+              KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, bool askHost);
+
+  /// The factors and the posterior part, as the analysis type asks; true (its status says what happened).
+  bool Run() override;
+
+  const KQCommon_850::KQStatus& GetStatus() const noexcept { return status_; }
+  const KQCommon_850::KQWarnings& GetWarnings() const noexcept { return warnings_; }
+  /// Positions of this task's pairs whose integrals reported warnings.
+  const std::vector<int>& GetFailedPairs() const noexcept { return failedPairs_; }
+
+ private:
+  bool Cancelled();
+  void ComputeFactors();
+  void ComputePosteriors();
+  BayesEstimation Summarize(double r, double n);
+  void ComputeCurves(std::size_t pair);
+
+  std::size_t first_, count_;
+  const BSNSettings& settings_;
+  KQCommon_850::KQCancelInfo& cancel_;
+  CorrPairResults& results_;
+  bool askHost_;
+  KQCommon_850::KQStatus status_;
+  KQCommon_850::KQWarnings warnings_;
+  KQMath_850::KQRandomValues random_;
+  double priorExponent_;
+  std::vector<int> failedPairs_;
+  std::vector<double> draws_;  // one pair's posterior draws, kept to avoid allocation
+};
+
+}  // namespace KQBSN_850::detail
