@@ -1,4 +1,4 @@
-// The five available analyses in the conformance suite, over the tiny data sets of
+// The six available analyses in the conformance suite, over the tiny data sets of
 // tests/reference/conformance_rows.out; each has a variable that warns, so that cancelled builds can
 // show the warnings they keep. A record's numbers are every number of it that the command-line
 // program writes, but for the settings it repeats.
@@ -71,7 +71,7 @@ struct TraitsOf {
 };
 
 constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
-               kIndependent[] = "independent";
+               kIndependent[] = "independent", kCorrelation[] = "correlation";
 
 struct OneSampleNormal : TraitsOf<kNormal> {
   static BSNSettings Settings() {
@@ -105,10 +105,20 @@ struct TwoIndependentSamples : TraitsOf<kIndependent> {
   static constexpr int kPasses = 2;
 };
 
+// Few posterior draws, so that the cancellation test, which asks before each draw, stays short.
+struct PearsonCorrelation : TraitsOf<kCorrelation> {
+  static BSNSettings Settings() {
+    BSNSettings settings =
+        ::Settings(Model::Correlation, Dist::Normal, {0, 1, 2}, &BSNSettings::SetPosteriorSamples, 50L);
+    settings.SetTolValue(1e-10);
+    return settings;
+  }
+};
+
 }  // namespace
 
 namespace kqtest {
 using Analyses = ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
-                                  TwoIndependentSamples>;
+                                  TwoIndependentSamples, PearsonCorrelation>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Analyses, Conformance, Analyses);
 }  // namespace kqtest

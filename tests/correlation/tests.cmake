@@ -1,0 +1,2 @@
+add_kq_test(correlation CorrelationFactors)
+add_kq_test(correlation BSNPearsonCorrelation)
