@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
@@ -41,6 +42,37 @@ LogPosterior MakeLogPosterior(double r, double n, double c) noexcept {
 }
 
 bool HasPosterior(double r) noexcept { return !KQMV::IsMissingOrNaN(r) && std::fabs(r) < 1.0; }
+
+/// Where l(rho) peaks, when it has one peak in (-1, 1); NaN otherwise. With A the exponent of
+/// ln(1 - rho^2) and B that of ln(1 - rho r), l' = N(rho) / ((1 - rho^2)(1 - rho r)) with
+/// N = (2A - B) r rho^2 - 2A rho + B r. For A > 0, l falls to -inf at both ends, so N, of degree 2 at most,
+/// changes sign exactly once in (-1, 1): at its root of smaller magnitude, B r / (A + sqrt(A^2 - (2A - B) B
+/// r^2)) (the form without cancellation).
+double PeakOf(const LogPosterior& l) noexcept {
+  const double a = l.squareExponent, b = l.linearExponent;
+  const double discriminant = a * a - (2.0 * a - b) * b * l.r * l.r;
+  if (!(a > 0.0) || !(discriminant >= 0.0)) return std::numeric_limits<double>::quiet_NaN();
+  const double peak = b * l.r / (a + std::sqrt(discriminant));
+  return std::fabs(peak) < 1.0 ? peak : std::numeric_limits<double>::quiet_NaN();
+}
+
+/// The draws nearest below and above a peak of l, with their positions; l has no larger value elsewhere.
+struct PeakNeighbours {
+  double peak;
+  std::size_t below = SIZE_MAX, above = SIZE_MAX;
+  double belowValue = -INFINITY, aboveValue = INFINITY;
+  void Note(double rho, std::size_t i) noexcept {
+    if (rho <= peak) {
+      if (rho > belowValue) {
+        belowValue = rho;
+        below = i;
+      }
+    } else if (rho < aboveValue) {
+      aboveValue = rho;
+      above = i;
+    }
+  }
+};
 
 }  // namespace
 
@@ -118,16 +150,32 @@ BayesEstimation BSNCorrTask::Summarize(double r, double n) {
   const LogPosterior logPosterior = MakeLogPosterior(r, n, priorExponent_);
   draws_.resize(static_cast<std::size_t>(nDraws));
   KQMath_850::KQContStats stats;
+  // The mode is the first draw with the largest l. Where l has one peak, that draw is the nearest one
+  // below or above the peak, so l is evaluated at two draws instead of all.
+  PeakNeighbours neighbours{PeakOf(logPosterior)};
+  const bool onePeak = !std::isnan(neighbours.peak);
   double bestLog = std::numeric_limits<double>::lowest();
   for (std::size_t i = 0; i < draws_.size(); ++i) {
     if (Cancelled()) return summary;
     const double rho = std::tanh(random_.GetRandom());
     stats.Update(rho, 1.0);
     draws_[i] = rho;
-    const double logValue = logPosterior(rho);
-    if (logValue > bestLog) {
+    if (onePeak) {
+      neighbours.Note(rho, i);
+    } else if (const double logValue = logPosterior(rho); logValue > bestLog) {
       bestLog = logValue;
       summary.mode = rho;
+    }
+  }
+  if (onePeak) {
+    std::size_t first = neighbours.below, second = neighbours.above;
+    if (second < first) std::swap(first, second);
+    for (std::size_t i : {first, second}) {
+      if (i == SIZE_MAX) continue;
+      if (const double logValue = logPosterior(draws_[i]); logValue > bestLog) {
+        bestLog = logValue;
+        summary.mode = draws_[i];
+      }
     }
   }
   summary.mean = stats.GetMean();
@@ -140,7 +188,19 @@ BayesEstimation BSNCorrTask::Summarize(double r, double n) {
   const double span = std::trunc((1.0 - (1.0 - level / 100.0)) * static_cast<double>(nDraws));
   if (!(span >= 0.0)) return summary;
   const auto width = static_cast<std::size_t>(span);
-  std::sort(draws_.begin(), draws_.end());
+  // The windows start at the nStarts smallest draws and end at the nStarts largest: only those two ends
+  // need to be in order (the same values at the same places as a full sort), unless they overlap.
+  const std::size_t nStarts = draws_.size() - std::min(width, draws_.size());
+  if (2 * nStarts < draws_.size()) {
+    const auto lowEnd = draws_.begin() + static_cast<std::ptrdiff_t>(nStarts);
+    const auto highStart = draws_.begin() + static_cast<std::ptrdiff_t>(width);
+    std::nth_element(draws_.begin(), lowEnd, draws_.end());
+    std::sort(draws_.begin(), lowEnd);
+    std::nth_element(lowEnd, highStart, draws_.end());
+    std::sort(highStart, draws_.end());
+  } else {
+    std::sort(draws_.begin(), draws_.end());
+  }
   // The shortest window of width + 1 sorted draws; the first one wins a tie.
   std::size_t best = 0;
   double bestWidth = std::numeric_limits<double>::infinity();

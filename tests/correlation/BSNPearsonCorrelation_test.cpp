@@ -147,7 +147,9 @@ TEST(BSNPearsonCorrelation, FactorsAndPosteriorsMatchRIntegrate) {
     const double lower = record.GetPosteriorLowerBound()[p], upper = record.GetPosteriorUpperBound()[p];
     const double mass = NormalCdf((std::atanh(upper) - mu) / sd) - NormalCdf((std::atanh(lower) - mu) / sd);
     EXPECT_NEAR(mass, 0.95, 4.0 * std::sqrt(0.95 * 0.05 / 10000)) << "pair " << p;
-    EXPECT_TRUE(lower < record.GetPosteriorMode()[p] && record.GetPosteriorMode()[p] < upper);
+    // The mode is the draw with the largest posterior kernel: one of the two draws beside the kernel's peak,
+    // each within 20 sd / S of it but with probability 1e-7.
+    EXPECT_NEAR(record.GetPosteriorMode()[p], m[6], 20.0 * std::sqrt(m[3]) / 10000) << "pair " << p;
   }
   EXPECT_TRUE(record.GetIndIntegralFailed().empty());
   // The plots: the default 100 grid points split (-1, 1) evenly; one curve per pair (6 < 10 plots); the
@@ -215,6 +217,13 @@ TEST(BSNPearsonCorrelation, IntervalLevelsAndSampleCountsWithoutACandidateGiveMi
     EXPECT_EQ(KQMV::IsMissing(run.Record()->GetPosteriorMean()[0]), samples == 0);
     EXPECT_TRUE(run.Record()->GetBayesFactor().empty());
   }
+  // A prior exponent c below -(n - 1)/2 leaves the kernel without a single peak: the mode is then the draw
+  // nearest +-1 on the side of r, still one of the draws.
+  BSNSettings settings = Settings({0, 1}, BSNConst::AnalysTypes::Posterior);
+  settings.SetCorrCValue(-20.0);
+  const Built run(settings, rows);
+  const double mode = run.Record()->GetPosteriorMode()[0];
+  EXPECT_TRUE(mode >= run.Record()->GetPosteriorUpperBound()[0] && mode < 1.0) << mode;
 }
 
 TEST(BSNPearsonCorrelation, FactorsBeyondTheDoubleRangeAreKeptAsLogarithms) {

@@ -10,7 +10,8 @@
 #                              the one-dimensional integrals by integrate(), the two-dimensional ones by
 #                              nested integrate(); the standard error from the integrals of f^2;
 #   correlation_posterior.out  (r, n, mean, variance, standard errors of both for 10000 draws) of
-#                              tanh(z), z ~ N(atanh(r) - 2.5 r / n, 1 / (n + 1 - 2.5 r^2)), by integrate().
+#                              tanh(z), z ~ N(atanh(r) - 2.5 r / n, 1 / (n + 1 - 2.5 r^2)), by integrate(),
+#                              and the peak of the posterior kernel by optimize().
 # Run: Rscript tests/reference/correlation_reference.R (from the top folder).
 dir <- "tests/reference"
 header <- sprintf("// R %s, tests/reference/correlation_reference.R\n", getRversion())
@@ -125,7 +126,7 @@ close(fracOut)
 
 # Posterior moments of tanh(z).
 postOut <- file(file.path(dir, "correlation_posterior.out"), "w")
-cat(header, "// r, n, mean, variance, standard error of the mean and of the variance for 10000 draws\n",
+cat(header, "// r, n, mean, variance, standard error of the mean and of the variance for 10000 draws, kernel peak\n",
     file = postOut, sep = "")
 for (p in c(pairList, list(c(0.3, 10), c(-0.95, 200)))) {
   r <- p[1]; nn <- p[2]
@@ -133,7 +134,10 @@ for (p in c(pairList, list(c(0.3, 10), c(-0.95, 200)))) {
   moment <- function(g) integrate(function(z) g(tanh(z)) * dnorm(z, mu, s), mu - 40 * s, mu + 40 * s,
                                   rel.tol = 1e-13, subdivisions = 10000L)$value
   m <- moment(identity); v <- moment(function(x) (x - m)^2); m4 <- moment(function(x) (x - m)^4)
-  cat(paste(fmt(c(r, nn, m, v, sqrt(v / 10000), sqrt((m4 - v^2) / 10000))), collapse = ", "), "\n",
+  # The peak of the posterior kernel l(rho) = ((n - 1)/2) ln(1 - rho^2) - (n - 1.5) ln(1 - rho r), c = 0.
+  peak <- optimize(function(rho) (nn - 1) / 2 * log1p(-rho^2) - (nn - 1.5) * log1p(-rho * r), c(-1, 1),
+                   maximum = TRUE, tol = 1e-12)$maximum
+  cat(paste(fmt(c(r, nn, m, v, sqrt(v / 10000), sqrt((m4 - v^2) / 10000), peak)), collapse = ", "), "\n",
       file = postOut, sep = "")
 }
 close(postOut)
