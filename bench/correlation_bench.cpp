@@ -32,7 +32,7 @@ const KQMemoryDataSet& Data() {
       std::vector<double> column(kNRecords);
       for (int r = 0; r < kNRecords; ++r)
         column[static_cast<std::size_t>(r)] = std::sin(r * (v + 1.0)) + 0.5 * std::sin(0.37 * r + v);
-      made.AddColumn("x" + std::to_string(v), std::move(column));
+      made.AddColumn(std::to_string(v), std::move(column));
     }
     return made;
   }();
