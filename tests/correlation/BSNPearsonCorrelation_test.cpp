@@ -275,6 +275,21 @@ TEST(BSNPearsonCorrelation, ThreadTasksSplitAsAskedAndMatchOneTaskBitForBit) {
       EXPECT_NEAR(a.GetPosteriorMean()[p], b.GetPosteriorMean()[p], p < 50 ? 0.0 : 0.05) << p;
     EXPECT_EQ(a.GetPlotPosterior(), b.GetPlotPosterior());
   }
+  // One quadrature iteration leaves every JZS integral unconverged: both paths list every pair as failed,
+  // in order, and keep the factors the quadrature reached.
+  BSNSettings starved = Settings(Iota(16), BSNConst::AnalysTypes::BayesFactor);
+  starved.SetMaxIterations(1);
+  const Built starvedSingle(starved, rows);
+  RecordingFactory starvedFactory;
+  starved.SetThreadFactory(&starvedFactory);
+  starved.SetMaxThreadNum(2);
+  const Built starvedThreaded(starved, rows);
+  ASSERT_FALSE(starvedSingle.status.IsError() || starvedThreaded.status.IsError());
+  EXPECT_EQ(starvedSingle.Record()->GetIndIntegralFailed(), Iota(120));
+  EXPECT_EQ(starvedThreaded.Record()->GetIndIntegralFailed(), Iota(120));
+  EXPECT_EQ(starvedSingle.ListedWarnings().size(), 120u);
+  EXPECT_EQ(starvedSingle.ListedWarnings(), starvedThreaded.ListedWarnings());
+  EXPECT_EQ(starvedSingle.Record()->GetBayesFactor(), starvedThreaded.Record()->GetBayesFactor());
   // As many pairs as a task holds (10 variables, 45 pairs per task): one task on the calling thread.
   BSNSettings settings = Settings(Iota(10), BSNConst::AnalysTypes::BayesFactor);
   RecordingFactory factory;
