@@ -76,6 +76,45 @@ struct PeakNeighbours {
 
 }  // namespace
 
+/// Every kSampleStride-th draw estimates where the ends of the sorted draws lie.
+constexpr std::size_t kSampleStride = 16;
+
+void OrderWindowEnds(std::vector<double>& draws, std::size_t nStarts, std::vector<double>& sample) {
+  const auto begin = draws.begin(), end = draws.end();
+  const auto n = static_cast<std::ptrdiff_t>(nStarts);
+  if (2 * nStarts >= draws.size()) {
+    std::sort(begin, end);
+    return;
+  }
+  sample.clear();
+  for (std::size_t i = 0; i < draws.size(); i += kSampleStride) sample.push_back(draws[i]);
+  // The sample's order statistic of this rank has, almost surely, more than nStarts draws beyond it.
+  const double expected = static_cast<double>(nStarts) / kSampleStride;
+  const auto rank = static_cast<std::size_t>(expected + 4.0 * std::sqrt(expected) + 2.0);
+  if (rank < sample.size() / 2) {
+    std::nth_element(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(rank), sample.end());
+    const double lowCut = sample[rank];
+    const std::size_t highRank = sample.size() - 1 - rank;
+    std::nth_element(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(highRank), sample.end());
+    const double highCut = sample[highRank];
+    if (lowCut < highCut) {
+      const auto lowEnd = std::partition(begin, end, [lowCut](double x) { return x < lowCut; });
+      const auto highBegin = std::partition(lowEnd, end, [highCut](double x) { return !(x > highCut); });
+      if (lowEnd - begin >= n && end - highBegin >= n) {
+        std::nth_element(begin, begin + n, lowEnd);
+        std::sort(begin, begin + n);
+        std::nth_element(highBegin, end - n, end);
+        std::sort(end - n, end);
+        return;
+      }
+    }
+  }
+  std::nth_element(begin, begin + n, end);
+  std::sort(begin, begin + n);
+  std::nth_element(begin + n, end - n, end);
+  std::sort(end - n, end);
+}
+
 BSNCorrTask::BSNCorrTask(std::size_t first, std::size_t count, const BSNSettings& settings,
                          KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, bool askHost)
     : first_(first),
@@ -188,19 +227,7 @@ BayesEstimation BSNCorrTask::Summarize(double r, double n) {
   const double span = std::trunc((1.0 - (1.0 - level / 100.0)) * static_cast<double>(nDraws));
   if (!(span >= 0.0)) return summary;
   const auto width = static_cast<std::size_t>(span);
-  // The windows start at the nStarts smallest draws and end at the nStarts largest: only those two ends
-  // need to be in order (the same values at the same places as a full sort), unless they overlap.
-  const std::size_t nStarts = draws_.size() - std::min(width, draws_.size());
-  if (2 * nStarts < draws_.size()) {
-    const auto lowEnd = draws_.begin() + static_cast<std::ptrdiff_t>(nStarts);
-    const auto highStart = draws_.begin() + static_cast<std::ptrdiff_t>(width);
-    std::nth_element(draws_.begin(), lowEnd, draws_.end());
-    std::sort(draws_.begin(), lowEnd);
-    std::nth_element(lowEnd, highStart, draws_.end());
-    std::sort(highStart, draws_.end());
-  } else {
-    std::sort(draws_.begin(), draws_.end());
-  }
+  OrderWindowEnds(draws_, draws_.size() - std::min(width, draws_.size()), sample_);
   // The shortest window of width + 1 sorted draws; the first one wins a tie.
   std::size_t best = 0;
   double bestWidth = std::numeric_limits<double>::infinity();

@@ -30,6 +30,13 @@
 
 namespace KQBSN_850::detail {
 
+/// Puts the nStarts smallest draws, in order, at the front and the nStarts largest, in order, at the back:
+/// the values a full sort would put there (the shortest-interval search reads only those). Cuts taken from
+/// a sample of the draws first set apart a few more than nStarts draws at each end, so that only those few
+/// are ordered; when the cuts set apart too few, or the two ends overlap, the whole range is ordered.
+/// `sample` is scratch space.
+void OrderWindowEnds(std::vector<double>& draws, std::size_t nStarts, std::vector<double>& sample);
+
 class BSNCorrTask final : public KQThread_850::IKQThreadTask {
  public:
   /// Pairs first .. first + count - 1 of `results`; `askHost` for the task that runs on the calling thread.
@@ -61,7 +68,8 @@ class BSNCorrTask final : public KQThread_850::IKQThreadTask {
   KQMath_850::KQRandomValues random_;
   double priorExponent_;
   std::vector<int> failedPairs_;
-  std::vector<double> draws_;  // one pair's posterior draws, kept to avoid allocation
+  std::vector<double> draws_;   // one pair's posterior draws, kept to avoid allocation
+  std::vector<double> sample_;  // every few of them, to find the ends of their order
 };
 
 }  // namespace KQBSN_850::detail

@@ -11,6 +11,7 @@
 #include "companion/KQRandomValues.h"
 #include "companion/KQThread.h"
 #include "correlation/BSNPearsonCorrelationOutputStats.h"
+#include "correlation/detail/BSNCorrTask.h"
 #include "tests/support/BuiltAnalysis.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/ReferenceTable.h"
@@ -19,6 +20,7 @@ using namespace KQBSN_850;
 using KQCommon_850::KQMV;
 using Record = BSNPearsonCorrelationOutputStats;
 using Built = kqtest::BuiltAnalysis<Record>;
+using KQBSN_850::detail::OrderWindowEnds;
 
 namespace {
 
@@ -318,4 +320,36 @@ TEST(BSNPearsonCorrelation, ThreadedRunsCancelAtEveryPollWithoutARecord) {
     EXPECT_EQ(run.status.GetErrorCode(), BSN_STATUS_CANCELLED) << "poll " << n;
   }
   EXPECT_GT(n, 20);  // every record and every pair is a poll
+}
+
+TEST(OrderWindowEnds, EndsHoldWhatAFullSortPutsThere) {
+  // Normal draws, draws with many ties and clipped at +-1, and a pattern whose every 16th value (the ones
+  // the cuts are taken from) is huge, so that the cuts set apart too few and the whole range is ordered.
+  KQMath_850::KQRandomValues random(3);
+  random.SetParamNormal(0.0, 1.0);
+  std::vector<std::vector<double>> sets;
+  for (std::size_t n : {0, 1, 7, 100, 10000, 20001}) {
+    std::vector<double> normal(n), tied(n), pattern(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      normal[i] = random.GetRandom();
+      tied[i] = std::clamp(std::round(4.0 * normal[i]) / 4.0, -1.0, 1.0);
+      pattern[i] = i % 16 == 0 ? 1e9 + static_cast<double>(i) : static_cast<double>(n - i);
+    }
+    sets.insert(sets.end(), {normal, tied, pattern});
+  }
+  std::vector<double> scratch;
+  for (const std::vector<double>& set : sets) {
+    std::vector<double> sorted = set;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = set.size();
+    for (std::size_t nStarts : {std::size_t{0}, std::size_t{1}, n / 20, n / 2 - (n > 0), n / 2, n}) {
+      if (nStarts > n) continue;
+      std::vector<double> draws = set;
+      OrderWindowEnds(draws, nStarts, scratch);
+      for (std::size_t i = 0; i < nStarts; ++i) {
+        ASSERT_EQ(draws[i], sorted[i]) << "n = " << n << ", nStarts = " << nStarts << ", i = " << i;
+        ASSERT_EQ(draws[n - 1 - i], sorted[n - 1 - i]) << "n = " << n << ", nStarts = " << nStarts;
+      }
+    }
+  }
 }
