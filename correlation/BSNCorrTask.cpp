@@ -116,18 +116,19 @@ void OrderWindowEnds(std::vector<double>& draws, std::size_t nStarts, std::vecto
 }
 
 BSNCorrTask::BSNCorrTask(std::size_t first, std::size_t count, const BSNSettings& settings,
-                         KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, bool askHost)
+                         KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results,
+                         std::thread::id hostThread)
     : first_(first),
       count_(count),
       settings_(settings),
       cancel_(cancel),
       results_(results),
-      askHost_(askHost),
+      hostThread_(hostThread),
       random_(settings.GetRandomSeed()),
       priorExponent_(settings.GetCorrCValue()) {}
 
 bool BSNCorrTask::Cancelled() {
-  const bool cancelled = askHost_ ? cancel_.IsCancel() : cancel_.WillCancel();
+  const bool cancelled = OnHostThread() ? cancel_.IsCancel() : cancel_.WillCancel();
   if (cancelled) status_ = KQStatus(BSN_STATUS_CANCELLED, false);
   return cancelled;
 }
@@ -145,7 +146,7 @@ void BSNCorrTask::ComputeFactors() {
   const long nSamples = settings_.GetMCSamples();
   BayesFactor2DimMC mc(fraction, 1.0, 0.0, nSamples, settings_.GetRandomSeed());
   const CorrQuadrature quadrature{settings_.GetTolValue(), settings_.GetMaxIterations(),
-                                  askHost_ ? &cancel_ : nullptr};
+                                  OnHostThread() ? &cancel_ : nullptr};
   for (std::size_t p = first_; p < first_ + count_; ++p) {
     if (Cancelled()) return;
     const double r = results_.r[p], n = results_.n[p];

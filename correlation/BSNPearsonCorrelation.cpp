@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "companion/KQDisplay.h"
@@ -79,7 +80,7 @@ KQStatus BSNPearsonCorrelation::RunPairWork() {
       nPairs >= static_cast<std::size_t>(perTask) + 1) {
     status = RunThreaded();
   } else {
-    detail::BSNCorrTask task(0, nPairs, settings_, cancelInfo_, *results_, true);
+    detail::BSNCorrTask task(0, nPairs, settings_, cancelInfo_, *results_, std::this_thread::get_id());
     task.Run();
     status = task.GetStatus();
     warnings_.AddWarnings(task.GetWarnings());
@@ -96,7 +97,8 @@ KQStatus BSNPearsonCorrelation::RunThreaded() {
   std::vector<std::unique_ptr<detail::BSNCorrTask>> tasks;
   for (std::size_t first = 0; first < nPairs; first += perTask)
     tasks.push_back(std::make_unique<detail::BSNCorrTask>(first, std::min(perTask, nPairs - first), settings_,
-                                                          cancelInfo_, *results_, false));
+                                                          cancelInfo_, *results_,
+                                                          std::this_thread::get_id()));
   std::vector<KQThread_850::IKQThreadTask*> running;
   for (const auto& task : tasks) running.push_back(task.get());
   const int maxThreads = settings_.GetMaxThreadNum();

@@ -11,12 +11,14 @@
 // shortest one holding trunc(level/100 S) + 1 of the S sorted draws (missing bounds for a level of 100 or
 // more, or no draw). The random stream is seeded once per task, so a pair's draws depend on its place in
 // its task; the factors do not (each pair's integrators start from the settings' seed).
-// A task on the calling thread asks the host about cancellation; a task on another thread only reads the
-// last answer. A cancellation ends the task with the cancelled status.
+// A task asks the host about cancellation while it runs on the thread that called the build (one task alone,
+// or the tasks a runner gives that thread); on another thread it only reads the last answer. A cancellation
+// ends the task with the cancelled status.
 // Accuracy: tests/correlation/BSNPearsonCorrelation_test.cpp compares the posterior mean and variance with
 // exact quadrature and the factors with R's integrate().
 
 #include <cstddef>
+#include <thread>
 #include <vector>
 
 #include "companion/KQCancel.h"
@@ -39,9 +41,10 @@ void OrderWindowEnds(std::vector<double>& draws, std::size_t nStarts, std::vecto
 
 class BSNCorrTask final : public KQThread_850::IKQThreadTask {
  public:
-  /// Pairs first .. first + count - 1 of `results`; `askHost` for the task that runs on the calling thread.
+  /// Pairs first .. first + count - 1 of `results`. The host's cancellation query is asked only on
+  /// `hostThread`, the thread that called the build; other threads read its last answer.
   BSNCorrTask(std::size_t first, std::size_t count, const BSNSettings& settings,
-              KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, bool askHost);
+              KQCommon_850::KQCancelInfo& cancel, CorrPairResults& results, std::thread::id hostThread);
 
   /// The factors and the posterior part, as the analysis type asks; true (its status says what happened).
   bool Run() override;
@@ -52,6 +55,7 @@ class BSNCorrTask final : public KQThread_850::IKQThreadTask {
   const std::vector<int>& GetFailedPairs() const noexcept { return failedPairs_; }
 
  private:
+  bool OnHostThread() const noexcept { return std::this_thread::get_id() == hostThread_; }
   bool Cancelled();
   void ComputeFactors();
   void ComputePosteriors();
@@ -62,7 +66,7 @@ class BSNCorrTask final : public KQThread_850::IKQThreadTask {
   const BSNSettings& settings_;
   KQCommon_850::KQCancelInfo& cancel_;
   CorrPairResults& results_;
-  bool askHost_;
+  std::thread::id hostThread_;
   KQCommon_850::KQStatus status_;
   KQCommon_850::KQWarnings warnings_;
   KQMath_850::KQRandomValues random_;
