@@ -52,12 +52,9 @@ TEST(CorrelationFactors, FractionalWithinMonteCarloErrorOfNestedIntegrate) {
     const detail::CorrFactorResult result =
         detail::FractionalCorrelationLogBf01(v[0], v[1], v[2], v[3], 10000, mc, kTight);
     EXPECT_NEAR(result.logBf01, v[4], 4.0 * v[5]) << "r = " << v[0] << ", n = " << v[1];
-    // The same seed gives the same answer, bit for bit; another seed another one.
+    // The same seed gives the same answer, bit for bit.
     BayesFactor2DimMC again(v[3], 1.0, 0.0, 10000, 2000000);
     EXPECT_EQ(detail::FractionalCorrelationLogBf01(v[0], v[1], v[2], v[3], 10000, again, kTight).logBf01,
-              result.logBf01);
-    again.SetSeed(7);
-    EXPECT_NE(detail::FractionalCorrelationLogBf01(v[0], v[1], v[2], v[3], 10000, again, kTight).logBf01,
               result.logBf01);
   }
   BayesFactor2DimMC mc(0.5, 1.0, 0.0, 10000, 1);
