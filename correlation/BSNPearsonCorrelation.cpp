@@ -86,7 +86,9 @@ KQStatus BSNPearsonCorrelation::RunPairWork() {
     warnings_.AddWarnings(task.GetWarnings());
     results_->failedPairs = task.GetFailedPairs();
   }
-  if (std::find(results_->isLogFactor.begin(), results_->isLogFactor.end(), 1) != results_->isLogFactor.end())
+  // One warning for the run, after the tasks' own, whatever the split into tasks.
+  const auto& isLog = results_->isLogFactor;
+  if (!status.IsError() && std::find(isLog.begin(), isLog.end(), 1) != isLog.end())
     AddWarning(KQStatus(BSN_LOG_FACTOR, true));
   return status;
 }
@@ -106,10 +108,12 @@ KQStatus BSNPearsonCorrelation::RunThreaded() {
       maxThreads < 1
           ? static_cast<int>(tasks.size())
           : static_cast<int>(std::min<std::size_t>(tasks.size(), static_cast<std::size_t>(maxThreads)));
-  {
-    std::unique_ptr<KQThread_850::IKQThreadRunner> runner =
-        settings_.GetThreadFactory()->CreateRunner(nThreads);
+  if (std::unique_ptr<KQThread_850::IKQThreadRunner> runner =
+          settings_.GetThreadFactory()->CreateRunner(nThreads)) {
     runner->RunTasks(running);
+  } else {
+    // A factory that offers no runner leaves the tasks to the calling thread, in order.
+    for (KQThread_850::IKQThreadTask* task : running) task->Run();
   }
   KQStatus status;
   if (cancelInfo_.IsCancel()) status = KQStatus(BSN_STATUS_CANCELLED, false);

@@ -284,8 +284,15 @@ TEST(BSNPearsonCorrelation, ThreadTasksSplitAsAskedAndMatchOneTaskBitForBit) {
   settings.SetThreadFactory(&factory);
   settings.SetMaxThreadNum(2);
   settings.SetNPairsPerTask(45);
-  ASSERT_FALSE(Built(settings, rows).status.IsError());
+  const Built oneTask(settings, rows);
   EXPECT_TRUE(factory.requestedThreads.empty());
+  // A factory that offers no runner: the 5 tasks run on the calling thread, with the same factors.
+  struct NoRunner final : KQThread_850::IKQThreadFactory {
+    std::unique_ptr<KQThread_850::IKQThreadRunner> CreateRunner(int) override { return nullptr; }
+  } none;
+  settings.SetThreadFactory(&none);
+  settings.SetNPairsPerTask(10);
+  EXPECT_EQ(Built(settings, rows).Record()->GetBayesFactor(), oneTask.Record()->GetBayesFactor());
 }
 
 TEST(BSNPearsonCorrelation, ThreadedRunsCancelAtEveryPollWithoutARecord) {
