@@ -223,10 +223,15 @@ BayesEstimation BSNCorrTask::Summarize(double r, double n) {
   const double variance = stats.GetVariance();
   if (!KQMV::IsMissing(variance)) summary.variance = variance * (weights - 1.0) / weights;
 
+  SetShortestInterval(summary);
+  return summary;
+}
+
+void BSNCorrTask::SetShortestInterval(BayesEstimation& summary) {
   const double level = settings_.GetCILevel();
-  if (draws_.empty() || !(level < 100.0)) return summary;
-  const double span = std::trunc((1.0 - (1.0 - level / 100.0)) * static_cast<double>(nDraws));
-  if (!(span >= 0.0)) return summary;
+  if (draws_.empty() || !(level < 100.0)) return;
+  const double span = std::trunc((1.0 - (1.0 - level / 100.0)) * static_cast<double>(draws_.size()));
+  if (!(span >= 0.0)) return;
   const auto width = static_cast<std::size_t>(span);
   OrderWindowEnds(draws_, draws_.size() - std::min(width, draws_.size()), sample_);
   // The shortest window of width + 1 sorted draws; the first one wins a tie.
@@ -235,18 +240,16 @@ BayesEstimation BSNCorrTask::Summarize(double r, double n) {
   for (std::size_t i = 0; i + width < draws_.size(); ++i) {
     if (cancel_.WillCancel()) {
       status_ = KQStatus(BSN_STATUS_CANCELLED, false);
-      return summary;
+      return;
     }
-    const double w = draws_[i + width] - draws_[i];
-    if (w < bestWidth) {
+    if (const double w = draws_[i + width] - draws_[i]; w < bestWidth) {
       bestWidth = w;
       best = i;
     }
   }
-  if (bestWidth == std::numeric_limits<double>::infinity()) return summary;
+  if (bestWidth == std::numeric_limits<double>::infinity()) return;
   summary.lower = draws_[best];
   summary.upper = draws_[best + width];
-  return summary;
 }
 
 void BSNCorrTask::ComputeCurves(std::size_t pair) {

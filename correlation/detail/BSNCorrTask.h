@@ -60,6 +60,9 @@ class BSNCorrTask final : public KQThread_850::IKQThreadTask {
   void ComputeFactors();
   void ComputePosteriors();
   BayesEstimation Summarize(double r, double n);
+  /// The shortest interval holding the credible level's share of the draws (reorders them); none for a
+  /// level of 100 or more, a missing level or no draw.
+  void SetShortestInterval(BayesEstimation& summary);
   void ComputeCurves(std::size_t pair);
 
   std::size_t first_, count_;
