@@ -11,6 +11,7 @@
 #include "companion/KQWarnings.h"
 #include "companion/Progress.h"
 #include "companion/Record.h"
+#include "correlation/BSNPearsonCorrelationOutputStats.h"
 #include "frame/BSNComponent.h"
 #include "frame/BSNComponentDisplay.h"
 #include "frame/BSNSettings.h"

@@ -3,6 +3,7 @@
 #include "cli/FactorSummary.h"
 
 #include "cli/records/Describers.h"
+#include "correlation/BSNPearsonCorrelationOutputStats.h"
 #include "loglinear/BSNLogLinearOutputStats.h"
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
@@ -42,6 +43,8 @@ constexpr RegistryEntry kDescribers[] = {
     {OutputTypes::Output2SampleIndependent,
      &Describing<KQBSN_850::BSN2SampleIndOutputStats, &DescribeTwoSampleIndependent>},
     {OutputTypes::OutputLogLinear, &Describing<KQBSN_850::BSNLogLinearOutputStats, &DescribeLogLinear>},
+    {OutputTypes::OutputCorrelation,
+     &Describing<KQBSN_850::BSNPearsonCorrelationOutputStats, &DescribeCorrelation>},
 };
 
 }  // namespace

@@ -43,6 +43,14 @@ struct TextTable {
   std::vector<std::vector<std::string>> lines;
 };
 
+/// A square table for a person beside the family tables (a correlation matrix): cell (i, j) belongs to
+/// labels i and j.
+struct SquareTable {
+  std::string title;
+  std::vector<std::string> labels;
+  std::vector<std::vector<Json>> cells;
+};
+
 struct RecordView {
   std::string record;                  ///< the record's class name
   std::vector<std::string> rows;       ///< one label per variable (or pair, or coefficient)
@@ -57,6 +65,7 @@ struct RecordView {
   bool factorFavoursNull = true;
   std::vector<Hypotheses> hypotheses;  ///< per row
   std::vector<TextTable> textTables;
+  std::vector<SquareTable> squares;  ///< printed after the family tables
 
   /// Appends a field holding the getter's value.
   template <class T>

@@ -113,6 +113,18 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   for (const Field* field : others) os << "  " << field->column << ": " << Cell(field->value) << '\n';
 }
 
+void PrintSquare(std::ostream& os, const SquareTable& square) {
+  os << '\n' << square.title << '\n';
+  std::vector<std::vector<std::string>> lines{{""}};
+  lines[0].insert(lines[0].end(), square.labels.begin(), square.labels.end());
+  for (std::size_t i = 0; i < square.cells.size() && i < square.labels.size(); ++i) {
+    std::vector<std::string> line{square.labels[i]};
+    for (const Json& cell : square.cells[i]) line.push_back(Cell(cell));
+    lines.push_back(std::move(line));
+  }
+  PrintAligned(os, lines);
+}
+
 void PrintVerdicts(std::ostream& os, const RecordView& view) {
   const Field* factors = view.Find(view.factorKey);
   if (factors == nullptr || (factors->value.is_array() && factors->value.empty())) return;
@@ -183,7 +195,7 @@ void WriteTables(std::ostream& os, const RunReport& report) {
   if (report.status && report.status->IsError())
     os << "\nThe analysis stopped with an error: " << StatusLine(*report.status) << '\n';
 
-  if (report.view)
+  if (report.view) {
     for (Family family : kFamilies) {
       for (const TextTable& table : report.view->textTables) {
         if (table.family != family) continue;
@@ -192,7 +204,8 @@ void WriteTables(std::ostream& os, const RunReport& report) {
       }
       PrintFamily(os, *report.view, family);
     }
-  else if (!report.result.is_null())
+    for (const SquareTable& square : report.view->squares) PrintSquare(os, square);
+  } else if (!report.result.is_null())
     os << "\nThe result record (output type " << report.result.value("OutputType", -1)
        << ") has no tables yet; --json shows its type.\n";
 

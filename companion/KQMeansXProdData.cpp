@@ -110,6 +110,24 @@ void KQMeansXProdData::Reset() {
   centredXProds_.Resize(nVariables_);
 }
 
+KQMeansXProdData KQMeansXProdData::Select(std::span<const int> variables) const {
+  KQMeansXProdData selected(static_cast<int>(variables.size()), centred_);
+  selected.sumWeights_ = sumWeights_;
+  for (std::size_t a = 0; a < variables.size(); ++a) {
+    assert(variables[a] >= 0 && variables[a] < nVariables_);
+    const auto from = static_cast<std::size_t>(variables[a]);
+    selected.shift_[a] = shift_[from];
+    selected.means_[a] = means_[from];
+    selected.scaleExponents_[a] = scaleExponents_[from];
+    selected.inverseScales_[a] = inverseScales_[from];
+    selected.rescaleAbove_[a] = rescaleAbove_[from];
+    for (std::size_t b = 0; b <= a; ++b)
+      selected.centredXProds_(static_cast<int>(a), static_cast<int>(b)) =
+          centredXProds_(variables[a], variables[b]);
+  }
+  return selected;
+}
+
 std::vector<double> KQMeansXProdData::GetMeans() const {
   std::vector<double> means(means_.size(), KQMV::Missing());
   if (sumWeights_ > 0.0)

@@ -44,6 +44,10 @@ class KQMeansXProdData {
   void Merge(const KQMeansXProdData& other);
   /// Forgets every case.
   void Reset();
+  /// The accumulator of the listed variables alone (positions 0 .. k-1, in the order given), holding the
+  /// same cases: its moments are exactly those of the listed variables here, so that it can be merged
+  /// with an accumulator over those variables only.
+  KQMeansXProdData Select(std::span<const int> variables) const;
 
   /// The weighted means, one per variable; missing values when no case was added.
   std::vector<double> GetMeans() const;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "correlation/BSNPearsonCorrelation.h"
 #include "loglinear/BSNLogLinear.h"
 #include "onesample/detail/BSN1SampleBinomial.h"
 #include "onesample/detail/BSN1SampleNormal.h"
@@ -39,6 +40,7 @@ const std::vector<AnalysisEntry>& Analyses() {
       {BSNConst::ModelTypes::Related, std::nullopt, &Make<BSN2SampleRelated>},
       {BSNConst::ModelTypes::Independent, std::nullopt, &Make<BSN2SampleIndependent>},
       {BSNConst::ModelTypes::LogLinear, std::nullopt, &Make<BSNLogLinear>},
+      {BSNConst::ModelTypes::Correlation, std::nullopt, &Make<BSNPearsonCorrelation>},
   };
   return analyses;
 }

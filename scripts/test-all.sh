@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every check: source checks, the Release build with all tests, the example host built against
-# the installed package, then the whole test suite again under AddressSanitizer and UBSan.
+# the installed package, the whole test suite again under AddressSanitizer and UBSan, and the threaded
+# tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,4 +24,9 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1" -DK
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+# The threaded tests under ThreadSanitizer: only the correlation analysis runs tasks on several threads, so
+# only its test program is built here.
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1" -DKQ_TSAN=ON -DKQ_BUILD_BENCH=OFF
+cmake --build build/tsan -j"$jobs" --target correlation_BSNPearsonCorrelation_test
+TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/correlation_BSNPearsonCorrelation_test --gtest_filter='*Thread*'
 echo "all checks passed"

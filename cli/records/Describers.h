@@ -14,6 +14,7 @@ class BSN1SampleNormOutputStats;
 class BSN2SampleRelatedOutputStats;
 class BSN2SampleIndOutputStats;
 class BSNLogLinearOutputStats;
+class BSNPearsonCorrelationOutputStats;
 }  // namespace KQBSN_850
 
 namespace kqcli {
@@ -31,6 +32,8 @@ RecordView DescribeTwoSampleIndependent(const KQBSN_850::BSN2SampleIndOutputStat
                                         const std::vector<std::string>& columnNames);
 RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& record,
                              const std::vector<std::string>& columnNames);
+RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats& record,
+                               const std::vector<std::string>& columnNames);
 
 /// The names of the columns at the given indices ("#7" for an index outside the data).
 std::vector<std::string> ColumnLabels(const std::vector<int>& indices,

@@ -44,8 +44,8 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
   related.Set2ndRelatedList({0, 2});
   independent.SetGroupVar(0);
   independent.SetEqualDataVar(true);  // the equal-variance posterior needs no more than two cases a group
-  for (BSNSettings s :
-       {normal, binomial, settingsFor(M::OneSample, D::Poisson, {0, 1}), related, independent}) {
+  for (BSNSettings s : {normal, binomial, settingsFor(M::OneSample, D::Poisson, {0, 1}), related, independent,
+                        settingsFor(M::Correlation, D::Normal, {0, 1, 2})}) {
     ASSERT_FALSE(s.IsValidSettings().IsError());
     BSNComponent component(s, data.MakeVarList());
     KQMemoryRecordIter iter(data);
@@ -77,6 +77,18 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
       }
       EXPECT_NE(tables.str().find(cell), std::string::npos) << field.key << " " << cell << "\n"
                                                             << tables.str();
+    }
+    // The correlation matrix of x, y and w: symmetric, 1 on the diagonal, the pairs' r (i < j in pair order)
+    // above it, printed under its title.
+    for (const SquareTable& square : report.view->squares) {
+      EXPECT_NE(tables.str().find(square.title), std::string::npos);
+      EXPECT_EQ(square.labels, kNames);
+      const Json& r = json["PearsonCorrelation"];
+      EXPECT_EQ(square.cells[0][0], 1.0);
+      EXPECT_EQ(square.cells[0][1], r[0]);
+      EXPECT_EQ(square.cells[2][0], r[1]);
+      EXPECT_EQ(square.cells[1][2], r[2]);
+      EXPECT_EQ(square.cells[2][1], r[2]);
     }
   }
 }

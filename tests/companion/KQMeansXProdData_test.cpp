@@ -136,3 +136,29 @@ TEST(KQMeansXProdData, HugeAndTinyMagnitudesOnTheirScales) {
 }
 
 }  // namespace
+
+TEST(KQMeansXProdData, SelectedVariablesEqualTheirOwnAccumulatorAlsoMerged) {
+  // Three variables of different magnitudes (so their scales differ); the selection of (2, 0) holds the
+  // accumulator fed only those two: the same means, scales and case count, cross-products to rounding (the
+  // k-variable update adds its products in another order), and merges with one that saw more cases alike.
+  KQMeansXProdData all(3, true), pair(2, true), more(2, true);
+  for (const Case& c : LargeOffsetCases(50)) {
+    const double third = 1e-200 * c.values[1];
+    all.AddCase({c.values[0], c.values[1], third}, c.weight);
+    pair.AddCase({third, c.values[0]}, c.weight);
+  }
+  for (const Case& c : LargeOffsetCases(7)) more.AddCase({c.values[1] * 1e-200, c.values[0] + 3.0}, c.weight);
+  const std::array<int, 2> chosen{2, 0};
+  KQMeansXProdData selected = all.Select(chosen);
+  const auto expectSame = [&] {
+    EXPECT_EQ(selected.GetNCases(), pair.GetNCases());
+    EXPECT_EQ(selected.GetScaleExponents(), pair.GetScaleExponents());
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR_REL(selected.GetMeans()[i], pair.GetMeans()[i], 1e-15);
+    for (std::size_t i = 0; i < 3; ++i)
+      EXPECT_NEAR_REL(selected.GetScaledXProds().AsVector()[i], pair.GetScaledXProds().AsVector()[i], 1e-13);
+  };
+  expectSame();
+  selected.Merge(more);
+  pair.Merge(more);
+  expectSame();
+}

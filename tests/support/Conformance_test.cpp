@@ -71,7 +71,7 @@ struct TraitsOf {
 };
 
 constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
-               kIndependent[] = "independent", kLogLinear[] = "loglinear";
+               kIndependent[] = "independent", kLogLinear[] = "loglinear", kCorrelation[] = "correlation";
 
 struct OneSampleNormal : TraitsOf<kNormal> {
   static BSNSettings Settings() {
@@ -117,10 +117,20 @@ struct LogLinear : TraitsOf<kLogLinear> {
   }
 };
 
+// Few posterior draws, so that the cancellation test, which asks before each draw, stays short.
+struct PearsonCorrelation : TraitsOf<kCorrelation> {
+  static BSNSettings Settings() {
+    BSNSettings settings =
+        ::Settings(Model::Correlation, Dist::Normal, {0, 1, 2}, &BSNSettings::SetPosteriorSamples, 50L);
+    settings.SetTolValue(1e-10);
+    return settings;
+  }
+};
+
 }  // namespace
 
 namespace kqtest {
 using Analyses = ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
-                                  TwoIndependentSamples, LogLinear>;
+                                  TwoIndependentSamples, LogLinear, PearsonCorrelation>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Analyses, Conformance, Analyses);
 }  // namespace kqtest
