@@ -18,93 +18,70 @@ namespace {
 // The missing value is the most negative double and NaN compares false, so both fail this test.
 bool IsPositiveWeight(double weight) { return weight > 0.0; }
 
-// Sums of a batch relative to a shift, in two vectors of four lanes each (eight independent chains per
-// sum): the weights, the frequency weights (unless they are the weights), the weighted deviations
-// d = (x - shift) / scale and their weighted squares. The lanes are GCC vector types, so that the
-// selection of accepted values compiles to masks instead of branches; the sums are the only state
-// carried from one step to the next, so that they stay in registers.
-template <bool kSeparateFrequencies>
-class BatchSums {
- public:
-  static constexpr std::size_t kWidth = 4;          ///< lanes of a vector
-  static constexpr std::size_t kStep = 2 * kWidth;  ///< values per Add
+// Largest sum of weighted squared deviations, in scales^2, that a block may reach and still be added
+// as a whole: folding it into the settled moments (its mean's deviation squared times the weights)
+// stays far from overflow.
+constexpr double kMaxBlockSquares = 0x1.0p600;
 
-  BatchSums(double shift, double inverseScale)
-      : shift_{shift, shift, shift, shift},
-        inverseScale_{inverseScale, inverseScale, inverseScale, inverseScale} {}
+constexpr std::size_t kRowLanes = KQContStats::kRowLanes;
+using Lanes = double __attribute__((vector_size(kRowLanes * sizeof(double))));
+/// Sums per variable of a block of rows: weights, frequency weights, weighted deviations, their
+/// weighted squares.
+constexpr std::size_t kRowSums = 4;
 
-  /// Adds x[0..kStep) with their frequency weights f and case weights w (f is not read unless the
-  /// frequencies are separate).
-  [[gnu::always_inline]] void Add(const double* x, const double* f, const double* w) {
-    for (std::size_t half = 0; half < 2; ++half) {
-      Lanes value, weight;
-      std::memcpy(&value, x + kWidth * half, sizeof(Lanes));
-      std::memcpy(&weight, w + kWidth * half, sizeof(Lanes));
-      const Lanes zero{};
-      // NaN fails value == value.
-      auto ok = (value != zero + KQMV::Missing()) & (value == value) & (weight > zero);
-      if constexpr (kSeparateFrequencies) {
-        Lanes frequency;
-        std::memcpy(&frequency, f + kWidth * half, sizeof(Lanes));
-        ok &= frequency > zero;
-        frequencies_[half] += ok ? frequency : zero;
-      }
-      const Lanes d = ok ? (value - shift_) * inverseScale_ : zero;
-      const Lanes used = ok ? weight : zero;
-      const Lanes weighted = used * d;
-      weights_[half] += used;
-      sums_[half] += weighted;
-      squares_[half] += weighted * d;
-    }
-  }
-
-  double Weights() const { return Total(weights_); }
-  double FrequencyWeights() const { return kSeparateFrequencies ? Total(frequencies_) : Total(weights_); }
-  double Sum() const { return Total(sums_); }
-  double SumSquares() const { return Total(squares_); }
-
- private:
-  using Lanes = double __attribute__((vector_size(kWidth * sizeof(double))));
-
-  static double Total(const Lanes (&lanes)[2]) {
-    const Lanes sum = lanes[0] + lanes[1];
-    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
-  }
-
-  Lanes shift_, inverseScale_;
-  Lanes frequencies_[2] = {}, weights_[2] = {}, sums_[2] = {}, squares_[2] = {};
+/// A block of rows and where its sums go (sum k of variable c at sums[k * stride + c]).
+struct RowBlock {
+  const double* rows;
+  std::size_t nRows;
+  const double* frequencyWeights;
+  const double* caseWeights;
+  const double* shifts;
+  const double* inverseScales;
+  double* sums;
 };
 
-// Largest sum of weighted squared deviations, in scales^2, that a batch may reach and still be added
-// as a whole: folding it into the settled moments (its mean's deviation squared times the weights)
-// stays far from overflow. Larger sums go value by value, where deviations beyond 2^64 scales enlarge
-// the scale.
-constexpr double kMaxBatchSquares = 0x1.0p600;
-
-// Inlined into each compiled version of UpdateBatch, so that it gets that version's instructions.
-template <bool kSeparateFrequencies>
-[[gnu::always_inline]] inline BatchSums<kSeparateFrequencies> SumBatch(std::span<const double> x,
-                                                                       std::span<const double> f,
-                                                                       std::span<const double> w,
-                                                                       double shift, double inverseScale) {
-  using Sums = BatchSums<kSeparateFrequencies>;
-  Sums sums(shift, inverseScale);
-  const std::size_t n = x.size();
-  std::size_t k = 0;
-  for (; k + Sums::kStep <= n; k += Sums::kStep) sums.Add(&x[k], &f[k], &w[k]);
-  if (k < n) {
-    // The last values, padded with missing ones.
-    std::array<double, Sums::kStep> value, frequency{}, weight{};
-    value.fill(KQMV::Missing());
-    for (std::size_t i = 0; k + i < n; ++i) {
-      value[i] = x[k + i];
-      frequency[i] = f[k + i];
-      weight[i] = w[k + i];
-    }
-    sums.Add(value.data(), frequency.data(), weight.data());
+// Adds the columns [first, first + kGroups * kRowLanes) of rows `stride` values apart (by default
+// kGroups * kRowLanes, the whole row) to the block's sums. The sums of the kGroups vectors live in
+// local variables across the rows, so that with a small kGroups they stay in registers. Inlined into
+// each compiled version of UpdateRows, so that it gets that version's instructions.
+template <std::size_t kGroups, bool kSeparateFrequencies>
+[[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first = 0,
+                                           std::size_t stride = kGroups * kRowLanes) {
+  const Lanes zero{}, missing = zero + KQMV::Missing();
+  Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
+      squares[kGroups];
+  for (std::size_t g = 0; g < kGroups; ++g) {
+    std::memcpy(&shift[g], block.shifts + first + g * kRowLanes, sizeof(Lanes));
+    std::memcpy(&inverseScale[g], block.inverseScales + first + g * kRowLanes, sizeof(Lanes));
+    weights[g] = frequencies[g] = sum[g] = squares[g] = zero;
   }
-  return sums;
+  for (std::size_t r = 0; r < block.nRows; ++r) {
+    const double f = block.frequencyWeights[r], w = block.caseWeights[r];
+    if (!(w > 0.0 && f > 0.0)) continue;
+    const double* row = block.rows + r * stride + first;
+    for (std::size_t g = 0; g < kGroups; ++g) {
+      Lanes value;
+      std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
+      // NaN fails value == value.
+      const auto ok = (value != missing) & (value == value);
+      const Lanes d = ok ? (value - shift[g]) * inverseScale[g] : zero;
+      const Lanes used = ok ? zero + w : zero;
+      const Lanes weighted = used * d;
+      weights[g] += used;
+      sum[g] += weighted;
+      squares[g] += weighted * d;
+      if constexpr (kSeparateFrequencies) frequencies[g] += ok ? zero + f : zero;
+    }
+  }
+  for (std::size_t g = 0; g < kGroups; ++g) {
+    double* at = block.sums + first + g * kRowLanes;
+    std::memcpy(at, &weights[g], sizeof(Lanes));
+    std::memcpy(at + stride, &frequencies[g], sizeof(Lanes));
+    std::memcpy(at + 2 * stride, &sum[g], sizeof(Lanes));
+    std::memcpy(at + 3 * stride, &squares[g], sizeof(Lanes));
+  }
 }
+
 }  // namespace
 
 void KQContStats::Update(double x, double frequencyWeight, double regressionWeight) {
@@ -138,50 +115,14 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
   if (++blockCount_ == kBlockSize) Settle();
 }
 
-void KQContStats::UpdateEach(std::span<const double> x, std::span<const double> frequencyWeights,
-                             std::span<const double> caseWeights) {
-  for (std::size_t k = 0; k < x.size(); ++k) {
-    // A case weight other than the frequency weight is f r: hand r on so that Update forms the same w.
-    const double f = frequencyWeights[k], w = caseWeights[k];
-    if (!IsPositiveWeight(w)) continue;
-    Update(x[k], f, w == f ? kNoRegressionWeight : w / f);
-  }
-}
-
-// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
-__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateBatch(
-    std::span<const double> x, std::span<const double> frequencyWeights,
-    std::span<const double> caseWeights) {
-  const std::size_t n = std::min({x.size(), frequencyWeights.size(), caseWeights.size()});
-  x = x.first(n);
-  frequencyWeights = frequencyWeights.first(n);
-  caseWeights = caseWeights.first(n);
-  Settle();
-  // Until the moments have a value and a scale, values go one by one (they fix the shift and scale).
-  if (sumWeights_ == 0.0 || !HasScale()) return UpdateEach(x, frequencyWeights, caseWeights);
-
-  // Deviations from the settled mean, summed in vector lanes; a value that is missing, NaN or without
-  // a positive weight contributes zeros. Without regression weights the case weights are the frequency
-  // weights and one sum serves both.
-  const double shift = shift_ + mean_ * scale_;
-  double frequencies, weights, sum, squares;
-  if (frequencyWeights.data() == caseWeights.data()) {
-    const auto sums = SumBatch<false>(x, frequencyWeights, caseWeights, shift, inverseScale_);
-    frequencies = sums.FrequencyWeights(), weights = sums.Weights(), sum = sums.Sum(),
-    squares = sums.SumSquares();
-  } else {
-    const auto sums = SumBatch<true>(x, frequencyWeights, caseWeights, shift, inverseScale_);
-    frequencies = sums.FrequencyWeights(), weights = sums.Weights(), sum = sums.Sum(),
-    squares = sums.SumSquares();
-  }
-  // Deviations too large for the scale (the squares near overflow, an infinite value, NaN from
-  // infinities) need the rescaling path: the batch is added value by value instead.
-  if (!AddBlockSums(shift, frequencies, weights, sum, squares)) UpdateEach(x, frequencyWeights, caseWeights);
-}
-
 bool KQContStats::AddBlockSums(double shift, double frequencies, double weights, double sum,
                                double squares) noexcept {
-  if (!(squares <= kMaxBatchSquares) || !std::isfinite(sum)) return false;
+  // A block whose deviations reach beyond kMaxScaledDeviation scales in the mean square (data that
+  // outgrew the scale) goes value by value, where such deviations enlarge the scale, as does one near
+  // overflow or with an infinite or NaN sum.
+  if (!(squares <= kMaxBlockSquares) || !(squares <= kMaxScaledDeviation * kMaxScaledDeviation * weights) ||
+      !std::isfinite(sum))
+    return false;
   if (!(weights > 0.0)) return true;  // nothing accepted
   blockShift_ = shift;
   blockFreqWeights_ = frequencies;
@@ -229,40 +170,27 @@ __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
   }
 
   // Sums per variable: weights, frequency weights, weighted deviations and their weighted squares.
-  using Lanes = double __attribute__((vector_size(kRowLanes * sizeof(double))));
-  constexpr std::size_t kSums = 4;
-  std::vector<double> sums(kSums * stride, 0.0);  // sum k of variable c at [k * stride + c]
-  const Lanes zero{}, missing = zero + KQMV::Missing();
-  for (std::size_t r = 0; r < n; ++r) {
-    const double f = frequencyWeights[r], w = caseWeights[r];
-    if (!(w > 0.0 && f > 0.0)) continue;
-    const double* row = rows.data() + r * stride;
-    for (std::size_t g = 0; g < stride; g += kRowLanes) {
-      Lanes value, shift, inverseScale, weights, frequencies, sum, squares;
-      std::memcpy(&value, row + g, sizeof(Lanes));
-      std::memcpy(&shift, &shifts[g], sizeof(Lanes));
-      std::memcpy(&inverseScale, &inverseScales[g], sizeof(Lanes));
-      // NaN fails value == value.
-      const auto ok = (value != missing) & (value == value);
-      const Lanes d = ok ? (value - shift) * inverseScale : zero;
-      const Lanes used = ok ? zero + w : zero;
-      const Lanes weighted = used * d;
-      double* at = sums.data() + g;
-      std::memcpy(&weights, at, sizeof(Lanes));
-      std::memcpy(&sum, at + 2 * stride, sizeof(Lanes));
-      std::memcpy(&squares, at + 3 * stride, sizeof(Lanes));
-      weights += used;
-      sum += weighted;
-      squares += weighted * d;
-      std::memcpy(at, &weights, sizeof(Lanes));
-      std::memcpy(at + 2 * stride, &sum, sizeof(Lanes));
-      std::memcpy(at + 3 * stride, &squares, sizeof(Lanes));
-      if (separateFrequencies) {
-        std::memcpy(&frequencies, at + stride, sizeof(Lanes));
-        frequencies += ok ? zero + f : zero;
-        std::memcpy(at + stride, &frequencies, sizeof(Lanes));
-      }
-    }
+  std::vector<double> sums(kRowSums * stride, 0.0);  // sum k of variable c at [k * stride + c]
+  const RowBlock block{
+      rows.data(),          n,          frequencyWeights.data(), caseWeights.data(), shifts.data(),
+      inverseScales.data(), sums.data()};
+  // Rows of up to four vectors keep their sums in registers; wider ones keep them in memory.
+  switch (stride / kRowLanes) {
+    case 1:
+      separateFrequencies ? SumRows<1, true>(block) : SumRows<1, false>(block);
+      break;
+    case 2:
+      separateFrequencies ? SumRows<2, true>(block) : SumRows<2, false>(block);
+      break;
+    case 3:
+      separateFrequencies ? SumRows<3, true>(block) : SumRows<3, false>(block);
+      break;
+    case 4:
+      separateFrequencies ? SumRows<4, true>(block) : SumRows<4, false>(block);
+      break;
+    default:
+      for (std::size_t g = 0; g < stride; g += kRowLanes)
+        separateFrequencies ? SumRows<1, true>(block, g, stride) : SumRows<1, false>(block, g, stride);
   }
 
   for (std::size_t c = 0; c < nVars; ++c) {

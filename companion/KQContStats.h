@@ -37,20 +37,16 @@ class KQContStats {
 
   /// Adds x with its frequency weight and regression weight (kNoRegressionWeight for none).
   void Update(double x, double frequencyWeight, double regressionWeight = kNoRegressionWeight);
-  /// Adds a batch of values with their frequency weights and case weights (f r; the same span as the
-  /// frequency weights without regression weights), as Update would one by one, up to rounding: the
-  /// batch is summed in a few independent lanes without a branch per value, for passes over many
-  /// records. The spans' common length counts.
-  void UpdateBatch(std::span<const double> x, std::span<const double> frequencyWeights,
-                   std::span<const double> caseWeights);
   /// Lanes of the rows UpdateRows reads: a row's stride is a multiple of it.
   static constexpr std::size_t kRowLanes = 4;
   /// Adds a block of records to several accumulators at once: stats[c] gets rows[r * stride + c] for
   /// each row r below the weights' common length, with that row's frequency and case weights (the same
   /// span for both without regression weights). stride must be a multiple of kRowLanes, at least
   /// stats.size(), and rows must hold every row; otherwise nothing is added. The result is as
-  /// UpdateBatch on each variable's column, up to rounding: a row's variables are summed side by side
-  /// in vector lanes, so the block needs no rearranging into columns.
+  /// Update of each value in turn, up to rounding: the block's sums are formed relative to each
+  /// variable's settled mean, a row's variables side by side in vector lanes, and folded in as one
+  /// block; a variable whose moments have no value or scale yet, or whose block would need a larger
+  /// scale, takes its values one by one instead.
   static void UpdateRows(std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
                          std::span<const double> frequencyWeights, std::span<const double> caseWeights);
   /// Adds every value accepted by another accumulator, as if they had been added here.
@@ -83,9 +79,6 @@ class KQContStats {
   static constexpr int kMaxScaleExponent = 1000;
 
  private:
-  /// Adds the batch value by value (the first values, and a batch that needs a larger scale).
-  void UpdateEach(std::span<const double> x, std::span<const double> frequencyWeights,
-                  std::span<const double> caseWeights);
   /// Adds column c of a block of rows value by value.
   void UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
                         std::span<const double> frequencyWeights, std::span<const double> caseWeights);

@@ -14,9 +14,9 @@
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
-#include "frame/detail/ColumnBatch.h"
 #include "frame/detail/FactorStore.h"
 #include "frame/detail/ResultLists.h"
+#include "frame/detail/RowBatch.h"
 #include "onesample/detail/BSNNormalInference.h"
 #include "onesample/detail/NormalMeanFactors.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
@@ -82,31 +82,37 @@ KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
   const std::vector<int>& first = settings_.GetCovariates();
   const std::vector<int>& second = settings_.Get2ndRelatedList();
   // Each pair keeps its own valid cases: a pair with a missing value gets a missing difference, which
-  // its accumulator skips. The pairs' values are gathered a batch of records at a time, the first
-  // values in columns 0 .. nPairs - 1 and the second ones after them.
+  // its accumulator skips. The first and the second values are gathered in two blocks of rows, a
+  // block at a time; their differences, row by row, go to the accumulators.
   const std::size_t nPairs = pairStats_.size();
-  std::vector<int> positions(first);
-  positions.insert(positions.end(), second.begin(), second.end());
-  detail::ColumnBatch batch(std::move(positions));
-  std::array<double, detail::ColumnBatch::kRows> differences;
+  detail::RowBatch firstValues(first), secondValues(second);
+  std::vector<double> differences(detail::RowBatch::kRows * firstValues.Stride());
+  std::vector<double> largest(nPairs, 0.0);
+  std::vector<KQMath_850::KQContStats> accumulators(nPairs);
+  for (std::size_t j = 0; j < nPairs; ++j) accumulators[j] = pairStats_[j].differences;
   const auto addBatch = [&] {
-    for (std::size_t j = 0; j < nPairs && batch.Size() > 0; ++j) {
-      const std::span<double> out(differences.data(), batch.Size());
-      PairDifferences& pair = pairStats_[j];
-      pair.largestMagnitude =
-          std::max(pair.largestMagnitude,
-                   KQMath_850::PresentPairDifferences(batch.Column(j), batch.Column(nPairs + j), out));
-      pair.differences.UpdateBatch(out, batch.FrequencyWeights(), batch.CaseWeights());
+    if (firstValues.Size() > 0) {
+      const std::span<double> block(differences.data(), firstValues.Rows().size());
+      KQMath_850::PresentRowDifferences(firstValues.Rows(), secondValues.Rows(), block, firstValues.Stride(),
+                                        largest);
+      KQMath_850::KQContStats::UpdateRows(accumulators, block, firstValues.Stride(),
+                                          firstValues.FrequencyWeights(), firstValues.CaseWeights());
     }
-    batch.Clear();
+    firstValues.Clear();
+    secondValues.Clear();
   };
   // A record whose weight is 0 is skipped for every pair and not counted toward progress.
   const KQStatus status =
       MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-        batch.Add(weight, values);
-        if (batch.IsFull()) addBatch();
+        firstValues.Add(weight, values);
+        secondValues.Add(weight, values);
+        if (firstValues.IsFull()) addBatch();
       });
   addBatch();
+  for (std::size_t j = 0; j < nPairs; ++j) {
+    pairStats_[j].differences = accumulators[j];
+    pairStats_[j].largestMagnitude = largest[j];
+  }
   if (status.IsError()) return status;
   for (std::size_t j = 0; j < pairStats_.size(); ++j) SummarisePair(j);
   return status;

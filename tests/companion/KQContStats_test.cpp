@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -75,10 +76,13 @@ TEST(KQContStats, MatchesTwoPassOnLargeOffsetsDriftAndTimestamps) {
   }
 }
 
-// The batch path: the same data added in batches of 256 (the last one short, so that its padding
-// counts), with unusable values and weights mixed in, must meet the same two-pass reference; a batch
-// whose values need a larger scale, or hold an infinity, goes value by value and must too.
-TEST(KQContStats, BatchesMatchTwoPassAndSkipUnusableEntries) {
+// The block path: the same data added in blocks of 256 rows (the last one short), with unusable
+// values and weights mixed in, must meet the same two-pass reference. Each row holds the value in
+// columns 0 and 2 and a missing value in column 1, with a stride of 4 (column 3 is padding): columns 0
+// and 2 must agree with the reference, column 1 must stay empty. A block whose values need a larger
+// scale, or hold an infinity, goes value by value and must too.
+TEST(KQContStats, BlocksOfRowsMatchTwoPassAndSkipUnusableEntries) {
+  constexpr std::size_t kStride = KQContStats::kRowLanes;
   std::vector<WeightedValue> timestamps;
   for (int j = 1; j <= 1000; ++j) timestamps.push_back({1.7e9 + 0.1 * std::sin(j), 1.0 + j % 2});
   std::vector<WeightedValue> rescaled = LargeOffsetData(700);
@@ -86,31 +90,42 @@ TEST(KQContStats, BatchesMatchTwoPassAndSkipUnusableEntries) {
   std::vector<WeightedValue> huge;
   for (int j = 1; j <= 600; ++j) huge.push_back({1e200 * (j % 7 + 1), 1.0});
   for (const auto& data : {LargeOffsetData(10001), timestamps, rescaled, huge}) {
-    std::vector<double> x, weights;
+    std::vector<double> rows, weights;
+    const auto addRow = [&](double x, double weight) {
+      rows.insert(rows.end(), {x, KQMV::Missing(), x, KQMV::Missing()});
+      weights.push_back(weight);
+    };
     for (std::size_t i = 0; i < data.size(); ++i) {
-      x.push_back(data[i].first);
-      weights.push_back(data[i].second);
-      if (i % 37 == 0) {  // entries the accumulator must skip
-        x.insert(x.end(), {KQMV::Missing(), std::nan(""), 5.0, 5.0});
-        weights.insert(weights.end(), {1.0, 1.0, 0.0, std::nan("")});
+      addRow(data[i].first, data[i].second);
+      if (i % 37 == 0) {  // entries the accumulators must skip
+        addRow(KQMV::Missing(), 1.0);
+        addRow(std::nan(""), 1.0);
+        addRow(5.0, 0.0);
+        addRow(5.0, std::nan(""));
       }
     }
-    KQContStats stats;
-    for (std::size_t k = 0; k < x.size(); k += 256) {
-      const std::size_t n = std::min<std::size_t>(256, x.size() - k);
-      stats.UpdateBatch({x.data() + k, n}, {weights.data() + k, n}, {weights.data() + k, n});
+    std::vector<KQContStats> stats(3);
+    for (std::size_t r = 0; r < weights.size(); r += 256) {
+      const std::size_t n = std::min<std::size_t>(256, weights.size() - r);
+      const std::span<const double> w(weights.data() + r, n);
+      KQContStats::UpdateRows(stats, {rows.data() + r * kStride, n * kStride}, kStride, w, w);
     }
-    ExpectTwoPassLongDouble(stats, data);
+    ExpectTwoPassLongDouble(stats[0], data);
+    ExpectTwoPassLongDouble(stats[2], data);
+    EXPECT_EQ(stats[1].GetSumWeights(), 0.0);
   }
-  // An infinite value in a later batch: the mean becomes infinite, as one by one.
+  // An infinite value in a later block: the mean becomes infinite, as one by one.
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  KQContStats stats, oneByOne;
-  const std::vector<double> first{1.0, 2.0, 3.0, 4.0}, second{5.0, kInf}, ones(4, 1.0);
-  stats.UpdateBatch(first, ones, ones);
-  stats.UpdateBatch(second, {ones.data(), 2}, {ones.data(), 2});
-  for (double x : {1.0, 2.0, 3.0, 4.0, 5.0, kInf}) oneByOne.Update(x, 1.0);
-  EXPECT_EQ(stats.GetMean(), oneByOne.GetMean());
-  EXPECT_EQ(stats.GetMean(), kInf);
+  std::vector<KQContStats> stats(1);
+  KQContStats oneByOne;
+  const std::vector<double> first{1.0, 0, 0, 0, 2.0, 0, 0, 0, 3.0, 0, 0, 0},
+      second{5.0, 0, 0, 0, kInf, 0, 0, 0};
+  const std::vector<double> ones(3, 1.0);
+  KQContStats::UpdateRows(stats, first, kStride, ones, ones);
+  KQContStats::UpdateRows(stats, second, kStride, {ones.data(), 2}, {ones.data(), 2});
+  for (double x : {1.0, 2.0, 3.0, 5.0, kInf}) oneByOne.Update(x, 1.0);
+  EXPECT_EQ(stats[0].GetMean(), oneByOne.GetMean());
+  EXPECT_EQ(stats[0].GetMean(), kInf);
 }
 
 TEST(KQContStats, RegressionWeightsAndUnusableValuesOrWeights) {
