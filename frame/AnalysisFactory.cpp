@@ -6,6 +6,7 @@
 #include "onesample/detail/BSN1SampleBinomial.h"
 #include "onesample/detail/BSN1SampleNormal.h"
 #include "onesample/detail/BSN1SamplePoisson.h"
+#include "regression/BSNMultipleRegr.h"
 #include "twosample/BSN2SampleIndependent.h"
 #include "twosample/detail/BSN2SampleRelated.h"
 
@@ -37,6 +38,7 @@ const std::vector<AnalysisEntry>& Analyses() {
       {BSNConst::ModelTypes::OneSample, BSNConst::DistTypes::Poisson, &Make<BSN1SamplePoisson>},
       {BSNConst::ModelTypes::Related, std::nullopt, &Make<BSN2SampleRelated>},
       {BSNConst::ModelTypes::Independent, std::nullopt, &Make<BSN2SampleIndependent>},
+      {BSNConst::ModelTypes::Regression, std::nullopt, &Make<BSNMultipleRegr>},
   };
   return analyses;
 }

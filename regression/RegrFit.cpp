@@ -1,0 +1,70 @@
+#include "regression/detail/RegrFit.h"
+
+#include <cstddef>
+#include <utility>
+
+#include "companion/KQMV.h"
+
+namespace KQBSN_850::detail {
+
+RegrFit::RegrFit(KQMath_850::KQFastDesignMatrix design)
+    : design_(std::move(design)),
+      sparse_(design_.GetNParameters() > 2 * design_.GetNEffects()),
+      working_(design_.GetNParameters() + 1, true) {}
+
+void RegrFit::Accumulate(const std::vector<double>& values, double f, double w) {
+  n_ += f;
+  w_ += w;
+  if (sparse_) {
+    const int nEntries = design_.ExpandRowXY(values, indices_, row_);
+    sumWY_ += w * row_[static_cast<std::size_t>(nEntries - 1)];
+    working_.UpdateXXSparse(nEntries, indices_, row_, w);
+  } else {
+    design_.ExpandRowXY(values, row_);
+    sumWY_ += w * row_.back();
+    working_.UpdateXX(row_, w);
+  }
+}
+
+bool RegrFit::Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts) {
+  const int p = design_.GetNParameters();
+  // X'Wy and y'Wy are the last row of the cross-product matrix, read before the sweep changes it.
+  xwy_.assign(static_cast<std::size_t>(p), 0.0);
+  for (int i = 0; i < p; ++i) xwy_[static_cast<std::size_t>(i)] = working_(p, i);
+  ywy_ = working_(p, p);
+  if (keepCrossProducts) {
+    xwx_.Resize(p);
+    working_.ExtractFirstNRows(xwx_);
+  }
+  std::vector<double> reference;
+  working_.GetDiagonal(reference);
+  nonRedundant_.Resize(p, false);
+  for (int k = 0; k < p; ++k) {
+    if (cancel.IsCancel()) return false;
+    working_.Sweep(k, kRegrSweepTolerance, reference, nonRedundant_, true);
+  }
+  working_.GetRegCoeffs(b_, nonRedundant_);
+  // The swept block holds minus the inverse over the swept parameters and residual cross-products of
+  // the others, which are no part of the inverse.
+  xwxInverse_.Resize(p);
+  working_.ExtractFirstNRows(xwxInverse_);
+  xwxInverse_.Negate();
+  if (nonRedundant_.InSet() < p) xwxInverse_.ZeroOutRedundant(nonRedundant_);
+  return true;
+}
+
+double RegrFit::FittedValue(const std::vector<double>& values) {
+  double fitted = 0.0;
+  if (sparse_) {
+    const int nEntries = design_.ExpandRowX(values, indices_, row_);
+    for (int a = 0; a < nEntries; ++a)
+      fitted += row_[static_cast<std::size_t>(a)] *
+                b_[static_cast<std::size_t>(indices_[static_cast<std::size_t>(a)])];
+  } else {
+    design_.ExpandRowX(values, row_);
+    for (std::size_t i = 0; i < row_.size(); ++i) fitted += row_[i] * b_[i];
+  }
+  return fitted;
+}
+
+}  // namespace KQBSN_850::detail
