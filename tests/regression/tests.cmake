@@ -1,0 +1,1 @@
+add_kq_test(regression BSNMultipleRegrFactor)
