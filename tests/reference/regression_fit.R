@@ -77,6 +77,9 @@ hyp2f1_b1 <- function(a, c, z) {  # 2F1(a, 1; c; z), 0 <= z < 1
   }
   m <- max(terms); m + log(sum(exp(terms - m)))
 }
+r2 <- summary(lm(mpg ~ cylf + wt + hp, data = d))$r.squared
+lbf <- linearReg.R2stat(32, 4, r2, rscale = 1, simple = FALSE)$bf
+p("plain zs log BF to 1e6", lbf + log1p(-zs_tail(32, 4, r2, 1, lbf)))
 cat("## hyper-g log BF: N, p, R2, a, log BF to 1e6\n")
 for (row in list(c(32, 4, 0.84, 3), c(10, 2, 0.3, 3), c(200, 5, 0.05, 4), c(50, 3, 0.5, 3))) {
   n <- row[1]; k <- row[2]; r2 <- row[3]; a <- row[4]
