@@ -4,6 +4,7 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "regression/BSNMultiRegOutputStats.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
@@ -38,6 +39,7 @@ constexpr RegistryEntry kDescribers[] = {
      &Describing<KQBSN_850::BSN2SampleRelatedOutputStats, &DescribeTwoSampleRelated>},
     {OutputTypes::Output2SampleIndependent,
      &Describing<KQBSN_850::BSN2SampleIndOutputStats, &DescribeTwoSampleIndependent>},
+    {OutputTypes::OutputRegression, &Describing<KQBSN_850::BSNMultiRegOutputStats, &DescribeRegression>},
 };
 
 }  // namespace

@@ -88,6 +88,8 @@ Json ToJson(const T& value) {
                 {"sig", JsonNumber(value.sig)},          {"ss_res", JsonNumber(value.ssRes)},
                 {"df_res", JsonNumber(value.dfRes)},     {"ms_res", JsonNumber(value.msRes)},
                 {"ss_total", JsonNumber(value.ssTotal)}, {"df_total", JsonNumber(value.dfTotal)}};
+  } else if constexpr (std::is_same_v<T, KQMath_850::KQRegrParameter>) {
+    return Json{{"effect", value.effect}, {"var", value.var}, {"category", value.category}};
   } else if constexpr (requires { value.first, value.second; }) {
     return Json::array({ToJson(value.first), ToJson(value.second)});
   } else if constexpr (requires { value.begin(), value.end(); }) {

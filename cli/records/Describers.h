@@ -13,6 +13,7 @@ class BSN1SamplePoisnOutputStats;
 class BSN1SampleNormOutputStats;
 class BSN2SampleRelatedOutputStats;
 class BSN2SampleIndOutputStats;
+class BSNMultiRegOutputStats;
 }  // namespace KQBSN_850
 
 namespace kqcli {
@@ -28,6 +29,8 @@ RecordView DescribeTwoSampleRelated(const KQBSN_850::BSN2SampleRelatedOutputStat
                                     const std::vector<std::string>& columnNames);
 RecordView DescribeTwoSampleIndependent(const KQBSN_850::BSN2SampleIndOutputStats& record,
                                         const std::vector<std::string>& columnNames);
+RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& record,
+                              const std::vector<std::string>& columnNames);
 
 /// The names of the columns at the given indices ("#7" for an index outside the data).
 std::vector<std::string> ColumnLabels(const std::vector<int>& indices,
