@@ -88,6 +88,21 @@ void KQFastDesignMatrix::ExpandRowX(const std::vector<double>& values, std::vect
   }
 }
 
+double KQFastDesignMatrix::LinearPredictor(const std::vector<double>& values,
+                                           const std::vector<double>& coefficients) const {
+  assert(coefficients.size() == ToSize(nParameters_));
+  double sum = intercept_ ? coefficients[0] : 0.0;
+  for (const Effect& e : effects_) {
+    const double value = ValueOf(values, e.var);
+    if (!e.isFactor) {
+      sum += value * coefficients[ToSize(e.firstParam)];
+    } else if (const int c = CategoryOf(value, e.nCategories); c >= 0) {
+      sum += coefficients[ToSize(e.firstParam + c)];
+    }
+  }
+  return sum;
+}
+
 void KQFastDesignMatrix::ExpandRowXY(const std::vector<double>& values, std::vector<double>& row) const {
   ExpandRowX(values, row);
   row.push_back(ValueOf(values, depVar_));

@@ -55,6 +55,9 @@ class KQFastDesignMatrix {
   /// Largest variable position the design reads (the dependent included); -1 for none.
   int GetMaxVar() const noexcept;
 
+  /// x b for the case's design row x and coefficients b (GetNParameters() entries), summed over the
+  /// effects without forming the row.
+  double LinearPredictor(const std::vector<double>& values, const std::vector<double>& coefficients) const;
   /// The dense row of a case: GetNParameters() entries.
   void ExpandRowX(const std::vector<double>& values, std::vector<double>& row) const;
   /// The sparse row: returns the number of entries written to indices and row (resized as needed).

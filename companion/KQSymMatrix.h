@@ -46,6 +46,8 @@ class KQSymMatrix {
   double& operator()(int i, int j) { return packed_[Index(i, j)]; }
   /// The packed lower triangle, row by row.
   const std::vector<double>& AsVector() const noexcept { return packed_; }
+  /// The packed lower triangle, writable (for accumulators that update it in place).
+  double* MutableData() noexcept { return packed_.data(); }
   /// Fills diagonal with the n diagonal elements.
   void GetDiagonal(std::vector<double>& diagonal) const;
 

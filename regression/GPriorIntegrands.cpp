@@ -15,25 +15,30 @@ using KQCommon_850::KQMV;
 namespace {
 
 constexpr double kLogTwoPi = 1.8378770664093453;
-// Points of the grid in t = ln g before the golden-section steps: a spacing of about 1.3 in t.
-constexpr int kGridPoints = 40;
-// Golden-section steps: the bracket of two grid spacings shrinks to 2.6 * 0.618^60, below 1e-12 in t,
-// so that even for N near 1e9 the peak's log value is found to within far less than one unit.
-constexpr int kGoldenSteps = 60;
+// Points of the grid in t = ln g that brackets the peak: a spacing of about 2.2 in t.
+constexpr int kGridPoints = 24;
+// Newton steps on the derivative within the bracket; each falls back to bisection when it would leave
+// the bracket, so the count bounds the search. Only a scale and a split point are needed, so the search
+// stops once a step moves t by less than 1e-10.
+constexpr int kNewtonSteps = 60;
+// The share of the peak's width (1 / sqrt(-second derivative) in t) next to the peak that one basic
+// rule integrates before the adaptive quadrature takes over: the integrand varies there by less than
+// 1e-4 of its value, which the 7-point rule integrates exactly to rounding.
+constexpr double kInnerShare = 0.01;
 
-/// f(e^(t0 + u)) e^(t0 + u) / exp(log scale): the integrand in t, centred on t0.
+/// f(e^(t0 + s u)) e^(t0 + s u) / exp(log scale) for s = +1 or -1: the integrand in t, centred on t0 and
+/// turned so that each side of the peak is integrated over positive u.
 class CenteredInT final : public KQMath_850::IIntegrand {
  public:
   CenteredInT(const GPriorIntegrand& f, double t0, double logScale) : f_(f), t0_(t0), logScale_(logScale) {}
+  void SetDirection(double direction) noexcept { direction_ = direction; }
   double ComputeMC(double, double) override { return 0.0; }
-  double ComputeNI(double u) override {
-    const double t = t0_ + u;
-    return std::exp(f_.LogNI(std::exp(t)) + t - logScale_);
-  }
+  double ComputeNI(double u) override { return std::exp(f_.LogInT(t0_ + direction_ * u) - logScale_); }
 
  private:
   const GPriorIntegrand& f_;
   double t0_, logScale_;
+  double direction_ = 1.0;
 };
 
 }  // namespace
@@ -50,6 +55,24 @@ double GPriorIntegrand::LogNI(double g) const noexcept {
   double value = a_ * std::log1p(g) + e_ * std::log1p(b_ * g);
   if (withPrior_) value += logS_ - 1.5 * std::log(g) + h_ / g;
   return value;
+}
+
+double GPriorIntegrand::LogInT(double t) const noexcept {
+  const double g = std::exp(t);
+  double value = a_ * std::log1p(g) + e_ * std::log1p(b_ * g) + t;
+  if (withPrior_) value += logS_ - 1.5 * t + h_ / g;
+  return value;
+}
+
+void GPriorIntegrand::DerivativesInT(double t, double& first, double& second) const noexcept {
+  // d/dt ln(1 + c e^t) = c g / (1 + c g); its derivative c g / (1 + c g)^2; d/dt h e^(-t) = -h / g.
+  const double g = std::exp(t), bg = b_ * g;
+  first = a_ * g / (1.0 + g) + e_ * bg / (1.0 + bg) + 1.0;
+  second = a_ * g / ((1.0 + g) * (1.0 + g)) + e_ * bg / ((1.0 + bg) * (1.0 + bg));
+  if (withPrior_) {
+    first += -1.5 - h_ / g;
+    second += h_ / g;
+  }
 }
 
 double GPriorIntegrand::ComputeNI(double g) { return std::exp(LogNI(g) - logScale_); }
@@ -72,7 +95,7 @@ double LogIntegralOverG(GPriorIntegrand& integrand, const GIntegration& controls
   cancelled = false;
   const double tLow = std::log(kRegrGLower), tHigh = std::log(kRegrGUpper);
   const auto phi = [&](double t) {
-    const double value = integrand.LogNI(std::exp(t)) + t;
+    const double value = integrand.LogInT(t);
     return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
   };
   const double step = (tHigh - tLow) / (kGridPoints - 1);
@@ -83,29 +106,27 @@ double LogIntegralOverG(GPriorIntegrand& integrand, const GIntegration& controls
       bestValue = value;
       best = k;
     }
+  if (!std::isfinite(bestValue)) return KQMV::Missing();
+  // Newton steps on the derivative inside the bracket of the best grid point's neighbours, keeping
+  // the bracket's ends on either side of the derivative's sign change.
   double lo = tLow + std::max(best - 1, 0) * step, hi = tLow + std::min(best + 1, kGridPoints - 1) * step;
-  constexpr double kGolden = 0.6180339887498949;
-  double left = hi - kGolden * (hi - lo), right = lo + kGolden * (hi - lo);
-  double leftValue = phi(left), rightValue = phi(right);
-  for (int i = 0; i < kGoldenSteps; ++i) {
-    if (leftValue > rightValue) {
-      hi = right;
-      right = left;
-      rightValue = leftValue;
-      left = hi - kGolden * (hi - lo);
-      leftValue = phi(left);
-    } else {
-      lo = left;
-      left = right;
-      leftValue = rightValue;
-      right = lo + kGolden * (hi - lo);
-      rightValue = phi(right);
-    }
+  double tPeak = tLow + best * step, first = 0.0, second = 0.0;
+  for (int i = 0; i < kNewtonSteps; ++i) {
+    integrand.DerivativesInT(tPeak, first, second);
+    if (first > 0.0)
+      lo = tPeak;
+    else
+      hi = tPeak;
+    double next = second < 0.0 ? tPeak - first / second : 0.5 * (lo + hi);
+    if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+    const bool converged = std::fabs(next - tPeak) < 1e-10;
+    tPeak = next;
+    if (converged || hi - lo < 1e-12) break;
   }
-  double tPeak = tLow + best * step, logScale = bestValue;
-  if (leftValue > logScale) tPeak = left, logScale = leftValue;
-  if (rightValue > logScale) tPeak = right, logScale = rightValue;
-  if (!std::isfinite(logScale)) return KQMV::Missing();
+  double logScale = phi(tPeak);
+  if (!(logScale >= bestValue)) tPeak = tLow + best * step, logScale = bestValue;
+  integrand.DerivativesInT(tPeak, first, second);
+  const double width = second < 0.0 ? std::min(1.0 / std::sqrt(-second), 1.0) : 1.0;
 
   CenteredInT centered(integrand, tPeak, logScale);
   KQMath_850::LobattoQuad quad(centered);
@@ -113,16 +134,21 @@ double LogIntegralOverG(GPriorIntegrand& integrand, const GIntegration& controls
   quad.SetMaxIter(controls.maxIter);
   quad.SetCancelInfo(controls.cancel);
   double sum = 0.0;
-  for (const double end : {tLow - tPeak, tHigh - tPeak}) {
-    if (end == 0.0) continue;
-    const double piece = quad.Integrate(0.0, end);
-    if (quad.WasCancelled()) {
-      cancelled = true;
-      return KQMV::Missing();
+  for (const double end : {tPeak - tLow, tHigh - tPeak}) {
+    if (!(end > 0.0)) continue;
+    centered.SetDirection(end == tPeak - tLow ? -1.0 : 1.0);
+    const double inner = std::min(kInnerShare * width, end);
+    double piece = quad.SumUp(0.0, inner);
+    if (end > inner) {
+      piece += quad.Integrate(inner, end);
+      if (quad.WasCancelled()) {
+        cancelled = true;
+        return KQMV::Missing();
+      }
+      AddJzsTableWarnings(quad.GetWarnings(), warnings);
     }
-    AddJzsTableWarnings(quad.GetWarnings(), warnings);
     if (KQMV::IsMissingOrNaN(piece)) return KQMV::Missing();
-    sum += end < 0.0 ? -piece : piece;
+    sum += piece;
   }
   if (!(sum > 0.0) || !std::isfinite(sum)) return KQMV::Missing();
   return logScale + std::log(sum);

@@ -10,7 +10,9 @@ namespace KQBSN_850::detail {
 RegrFit::RegrFit(KQMath_850::KQFastDesignMatrix design)
     : design_(std::move(design)),
       sparse_(design_.GetNParameters() > 2 * design_.GetNEffects()),
-      working_(design_.GetNParameters() + 1, true) {}
+      working_(design_.GetNParameters() + 1, true) {
+  if (!sparse_) blocks_ = std::make_unique<KQMath_850::KQCrossProducts>(working_);
+}
 
 void RegrFit::Accumulate(const std::vector<double>& values, double f, double w) {
   n_ += f;
@@ -22,11 +24,12 @@ void RegrFit::Accumulate(const std::vector<double>& values, double f, double w) 
   } else {
     design_.ExpandRowXY(values, row_);
     sumWY_ += w * row_.back();
-    working_.UpdateXX(row_, w);
+    blocks_->Add(row_, w);
   }
 }
 
 bool RegrFit::Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts) {
+  if (blocks_) blocks_->Flush();
   const int p = design_.GetNParameters();
   // X'Wy and y'Wy are the last row of the cross-product matrix, read before the sweep changes it.
   xwy_.assign(static_cast<std::size_t>(p), 0.0);
@@ -53,18 +56,8 @@ bool RegrFit::Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts) 
   return true;
 }
 
-double RegrFit::FittedValue(const std::vector<double>& values) {
-  double fitted = 0.0;
-  if (sparse_) {
-    const int nEntries = design_.ExpandRowX(values, indices_, row_);
-    for (int a = 0; a < nEntries; ++a)
-      fitted += row_[static_cast<std::size_t>(a)] *
-                b_[static_cast<std::size_t>(indices_[static_cast<std::size_t>(a)])];
-  } else {
-    design_.ExpandRowX(values, row_);
-    for (std::size_t i = 0; i < row_.size(); ++i) fitted += row_[i] * b_[i];
-  }
-  return fitted;
+double RegrFit::FittedValue(const std::vector<double>& values) const {
+  return design_.LinearPredictor(values, b_);
 }
 
 }  // namespace KQBSN_850::detail

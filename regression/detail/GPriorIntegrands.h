@@ -29,6 +29,10 @@ class GPriorIntegrand : public KQMath_850::IIntegrand {
  public:
   /// ln f(g) for g > 0.
   double LogNI(double g) const noexcept;
+  /// ln(f(g) g) at g = exp(t): the integrand in t = ln g.
+  double LogInT(double t) const noexcept;
+  /// The first and second derivatives of LogInT at t.
+  void DerivativesInT(double t, double& first, double& second) const noexcept;
   /// Not used by these integrands.
   double ComputeMC(double, double) override { return 0.0; }
   /// f(g) / exp(log scale).
@@ -82,9 +86,10 @@ struct GIntegration {
 /// formed (a non-finite integrand, cancellation). Quadrature warnings are added to `warnings`.
 ///
 /// The integral is taken in t = ln g, where f(g) g is close to a normal curve in t once N is large, after
-/// locating the largest value of ln f(g) + t (a grid in t refined by golden-section steps). The range is
-/// split at that point and each side integrated from it outwards: the quadrature lays its panels
-/// geometrically from the start of a range, so the peak is resolved however narrow it is. The integrand
+/// locating the largest value of ln f(g) + t (the best point of a grid in t, refined by safeguarded
+/// Newton steps on the derivative). The range is split at that point and each side integrated from it
+/// outwards: the first hundredth of the peak's width by one basic rule, the rest adaptively with panels
+/// laid geometrically from the peak, so that the peak is resolved however narrow it is. The integrand
 /// is divided by its largest value, whose logarithm is added back.
 double LogIntegralOverG(GPriorIntegrand& integrand, const GIntegration& controls,
                         KQCommon_850::KQWarnings& warnings, bool& cancelled);
