@@ -4,6 +4,7 @@
 // of a 4999-parameter design. bench/regression_vs_lm.sh runs these beside R's lm + summary on the same
 // data (the cases are the closed forms of RegressionCase, which bench/regression_lm.R writes the same way).
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -133,15 +134,21 @@ void BM_BayesFactorSiow(benchmark::State& state) {
 }
 BENCHMARK(BM_BayesFactorSiow)->Args({32, 840})->Args({1000, 50})->Args({100000, 600})->Args({1000000, 1});
 
-// The sweep of every pivot of a dense 4999-parameter cross-product matrix (plus the dependent).
-void BM_Sweep4999(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+// The sweep of every pivot of a dense cross-product matrix of n - 1 parameters and the dependent, pivot by
+// pivot (the baseline) and in blocks of 64 pivots as the fit sweeps.
+KQMath_850::KQSymMatrix DenseCrossProducts(int n) {
   KQMath_850::KQSymMatrix base(n, true);
   std::vector<double> row(static_cast<std::size_t>(n));
   for (int r = 0; r < n + 50; ++r) {
     for (int j = 0; j < n; ++j) row[static_cast<std::size_t>(j)] = Noise(r * 7919.0 + j);
     base.UpdateXX(row, 1.0);
   }
+  return base;
+}
+
+void RunSweep(benchmark::State& state, bool blocked) {
+  const int n = static_cast<int>(state.range(0));
+  const KQMath_850::KQSymMatrix base = DenseCrossProducts(n);
   std::vector<double> diagonal;
   base.GetDiagonal(diagonal);
   for (auto _ : state) {
@@ -149,9 +156,46 @@ void BM_Sweep4999(benchmark::State& state) {
     KQMath_850::KQSymMatrix matrix = base;
     KQMath_850::KQBitSet swept(n, false);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(matrix.SweepRange(0, n, 1e-12, diagonal, swept));
+    int nSwept = 0;
+    if (blocked) {
+      for (int k = 0; k < n - 1; k += 64)
+        nSwept += matrix.SweepBlock(k, std::min(64, n - 1 - k), 1e-12, diagonal, swept);
+    } else {
+      nSwept = matrix.SweepRange(0, n - 1, 1e-12, diagonal, swept);
+    }
+    benchmark::DoNotOptimize(nSwept);
   }
 }
-BENCHMARK(BM_Sweep4999)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_SweepPivotByPivot(benchmark::State& state) { RunSweep(state, false); }
+BENCHMARK(BM_SweepPivotByPivot)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_SweepBlocked(benchmark::State& state) { RunSweep(state, true); }
+BENCHMARK(BM_SweepBlocked)->Arg(1000)->Arg(2000)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A whole fit of a 4999-parameter design: 20 000 cases, one factor of 4997 levels and one covariate.
+void BM_Fit4999Parameters(benchmark::State& state) {
+  constexpr std::size_t kN = 20000;
+  std::vector<double> y(kN), x(kN), level(kN);
+  for (std::size_t c = 0; c < kN; ++c) {
+    const double i = static_cast<double>(c);
+    level[c] = static_cast<double>(c % 4997);
+    x[c] = Covariate(i, 1);
+    y[c] = Noise(i) + 0.5 * x[c] + 0.001 * level[c];
+  }
+  KQMemoryDataSet data;
+  data.AddColumn("y", std::move(y));
+  data.AddColumn("x", std::move(x));
+  data.AddColumn("level", std::move(level));
+  const KQCommon_850::KQVarList vars = data.MakeVarList({2});
+  KQBSN_850::BSNSettings settings = FitSettings(1, 0);
+  settings.SetFactors({2});
+  settings.SetFactorNCategs({4997});
+  for (auto _ : state) {
+    KQBSN_850::BSNComponent component(settings, vars);
+    KQMemoryRecordIter iter(data);
+    if (component.BuildModel(iter).IsError()) state.SkipWithError("the fit failed");
+    benchmark::DoNotOptimize(component.GetOutputStats());
+  }
+}
+BENCHMARK(BM_Fit4999Parameters)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -1,11 +1,20 @@
 #include "regression/detail/RegrFit.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
 #include "companion/KQMV.h"
 
 namespace KQBSN_850::detail {
+
+namespace {
+
+// Pivots swept as one block: the block's panel (rows x 64 doubles) stays in the cache while the
+// redundancy tests run.
+constexpr int kSweepBlock = 64;
+
+}  // namespace
 
 RegrFit::RegrFit(KQMath_850::KQFastDesignMatrix design)
     : design_(std::move(design)),
@@ -42,9 +51,10 @@ bool RegrFit::Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts) 
   std::vector<double> reference;
   working_.GetDiagonal(reference);
   nonRedundant_.Resize(p, false);
-  for (int k = 0; k < p; ++k) {
+  // Pivots in blocks: a large matrix is then read and written once per block, not once per pivot.
+  for (int k = 0; k < p; k += kSweepBlock) {
     if (cancel.IsCancel()) return false;
-    working_.Sweep(k, kRegrSweepTolerance, reference, nonRedundant_, true);
+    working_.SweepBlock(k, std::min(kSweepBlock, p - k), kRegrSweepTolerance, reference, nonRedundant_);
   }
   working_.GetRegCoeffs(b_, nonRedundant_);
   // The swept block holds minus the inverse over the swept parameters and residual cross-products of
