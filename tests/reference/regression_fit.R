@@ -14,7 +14,9 @@ d$cylf <- factor(d$cyl, levels = c(8, 4, 6))
 w <- rep(c(1, 0.5, 2, 1.5), length.out = 32)
 f <- rep(c(1, 2, 3), length.out = 32)
 cylcode <- match(d$cyl, c(4, 6, 8)) - 1
-for (i in seq_len(32)) p("car mpg, wt, hp, cyl code, w, f", d$mpg[i], d$wt[i], d$hp[i], cylcode[i], w[i], f[i])
+carbcode <- match(d$carb, c(1, 2, 3, 4, 6, 8)) - 1
+for (i in seq_len(32))
+  p("car mpg, wt, hp, cyl code, w, f, carb code", d$mpg[i], d$wt[i], d$hp[i], cylcode[i], w[i], f[i], carbcode[i])
 fit_lines <- function(tag, fit, n) {
   s <- summary(fit); a <- anova(fit)
   ssres <- sum(weighted.residuals(fit)^2)
@@ -37,6 +39,23 @@ fit_lines("weighted", lm(mpg ~ cylf + wt + hp, data = d, weights = w), 32)
 cat("## frequency weights f: the records repeated\n")
 rep_d <- d[rep(seq_len(32), f), ]
 fit_lines("repeated", lm(mpg ~ cylf + wt + hp, data = rep_d), sum(f))
+
+# A factor of six levels (carb 1, 2, 3, 4, 6, 8 coded 0 .. 5) and wt: more parameters than twice the
+# effects, so the analysis accumulates sparse rows. Base level carb 8 (the last code).
+d$carbf <- factor(d$carb, levels = c(8, 1, 2, 3, 4, 6))
+sp <- lm(mpg ~ carbf + wt, data = d)
+p("sparse r2, coefficients", summary(sp)$r.squared, coef(sp)[1:6], 0, coef(sp)[7])
+
+# Comparison with a full model: mpg on wt against mpg on wt, hp and cyl; the Zellner-Siow factor of the
+# spec'd integral over g in [eps, 1e6] by integrate(), in logs relative to its largest value.
+r0 <- summary(lm(mpg ~ wt, data = d))$r.squared
+r1 <- summary(lm(mpg ~ cylf + wt + hp, data = d))$r.squared
+lf <- function(g, n = 32, k = 1, k1 = 4) (k1 + 1 - n) / 2 * log1p(g) + (n - k - 1) / 2 * log1p(g * (1 - r1) / (1 - r0)) +
+  0.5 * log(n / (2 * pi)) - 1.5 * log(g) - n / (2 * g)
+top <- optimize(function(t) lf(exp(t)) + t, c(log(.Machine$double.eps), log(1e6)), maximum = TRUE)$objective
+full <- integrate(function(t) exp(lf(exp(t)) + t - top), log(.Machine$double.eps), log(1e6), rel.tol = 1e-12,
+                  subdivisions = 10000L)$value
+p("full r2 reduced, full, zs log BF to 1e6", r0, r1, top + log(full))
 
 # Prediction at cyl = 6 (code 1), wt = 3, hp = 120 under the reference prior: predict(interval = "prediction").
 pr <- predict(lm(mpg ~ cylf + wt + hp, data = d), data.frame(cylf = factor(6, levels = c(8, 4, 6)), wt = 3,

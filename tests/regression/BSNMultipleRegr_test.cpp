@@ -19,7 +19,7 @@ using namespace kqtest;
 
 // Expected values: tests/reference/regression_fit.out (R's lm, anova, confint, predict; BayesFactor).
 // Columns of the data: mpg, wt, hp, cyl code (0, 1, 2 for 4, 6, 8 cylinders), regression weight w,
-// frequency weight f.
+// frequency weight f, carb code (0 .. 5 for 1, 2, 3, 4, 6, 8 carburettors).
 
 namespace {
 
@@ -32,7 +32,7 @@ std::vector<double> Ref(const std::string& label) { return ReferenceValues(Table
 std::vector<std::optional<std::vector<double>>> Cars() {
   std::vector<std::optional<std::vector<double>>> rows;
   for (const ReferenceRow& row : Table())
-    if (row.label == "car mpg, wt, hp, cyl code, w, f") rows.push_back(row.values);
+    if (row.label == "car mpg, wt, hp, cyl code, w, f, carb code") rows.push_back(row.values);
   return rows;
 }
 
@@ -44,6 +44,7 @@ KQVarList CarVars() {
   vars.AddCategVar("cyl", 3);
   vars.AddContVar("w", 0.5, 2);
   vars.AddContVar("f", 1, 3);
+  vars.AddCategVar("carb", 6);
   return vars;
 }
 
@@ -235,11 +236,68 @@ TEST(BSNMultipleRegr, ErrorsBeforeThePassAndPerfectFit) {
 TEST(BSNMultipleRegr, MissingValuesAreScreenedListwise) {
   // A car with a missing hp and one with a missing weight change nothing.
   std::vector<std::optional<std::vector<double>>> rows = Cars();
-  rows.push_back(std::vector<double>{40.0, 2.0, KQMV::Missing(), 0.0, 1.0, 1.0});
-  rows.push_back(std::vector<double>{40.0, 2.0, 100.0, 0.0, KQMV::Missing(), 1.0});
+  rows.push_back(std::vector<double>{40.0, 2.0, KQMV::Missing(), 0.0, 1.0, 1.0, 0.0});
+  rows.push_back(std::vector<double>{40.0, 2.0, 100.0, 0.0, KQMV::Missing(), 1.0, 0.0});
   BSNSettings weighted = CarSettings(BSNConst::AnalysTypes::Posterior);
   weighted.SetRegrWeightVar(4);
   const RegrRun run(weighted, rows);
   ASSERT_TRUE(run.status.IsOK());
   ExpectFitMatchesR(run.Record(), "weighted");
+}
+
+TEST(BSNMultipleRegr, SparseRowsOfAManyLevelFactorFitAsLm) {
+  // carb (6 levels) and wt: 8 parameters for 2 effects, so the rows are accumulated in sparse form.
+  BSNSettings s = CarSettings(BSNConst::AnalysTypes::BayesFactor);
+  s.SetFactors({6});
+  s.SetFactorNCategs({6});
+  s.SetCovariates({1});
+  const RegrRun run(s, Cars());
+  ASSERT_TRUE(run.status.IsOK());
+  const std::vector<double> expected = Ref("sparse r2, coefficients");
+  EXPECT_NEAR_REL(run.Record().GetRSquared(), expected[0], 1e-11);
+  ExpectAllNear(run.Record().GetLeastSquaresCoefficients(),
+                std::vector<double>(expected.begin() + 1, expected.end()), 1e-10);
+}
+
+TEST(BSNMultipleRegr, FullModelComparison) {
+  // mpg on wt against the full model on wt, hp and cyl: both R squared from lm and the Zellner-Siow
+  // factor from R's integrate() of the same integral over g in [eps, 1e6].
+  BSNSettings s = CarSettings(BSNConst::AnalysTypes::BayesFactor);
+  s.SetFactors({});
+  s.SetFactorNCategs({});
+  s.SetCovariates({1});
+  s.SetCompareType(BSNConst::CompareTypes::Full);
+  s.SetFullModFactors({3});
+  s.SetFullModFactorNCategs({3});
+  s.SetFullModCovariates({1, 2});
+  const RegrRun run(s, Cars());
+  ASSERT_TRUE(run.status.IsOK()) << run.status.GetErrorCode();
+  const std::vector<double> expected = Ref("full r2 reduced, full, zs log BF to 1e6");
+  EXPECT_NEAR_REL(run.Record().GetRSquared(), expected[0], 1e-11);
+  EXPECT_NEAR_REL(run.Record().GetRSquaredFull(), expected[1], 1e-11);
+  EXPECT_NEAR(std::log(run.Record().GetBayesFactor()), expected[2], 1e-8);
+  // A full model too large to fit: no factor, a warning, the fit itself unchanged.
+  s.SetFullModFactorNCategs({5000});
+  const RegrRun large(s, Cars());
+  EXPECT_TRUE(KQMV::IsMissing(large.Record().GetBayesFactor()));
+  EXPECT_EQ(large.Codes(), std::vector<int>{BSN_FULL_MODEL_TOO_MANY_PARAMETERS});
+  EXPECT_NEAR_REL(large.Record().GetRSquared(), expected[0], 1e-11);
+}
+
+TEST(BSNMultipleRegr, CancellationAtEveryPollEndsTheBuildWithoutARecord) {
+  // Asked before each record of both passes and between the steps: every answer "yes" ends the build
+  // with code 1, until the build has no poll left.
+  int n = 0;
+  for (;; ++n) {
+    ASSERT_LT(n, 1000);
+    CancelAfter cancel(n);
+    BSNComponent component(CarSettings(BSNConst::AnalysTypes::Both), CarVars());
+    component.SetCancelPtr(&cancel);
+    VectorRecordIter iter(Cars());
+    const KQStatus status = component.BuildModel(iter);
+    if (!status.IsError()) break;
+    EXPECT_EQ(status.GetErrorCode(), BSN_STATUS_CANCELLED);
+    EXPECT_EQ(component.GetOutputStats(), nullptr);
+  }
+  EXPECT_GT(n, 64);  // both passes polled before each of the 32 records
 }
