@@ -17,6 +17,7 @@ using Method = BSNConst::RegrCompute;
 
 namespace {
 
+// The factors keep a pointer to their settings: each test holds its settings in a variable.
 BSNSettings FactorSettings(Method method, double c, double tolerance = 1e-10) {
   BSNSettings settings;
   settings.SetModelType(BSNConst::ModelTypes::Regression, true);
@@ -69,7 +70,8 @@ TEST(BSNMultipleRegrFactor, HyperGMatchesItsHypergeometricForm) {
   }
   EXPECT_EQ(checked, 4u);
   // c = 2: the prior's normalising constant (c - 2)/2 is 0, so is the factor.
-  BSNMultipleRegrNullFactor zero(FactorSettings(Method::Hyper, 2.0), 32, 4, 0.84);
+  const BSNSettings zeroSettings = FactorSettings(Method::Hyper, 2.0);
+  BSNMultipleRegrNullFactor zero(zeroSettings, 32, 4, 0.84);
   zero.Compute();
   EXPECT_EQ(zero.GetBayesFactor(), 0.0);
 }
@@ -77,25 +79,29 @@ TEST(BSNMultipleRegrFactor, HyperGMatchesItsHypergeometricForm) {
 TEST(BSNMultipleRegrFactor, FixedGIsTheClosedFormAndKeepsItsLogBeyondTheDoubleRange) {
   // ln BF = ((N - p - 1)/2) ln(1 + g) + ((1 - N)/2) ln(1 + (1 - R2) g); N = 32, p = 4, R2 = 0.84, g = 32,
   // R: print(13.5 * log(33) - 15.5 * log(1 + 0.16 * 32), digits = 17) = 19.123639583671842
-  BSNMultipleRegrNullFactor factor(FactorSettings(Method::Zellner, 32.0), 32, 4, 0.84);
+  const BSNSettings factorSettings = FactorSettings(Method::Zellner, 32.0);
+  BSNMultipleRegrNullFactor factor(factorSettings, 32, 4, 0.84);
   EXPECT_TRUE(factor.Compute().IsOK());
   EXPECT_FALSE(factor.IsLogBayesFactor());
   EXPECT_NEAR_REL(factor.GetBayesFactor(), std::exp(19.123639583671842), 1e-13);
   // Full model, N = 32, p = 2, p1 = 4, R0 = 0.8, R1 = 0.84, g = 10:
   // R: print(-27/2 * log(11) + 14.5 * log(1 + 10 * 0.16 / 0.2), digits = 17) = -0.51182981140281925
-  BSNMultipleRegrFullFactor full(FactorSettings(Method::Zellner, 10.0), 32, 2, 4, 0.8, 0.84);
+  const BSNSettings fullSettings = FactorSettings(Method::Zellner, 10.0);
+  BSNMultipleRegrFullFactor full(fullSettings, 32, 2, 4, 0.8, 0.84);
   full.Compute();
   EXPECT_NEAR_REL(std::log(full.GetBayesFactor()), -0.51182981140281925, 1e-13);
   // N = 1e6, p = 1, R2 = 0.9, g = 1e6, far beyond exp's range: the logarithm is kept, flagged, with one
   // BSN_LOG_FACTOR warning. R: print((1e6 - 2)/2 * log1p(1e6) + (1 - 1e6)/2 * log1p(0.1 * 1e6), digits = 17)
-  BSNMultipleRegrNullFactor huge(FactorSettings(Method::Zellner, 1e6), 1e6, 1, 0.9);
+  const BSNSettings hugeSettings = FactorSettings(Method::Zellner, 1e6);
+  BSNMultipleRegrNullFactor huge(hugeSettings, 1e6, 1, 0.9);
   huge.Compute();
   EXPECT_TRUE(huge.IsLogBayesFactor());
   EXPECT_NEAR_REL(huge.GetBayesFactor(), 1151279.9874779461, 1e-13);
   ASSERT_EQ(huge.GetWarnings().Size(), 1u);
   EXPECT_EQ(huge.GetWarnings()[0].GetErrorCode(), BSN_LOG_FACTOR);
   // A missing g: no factor, no warning.
-  BSNMultipleRegrNullFactor none(FactorSettings(Method::Zellner, KQCommon_850::KQMV::Missing()), 32, 4, 0.84);
+  const BSNSettings noneSettings = FactorSettings(Method::Zellner, KQCommon_850::KQMV::Missing());
+  BSNMultipleRegrNullFactor none(noneSettings, 32, 4, 0.84);
   none.Compute();
   EXPECT_TRUE(KQCommon_850::KQMV::IsMissing(none.GetBayesFactor()) && none.GetWarnings().IsEmpty());
 }
@@ -125,11 +131,13 @@ TEST(BSNMultipleRegrFactor, IntegralsBeyondTheDoubleRangeAreKeptAsLogarithms) {
 
 TEST(BSNMultipleRegrFactor, FullModelWithTheSameFitIsExactlyOneAndOtherMethodsGiveNothing) {
   for (Method method : {Method::Siow, Method::Zellner, Method::Hyper, Method::Rouder}) {
-    BSNMultipleRegrFullFactor same(FactorSettings(method, 3.0, 1e-6), 32, 2, 4, 0.8, 0.8000000001);
+    const BSNSettings sameSettings = FactorSettings(method, 3.0, 1e-6);
+    BSNMultipleRegrFullFactor same(sameSettings, 32, 2, 4, 0.8, 0.8000000001);
     same.Compute();
     EXPECT_EQ(same.GetBayesFactor(), 1.0);
   }
-  BSNMultipleRegrNullFactor gonen(FactorSettings(Method::Gonen, 1.0), 32, 4, 0.84);
+  const BSNSettings gonenSettings = FactorSettings(Method::Gonen, 1.0);
+  BSNMultipleRegrNullFactor gonen(gonenSettings, 32, 4, 0.84);
   gonen.Compute();
   EXPECT_TRUE(KQCommon_850::KQMV::IsMissing(gonen.GetBayesFactor()));
 }
