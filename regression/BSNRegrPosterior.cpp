@@ -361,6 +361,9 @@ KQStatus BSNRegrConjugatePrior::ComputePosterior() {
   for (int i = 0; i < p; ++i) m0[ToSize(i)] += fit_.XWy()[ToSize(i)];
   KQSymMatrix precision = priorPrecision;
   precision.Add(fit_.CrossProducts());
+  // A redundant parameter is left out of the model: without its rows and columns in A it has no
+  // posterior spread and mean 0, and the others' posterior is that of the design without it.
+  if (kept.InSet() < p) precision.ZeroOutRedundant(kept);
   dispersion_ = precision;
   dispersion_.Invert(detail::kRegrSweepTolerance);
   dispersion_.MultiplyVector(m0, centre_);

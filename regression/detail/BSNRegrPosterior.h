@@ -8,6 +8,7 @@
 //     sigma^2 is IG(a*, b*).
 //   BSNRegrPosteriorReference: p(beta, sigma^2) proportional to 1/sigma^2. With nu = N - r and
 //     s^2 = (y'Wy - b'X'Wy)/nu, beta is t_nu(b, s^2 (X'WX)^-1) and sigma^2 is IG(nu/2, nu s^2/2).
+// A redundant parameter is left out of both (its rows and columns of V, A and (X'WX)^-1 are zero).
 // In both the coefficients, the prediction and the F tests follow from the centre m, the dispersion
 // Sigma* and the scale (b*/a* or s^2): variance = scale Sigma*_ii nu/(nu - 2), interval
 // m_i -/+ sqrt(scale Sigma*_ii) t(1 - q, nu); a redundant parameter has mode and mean 0 and nothing else.

@@ -125,3 +125,14 @@ p("conjugate sigma2 mode, mean, variance, lower, upper", bs / (as + 1), bs / (as
   bs^2 / ((as - 2) * (as - 1)^2), 1 / qgamma(0.975, as, bs), 1 / qgamma(0.025, as, bs))
 Fo <- as.numeric(t(mus) %*% A %*% mus / (3 * sc))
 p("conjugate overall F, p", Fo, pf(Fo, 3, nu, lower.tail = FALSE))
+
+# Conjugate posterior of the model with the cyl factor, whose last indicator is redundant: the redundant
+# parameter is left out, so the posterior is that of the design intercept, cyl 4, cyl 6, wt, hp with
+# mu0 = (20, 0, 0, -3, 0), V = diag(100, 10, 10, 1, 0.01), a0 = 2, b0 = 10.
+X <- cbind(1, d$cyl == 4, d$cyl == 6, d$wt, d$hp)
+mu0 <- c(20, 0, 0, -3, 0); V <- diag(c(100, 10, 10, 1, 0.01))
+Vi <- solve(V); A <- Vi + t(X) %*% X; S <- solve(A)
+mus <- S %*% (Vi %*% mu0 + t(X) %*% y)
+as <- a0 + n / 2; bs <- b0 + (sum(y^2) + t(mu0) %*% Vi %*% mu0 - t(mus) %*% A %*% mus) / 2
+p("conjugate redundant mean", mus[1:3], 0, mus[4:5])
+p("conjugate redundant sigma2 mean", bs / (as - 1))

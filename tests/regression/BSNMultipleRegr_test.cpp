@@ -301,3 +301,26 @@ TEST(BSNMultipleRegr, CancellationAtEveryPollEndsTheBuildWithoutARecord) {
   }
   EXPECT_GT(n, 64);  // both passes polled before each of the 32 records
 }
+
+TEST(BSNMultipleRegr, ConjugatePosteriorLeavesARedundantParameterOut) {
+  // With the cyl factor the last indicator is redundant: the posterior is that of the design without it
+  // (R's matrix algebra on the five kept columns), and the redundant parameter's mean is 0.
+  BSNSettings s = CarSettings(BSNConst::AnalysTypes::Posterior);
+  s.SetPriorType(BSNConst::PriorTypes::Conjugate);
+  s.SetPriorShape(2.0);
+  s.SetPriorScale(10.0);
+  s.SetPriorMeans({20.0, 0.0, 0.0, 5.0, -3.0, 0.0});  // the redundant parameter's entries are not used
+  std::vector<double> packed(21, 0.0);
+  const std::vector<double> diagonal{100.0, 10.0, 10.0, 7.0, 1.0, 0.01};
+  for (int i = 0; i < 6; ++i)
+    packed[static_cast<std::size_t>(i * (i + 1) / 2 + i)] = diagonal[static_cast<std::size_t>(i)];
+  packed[6] = 0.5;  // V(3, 0), the redundant parameter's covariance with the intercept: also unused
+  s.SetPriorCovMatrix(packed);
+  const RegrRun run(s, Cars());
+  ASSERT_TRUE(run.status.IsOK()) << run.status.GetErrorCode();
+  std::vector<double> means;
+  for (const BayesEstimation& e : run.Record().GetVarCoeffBayesEstimations()) means.push_back(e.mean);
+  ExpectAllNear(means, Ref("conjugate redundant mean"), 1e-10);
+  EXPECT_NEAR_REL(run.Record().GetErrorBayesEstimation().mean, Ref("conjugate redundant sigma2 mean")[0],
+                  1e-10);
+}
