@@ -284,24 +284,6 @@ TEST(BSNMultipleRegr, FullModelComparison) {
   EXPECT_NEAR_REL(large.Record().GetRSquared(), expected[0], 1e-11);
 }
 
-TEST(BSNMultipleRegr, CancellationAtEveryPollEndsTheBuildWithoutARecord) {
-  // Asked before each record of both passes and between the steps: every answer "yes" ends the build
-  // with code 1, until the build has no poll left.
-  int n = 0;
-  for (;; ++n) {
-    ASSERT_LT(n, 1000);
-    CancelAfter cancel(n);
-    BSNComponent component(CarSettings(BSNConst::AnalysTypes::Both), CarVars());
-    component.SetCancelPtr(&cancel);
-    VectorRecordIter iter(Cars());
-    const KQStatus status = component.BuildModel(iter);
-    if (!status.IsError()) break;
-    EXPECT_EQ(status.GetErrorCode(), BSN_STATUS_CANCELLED);
-    EXPECT_EQ(component.GetOutputStats(), nullptr);
-  }
-  EXPECT_GT(n, 64);  // both passes polled before each of the 32 records
-}
-
 TEST(BSNMultipleRegr, ConjugatePosteriorLeavesARedundantParameterOut) {
   // With the cyl factor the last indicator is redundant: the posterior is that of the design without it
   // (R's matrix algebra on the five kept columns), and the redundant parameter's mean is 0.
