@@ -47,7 +47,7 @@ sp <- lm(mpg ~ carbf + wt, data = d)
 p("sparse r2, coefficients", summary(sp)$r.squared, coef(sp)[1:6], 0, coef(sp)[7])
 
 # Comparison with a full model: mpg on wt against mpg on wt, hp and cyl; the Zellner-Siow factor of the
-# spec'd integral over g in [eps, 1e6] by integrate(), in logs relative to its largest value.
+# analysis' integral over g in [eps, 1e6] by integrate(), in logs relative to its largest value.
 r0 <- summary(lm(mpg ~ wt, data = d))$r.squared
 r1 <- summary(lm(mpg ~ cylf + wt + hp, data = d))$r.squared
 lf <- function(g, n = 32, k = 1, k1 = 4) (k1 + 1 - n) / 2 * log1p(g) + (n - k - 1) / 2 * log1p(g * (1 - r1) / (1 - r0)) +
