@@ -18,7 +18,7 @@
 // covariate that varies; also after the sweep when only the intercept is left), BSN_TOO_MANY_PARAMETERS
 // (5000 parameters or more), BSN_NO_VALID_CASES. Warnings: BSN_FULL_MODEL_TOO_MANY_PARAMETERS and
 // BSN_PERFECT_FIT (no factor), BSN_LOG_FACTOR, and those of the posterior. Cancellation, asked before
-// each record, between pivots and between the steps, ends the build with code 1.
+// each record, between blocks of pivots and between the steps, ends the build with code 1.
 // Accuracy: tests/regression/BSNMultipleRegr_test.cpp compares with R's lm and anova.
 
 #include <memory>

@@ -35,7 +35,7 @@ class RegrFit {
   /// Adds one case with frequency weight f and combined weight w.
   void Accumulate(const std::vector<double>& values, double f, double w);
   /// Sweeps the parameters; keeps X'WX (for the posterior) when keepCrossProducts. Returns false when
-  /// cancellation was asked between two pivots.
+  /// cancellation was asked between two blocks of pivots.
   bool Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts);
   /// x b for the case's values.
   double FittedValue(const std::vector<double>& values) const;
