@@ -25,5 +25,6 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "regression/BSNMultiRegOutputStats.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"

@@ -19,8 +19,8 @@ Json FactorsToJson(const RecordView& view) {
   Json list = Json::array();
   const Field* factors = view.Find(view.factorKey);
   if (factors == nullptr) return list;
-  const std::size_t nFactors = factors->value.is_array() ? factors->value.size() : 1;
-  for (std::size_t i = 0; i < nFactors && i < view.rows.size(); ++i) {
+  const std::vector<std::string> rows = FactorRows(view);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
     const Json& value = Entry(factors->value, i);
     const double factor = value.is_number() ? value.get<double>() : KQCommon_850::KQMV::Missing();
     const bool isLog = IsLogFactor(view, i);
@@ -35,7 +35,7 @@ Json FactorsToJson(const RecordView& view) {
     const double logBf10 = known ? (view.factorFavoursNull ? -logStored : logStored) : 0.0;
     const auto [null, alternative] = NamedHypotheses(view, i);
     Json entry = Json::object();
-    entry["label"] = view.rows[i];
+    entry["label"] = rows[i];
     entry["BF01"] = known ? InRange(std::exp(-logBf10)) : Json(nullptr);
     entry["BF10"] = known ? InRange(std::exp(logBf10)) : Json(nullptr);
     entry["log_BF10"] = known ? JsonNumber(logBf10) : Json(nullptr);

@@ -8,6 +8,7 @@
 #include "onesample/BSN1SampleBinoOutputStats.h"
 #include "onesample/BSN1SampleNormOutputStats.h"
 #include "onesample/BSN1SamplePoisnOutputStats.h"
+#include "regression/BSNMultiRegOutputStats.h"
 #include "twosample/BSN2SampleIndOutputStats.h"
 #include "twosample/BSN2SampleRelatedOutputStats.h"
 
@@ -45,6 +46,7 @@ constexpr RegistryEntry kDescribers[] = {
     {OutputTypes::OutputLogLinear, &Describing<KQBSN_850::BSNLogLinearOutputStats, &DescribeLogLinear>},
     {OutputTypes::OutputCorrelation,
      &Describing<KQBSN_850::BSNPearsonCorrelationOutputStats, &DescribeCorrelation>},
+    {OutputTypes::OutputRegression, &Describing<KQBSN_850::BSNMultiRegOutputStats, &DescribeRegression>},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 // so that the two outputs cannot drift apart. Each record type has one function that fills a view
 // (cli/records/), registered in RecordRegistry.cpp.
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -107,6 +109,8 @@ Json ToJson(const T& value) {
                 {"sig", JsonNumber(value.sig)},          {"ss_res", JsonNumber(value.ssRes)},
                 {"df_res", JsonNumber(value.dfRes)},     {"ms_res", JsonNumber(value.msRes)},
                 {"ss_total", JsonNumber(value.ssTotal)}, {"df_total", JsonNumber(value.dfTotal)}};
+  } else if constexpr (std::is_same_v<T, KQMath_850::KQRegrParameter>) {
+    return Json{{"effect", value.effect}, {"var", value.var}, {"category", value.category}};
   } else if constexpr (requires { value.first, value.second; }) {
     return Json::array({ToJson(value.first), ToJson(value.second)});
   } else if constexpr (requires { value.begin(), value.end(); }) {
@@ -141,6 +145,17 @@ inline bool IsLogFactor(const RecordView& view, std::size_t i) {
   if (flags == nullptr || (flags->value.is_array() && i >= flags->value.size())) return false;
   const Json& flag = Entry(flags->value, i);
   return flag.is_boolean() && flag.get<bool>();
+}
+
+/// The labels of the view's Bayes factors: the rows, for a list of factors (one per row); for a record
+/// with one factor of the whole model, its only row, or "Model" when it has several (coefficients).
+inline std::vector<std::string> FactorRows(const RecordView& view) {
+  const Field* factors = view.Find(view.factorKey);
+  if (factors == nullptr) return {};
+  if (factors->value.is_array())
+    return {view.rows.begin(), view.rows.begin() + static_cast<std::ptrdiff_t>(
+                                                       std::min(factors->value.size(), view.rows.size()))};
+  return {view.rows.size() == 1 ? view.rows[0] : std::string("Model")};
 }
 
 /// The hypotheses of row i in words, as the verdicts name them: "H0 (mean = 0)", "H1 (mean != 0)".

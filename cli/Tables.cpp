@@ -71,6 +71,22 @@ std::string Title(const RecordView& view, Family family) {
   return {};
 }
 
+/// A factor's cell: exp(log) when the record keeps its logarithm; NA for one that left the double range
+/// without it (0 or infinite), which has no size to show.
+std::string FactorCell(const RecordView& view, const Json& value, std::size_t i) {
+  if (IsLogFactor(view, i)) return "exp(" + Cell(value) + ")";
+  if (value.is_number() && !(value.get<double>() > 0.0 && std::isfinite(value.get<double>()))) return "NA";
+  return Cell(value);
+}
+
+/// The members of a value record on one line: "name = value, ...".
+std::string Members(const Json& object) {
+  std::string text;
+  for (const auto& [name, value] : object.items())
+    text += (text.empty() ? "" : ", ") + name + " = " + Cell(value);
+  return text;
+}
+
 void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   const std::size_t nRows = view.rows.size();
   std::vector<const Field*> columns;
@@ -89,28 +105,42 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   if (columns.empty() && others.empty()) return;
   os << '\n' << Title(view, family) << '\n';
   if (!columns.empty()) {
+    // A column of value records (posterior summaries) becomes one column per member.
     std::vector<std::vector<std::string>> lines{{view.rowHeader}};
-    for (const Field* field : columns) lines[0].push_back(field->column);
+    for (const Field* field : columns) {
+      if (Entry(field->value, 0).is_object()) {
+        for (const auto& member : Entry(field->value, 0).items()) lines[0].push_back(member.key());
+      } else {
+        lines[0].push_back(field->column);
+      }
+    }
     for (std::size_t i = 0; i < nRows; ++i) {
       std::vector<std::string> line{view.rows[i]};
       for (const Field* field : columns) {
         const Json& value = Entry(field->value, i);
-        std::string cell = Cell(value);
-        if (field->key == view.factorKey) {
-          // A factor is shown as exp(log) when the record keeps its logarithm; one that left the double
-          // range without it (0 or infinite) has no size to show.
-          if (IsLogFactor(view, i))
-            cell = "exp(" + cell + ")";
-          else if (value.is_number() && !(value.get<double>() > 0.0 && std::isfinite(value.get<double>())))
-            cell = "NA";
+        if (value.is_object()) {
+          for (const auto& member : value.items()) line.push_back(Cell(member.value()));
+        } else {
+          line.push_back(field->key == view.factorKey ? FactorCell(view, value, i) : Cell(value));
         }
-        line.push_back(cell);
       }
       lines.push_back(std::move(line));
     }
     PrintAligned(os, lines);
   }
-  for (const Field* field : others) os << "  " << field->column << ": " << Cell(field->value) << '\n';
+  for (const Field* field : others) {
+    // Value records print their members; a list of them (F tests), one line each.
+    const Json& value = field->value;
+    if (value.is_object()) {
+      os << "  " << field->column << ": " << Members(value) << '\n';
+    } else if (value.is_array() && !value.empty() && value[0].is_object()) {
+      for (std::size_t i = 0; i < value.size(); ++i)
+        os << "  " << field->column << " " << i + 1 << ": " << Members(value[i]) << '\n';
+    } else {
+      os << "  " << field->column << ": "
+         << (field->key == view.factorKey ? FactorCell(view, value, 0) : Cell(value)) << '\n';
+    }
+  }
 }
 
 void PrintSquare(std::ostream& os, const SquareTable& square) {
@@ -128,16 +158,16 @@ void PrintSquare(std::ostream& os, const SquareTable& square) {
 void PrintVerdicts(std::ostream& os, const RecordView& view) {
   const Field* factors = view.Find(view.factorKey);
   if (factors == nullptr || (factors->value.is_array() && factors->value.empty())) return;
-  const std::size_t nFactors = factors->value.is_array() ? factors->value.size() : 1;
+  const std::vector<std::string> rows = FactorRows(view);
   const std::string name = view.factorFavoursNull ? "BF01" : "BF10";
   const std::string reciprocal = view.factorFavoursNull ? "BF10" : "BF01";
   os << "\nVerdicts (Jeffreys' scale: 1-3 anecdotal, 3-10 moderate, 10-30 strong, 30-100 very strong, "
         ">100 extreme)\n";
-  for (std::size_t i = 0; i < nFactors && i < view.rows.size(); ++i) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
     const Json& value = Entry(factors->value, i);
     const double factor = value.is_number() ? value.get<double>() : KQCommon_850::KQMV::Missing();
     const auto [null, alternative] = NamedHypotheses(view, i);
-    os << "  " << view.rows[i] << ": "
+    os << "  " << rows[i] << ": "
        << (view.factorFavoursNull
                ? EvidenceVerdict(factor, IsLogFactor(view, i), name, reciprocal, null, alternative)
                : EvidenceVerdict(factor, IsLogFactor(view, i), name, reciprocal, alternative, null))

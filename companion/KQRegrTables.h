@@ -1,6 +1,7 @@
 #pragma once
-// Value records of the regression library: the ANOVA table of a fitted model and the result
-// of one test statistic. Both are plain data that the host reads; both print for diagnosis.
+// Value records of the regression library: the ANOVA table of a fitted model, the result of one test
+// statistic and the description of one design parameter. All are plain data that the host reads; the
+// first two print for diagnosis.
 
 #include <ostream>
 
@@ -45,6 +46,16 @@ class KQTestStats {
   double df_ = KQCommon_850::KQMV::Missing();
   double df2_ = KQCommon_850::KQMV::Missing();
   double sig_ = KQCommon_850::KQMV::Missing();
+};
+
+/// One parameter of a design (KQFastDesignMatrix): the intercept, one category of a factor or a covariate.
+struct KQRegrParameter {
+  int effect = -1;    ///< position of its effect in the design; -1 for the intercept
+  int var = -1;       ///< the effect's variable; -1 for the intercept
+  int category = -1;  ///< the category code of a factor's indicator; -1 otherwise
+  bool IsIntercept() const noexcept { return effect < 0; }
+  bool IsFactorCategory() const noexcept { return category >= 0; }
+  friend bool operator==(const KQRegrParameter&, const KQRegrParameter&) = default;
 };
 
 }  // namespace KQMath_850

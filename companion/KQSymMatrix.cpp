@@ -1,5 +1,7 @@
 #include "companion/KQSymMatrix.h"
 
+#include "companion/detail/RankUpdate.h"
+
 #include <algorithm>
 #include <cassert>
 #include <utility>
@@ -127,6 +129,62 @@ int KQSymMatrix::SweepRange(int first, int count, double tolerance, std::span<co
   for (int k = first; k < first + count; ++k)
     if (Sweep(k, tolerance, referenceDiagonal, swept, true)) ++nSwept;
   return nSwept;
+}
+
+int KQSymMatrix::SweepBlock(int first, int count, double tolerance, std::span<const double> referenceDiagonal,
+                            KQBitSet& swept) {
+  assert(first >= 0 && count >= 0 && first + count <= n_ &&
+         ToSize(first + count) <= referenceDiagonal.size());
+  const std::size_t b = ToSize(count);
+  const auto at = [b](int i, std::size_t c) { return ToSize(i) * b + c; };
+  // The panel: every row's entries in the block's columns, before (original) and during the sweeps.
+  std::vector<double> original(ToSize(n_) * b);
+  for (int i = 0; i < n_; ++i)
+    for (std::size_t c = 0; c < b; ++c) original[at(i, c)] = packed_[Index(i, first + static_cast<int>(c))];
+  std::vector<double> panel = original;
+  std::vector<std::size_t> accepted;
+  for (std::size_t c = 0; c < b; ++c) {
+    const int k = first + static_cast<int>(c);
+    assert(!swept.IsIn(k));
+    const double reference = referenceDiagonal[ToSize(k)];
+    const double pivot = panel[at(k, c)];
+    if (reference == 0.0 || !(pivot / reference > tolerance)) continue;
+    const double invPivot = 1.0 / pivot;
+    // a_ij -= a_ik a_kj / d for the panel's entries off row and column k; element (k, j) of a column j of
+    // the block is row k's panel entry.
+    for (int i = 0; i < n_; ++i) {
+      const double factor = panel[at(i, c)] * invPivot;
+      if (i == k || factor == 0.0) continue;
+      for (std::size_t c2 = 0; c2 < b; ++c2)
+        if (c2 != c) panel[at(i, c2)] -= factor * panel[at(k, c2)];
+    }
+    // Column k (and its mirror in row k, for the block's columns) scales by 1/d; the pivot becomes -1/d.
+    for (int i = 0; i < n_; ++i)
+      if (i != k) panel[at(i, c)] *= invPivot;
+    for (std::size_t c2 = 0; c2 < b; ++c2)
+      if (c2 != c) panel[at(k, c2)] *= invPivot;
+    panel[at(k, c)] = -invPivot;
+    swept.Set(k, true);
+    accepted.push_back(c);
+  }
+  if (!accepted.empty()) {
+    // Outside the block, sweeping the accepted set S gives a_ij - (a_iS inverse(a_SS)) a_Sj: the swept
+    // panel's row i times the original panel's row j, over S. Rows and columns of the block are left to
+    // the panel (their terms are zero here).
+    const int stride = detail::RankUpdateStride(n_);
+    std::vector<double> rows(accepted.size() * ToSize(stride), 0.0), weighted(rows.size(), 0.0);
+    for (std::size_t t = 0; t < accepted.size(); ++t)
+      for (int j = 0; j < n_; ++j) {
+        if (j >= first && j < first + count) continue;
+        rows[t * ToSize(stride) + ToSize(j)] = original[at(j, accepted[t])];
+        weighted[t * ToSize(stride) + ToSize(j)] = -panel[at(j, accepted[t])];
+      }
+    detail::AddRankUpdate(packed_.data(), n_, stride, static_cast<int>(accepted.size()), rows.data(),
+                          weighted.data());
+  }
+  for (int i = 0; i < n_; ++i)
+    for (std::size_t c = 0; c < b; ++c) packed_[Index(i, first + static_cast<int>(c))] = panel[at(i, c)];
+  return static_cast<int>(accepted.size());
 }
 
 void KQSymMatrix::GetRegCoeffs(std::vector<double>& coeffs, const KQBitSet& swept) const {

@@ -46,6 +46,8 @@ class KQSymMatrix {
   double& operator()(int i, int j) { return packed_[Index(i, j)]; }
   /// The packed lower triangle, row by row.
   const std::vector<double>& AsVector() const noexcept { return packed_; }
+  /// The packed lower triangle, writable (for accumulators that update it in place).
+  double* MutableData() noexcept { return packed_.data(); }
   /// Fills diagonal with the n diagonal elements.
   void GetDiagonal(std::vector<double>& diagonal) const;
 
@@ -66,6 +68,12 @@ class KQSymMatrix {
              bool sweepIn);
   /// Sweeps pivots first .. first + count - 1 in, in order; returns how many were swept in.
   int SweepRange(int first, int count, double tolerance, std::span<const double> referenceDiagonal,
+                 KQBitSet& swept);
+  /// The same as SweepRange for pivots that are not yet swept, with the same results to rounding, in one
+  /// pass over the matrix: the block's columns are swept on their own (the redundancy tests need only
+  /// them), then the rest of the matrix takes the block's combined effect as one rank update. A matrix
+  /// too large for the cache is then read and written once per block instead of once per pivot.
+  int SweepBlock(int first, int count, double tolerance, std::span<const double> referenceDiagonal,
                  KQBitSet& swept);
   /// After sweeping, the coefficients of the last variable on the first n - 1: entry k is element
   /// (n - 1, k) for a pivot in swept, 0 for one outside it. coeffs gets n - 1 entries.

@@ -15,6 +15,7 @@ class BSN2SampleRelatedOutputStats;
 class BSN2SampleIndOutputStats;
 class BSNLogLinearOutputStats;
 class BSNPearsonCorrelationOutputStats;
+class BSNMultiRegOutputStats;
 }  // namespace KQBSN_850
 
 namespace kqcli {
@@ -34,6 +35,8 @@ RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& record,
                              const std::vector<std::string>& columnNames);
 RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats& record,
                                const std::vector<std::string>& columnNames);
+RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& record,
+                              const std::vector<std::string>& columnNames);
 
 /// The names of the columns at the given indices ("#7" for an index outside the data).
 std::vector<std::string> ColumnLabels(const std::vector<int>& indices,

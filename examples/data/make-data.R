@@ -23,7 +23,9 @@ write.csv(titanic, "examples/data/titanic.csv", row.names = FALSE)
 
 # Henderson and Velleman (1981), Motor Trend road tests of 32 cars of 1973-74 (the car names left out):
 # fuel consumption (mpg), weight and the transmission am (0 automatic, 1 manual) among eleven measures.
-write.csv(datasets::mtcars, "examples/data/mtcars.csv", row.names = FALSE)
+# The last column codes the number of cylinders as the categories of a factor: 0, 1, 2 for 4, 6, 8.
+write.csv(cbind(datasets::mtcars, cyl_code = match(datasets::mtcars$cyl, c(4, 6, 8)) - 1),
+          "examples/data/mtcars.csv", row.names = FALSE)
 
 # Snee (1974): hair and eye colour of 592 statistics students (R's HairEyeColor summed over sex), one
 # row per cell with the number of students in it.

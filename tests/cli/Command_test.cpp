@@ -92,7 +92,7 @@ class CommandTest : public ::testing::Test {
 TEST_F(CommandTest, ExamplesMatchRAndPrintTablesWithVerdicts) {
   // Rows: settings, data, record and field, then value and tolerance (R calls in the file's comments).
   const std::vector<kqtest::ReferenceRow> rows = kqtest::ReadReferenceTable("cli_examples.out");
-  ASSERT_EQ(rows.size(), 14u);
+  ASSERT_EQ(rows.size(), 17u);
   for (const kqtest::ReferenceRow& row : rows) {
     std::istringstream label(row.label);
     std::string settings, data, record, key;

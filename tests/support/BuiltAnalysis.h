@@ -31,8 +31,9 @@ template <class Stats = KQBSN_850::BSNOutputStats>
 struct BuiltAnalysis {
   BuiltAnalysis(const KQBSN_850::BSNSettings& settings, Rows rows,
                 KQCommon_850::KQQueryCancel* cancel = nullptr,
-                KQCommon_850::ProgressListener* listener = nullptr)
-      : component(settings, KQCommon_850::KQVarList()), iter(std::move(rows)) {
+                KQCommon_850::ProgressListener* listener = nullptr,
+                const KQCommon_850::KQVarList& vars = KQCommon_850::KQVarList())
+      : component(settings, vars), iter(std::move(rows)) {
     if (cancel != nullptr) component.SetCancelPtr(cancel);
     if (listener != nullptr) component.SetProgressListener(listener);
     status = component.BuildModel(iter);

@@ -9,6 +9,7 @@
 //   static std::vector<double> Numbers(const BSNOutputStats&);  // the record's main numbers
 //   static constexpr bool kCountsZeroWeights;    // progress counts records of weight 0 too
 //   static constexpr int kPasses;                // passes over the records, each reporting progress
+//   static KQVarList VarList();                  // optional: the variable dictionary (else empty)
 
 #include <gtest/gtest.h>
 
@@ -35,13 +36,22 @@ Rows Weighted(std::size_t n, const Weight& weight) {
   return rows;
 }
 
+/// The traits' variable dictionary, or an empty one.
+template <class Traits>
+KQCommon_850::KQVarList VarsOf() {
+  if constexpr (requires { Traits::VarList(); })
+    return Traits::VarList();
+  else
+    return {};
+}
+
 template <class Traits>
 class Conformance : public ::testing::Test {};
 
 TYPED_TEST_SUITE_P(Conformance);
 
 TYPED_TEST_P(Conformance, BuildsTheTinyDataSetWithAWarningDisplaysItAndNotAnEmptyOne) {
-  const BuiltAnalysis<> run(TypeParam::Settings(), TypeParam::Rows());
+  const BuiltAnalysis<> run(TypeParam::Settings(), TypeParam::Rows(), nullptr, nullptr, VarsOf<TypeParam>());
   ASSERT_FALSE(run.status.IsError()) << run.status.GetErrorCode();
   run.ExpectConsistent();
   EXPECT_FALSE(run.ListedWarnings().empty());  // so that the cancellation test sees warnings kept
@@ -49,7 +59,7 @@ TYPED_TEST_P(Conformance, BuildsTheTinyDataSetWithAWarningDisplaysItAndNotAnEmpt
   EXPECT_FALSE(numbers.empty());
   // The component keeps its own copy of the settings: changing them after construction changes nothing.
   KQBSN_850::BSNSettings settings = TypeParam::Settings();
-  KQBSN_850::BSNComponent component(settings, KQCommon_850::KQVarList());
+  KQBSN_850::BSNComponent component(settings, VarsOf<TypeParam>());
   settings.SetFrequencyWeightVar(0);
   settings.SetCILevel(50.0);
   VectorRecordIter iter(TypeParam::Rows());
@@ -66,20 +76,22 @@ TYPED_TEST_P(Conformance, BuildsTheTinyDataSetWithAWarningDisplaysItAndNotAnEmpt
   EXPECT_TRUE(callers.str().empty());
   EXPECT_FALSE(analysis.str().empty() || record.str().empty());
   // The empty data set has no valid case.
-  const BuiltAnalysis<> empty(TypeParam::Settings(), {});
+  const BuiltAnalysis<> empty(TypeParam::Settings(), {}, nullptr, nullptr, VarsOf<TypeParam>());
   empty.ExpectConsistent();
   EXPECT_TRUE(empty.status.IsError());
   EXPECT_EQ(empty.status.GetErrorCode(), KQBSN_850::BSN_NO_VALID_CASES);
 }
 
 TYPED_TEST_P(Conformance, CancellationAtEachPoll) {
-  const Warnings allWarnings = BuiltAnalysis<>(TypeParam::Settings(), TypeParam::Rows()).ListedWarnings();
+  const Warnings allWarnings =
+      BuiltAnalysis<>(TypeParam::Settings(), TypeParam::Rows(), nullptr, nullptr, VarsOf<TypeParam>())
+          .ListedWarnings();
   bool keptAWarning = false;
   int n = 0;
   for (;; ++n) {
     ASSERT_LT(n, 10000) << "the build never finished";
     CancelAfter query(n);
-    const BuiltAnalysis<> run(TypeParam::Settings(), TypeParam::Rows(), &query);
+    const BuiltAnalysis<> run(TypeParam::Settings(), TypeParam::Rows(), &query, nullptr, VarsOf<TypeParam>());
     run.ExpectConsistent();
     if (!run.status.IsError()) break;
     const int code = run.status.GetErrorCode();
@@ -110,11 +122,12 @@ TYPED_TEST_P(Conformance, ProgressAt50And100AndTheEndThroughBothListenerRoutes) 
   settings.SetFrequencyWeightVar(static_cast<int>(rows[0]->size()) - 1);
   RecordingListener fromSettings, replaced, fromComponent;
   settings.SetProgressListener(&fromSettings);
-  ASSERT_FALSE(BuiltAnalysis<>(settings, rows).status.IsError());
+  ASSERT_FALSE(BuiltAnalysis<>(settings, rows, nullptr, nullptr, VarsOf<TypeParam>()).status.IsError());
   EXPECT_EQ(fromSettings.records, expected);
   // A listener given to the component replaces the one in the settings.
   settings.SetProgressListener(&replaced);
-  ASSERT_FALSE(BuiltAnalysis<>(settings, rows, nullptr, &fromComponent).status.IsError());
+  ASSERT_FALSE(
+      BuiltAnalysis<>(settings, rows, nullptr, &fromComponent, VarsOf<TypeParam>()).status.IsError());
   EXPECT_EQ(fromComponent.records, expected);
   EXPECT_TRUE(replaced.records.empty()) << "the replaced listener heard " << replaced.records.size();
 }
@@ -128,9 +141,9 @@ TYPED_TEST_P(Conformance, FrequencyWeightsCountRecordsRepeatedly) {
   for (std::size_t i = 0; i < weighted.size(); ++i)
     repeated.insert(repeated.end(), copies[i % copies.size()], TypeParam::Rows()[i]);
   KQBSN_850::BSNSettings settings = TypeParam::Settings();
-  const BuiltAnalysis<> plain(settings, repeated);
+  const BuiltAnalysis<> plain(settings, repeated, nullptr, nullptr, VarsOf<TypeParam>());
   settings.SetFrequencyWeightVar(static_cast<int>(weighted[0]->size()) - 1);
-  const BuiltAnalysis<> byWeight(settings, weighted);
+  const BuiltAnalysis<> byWeight(settings, weighted, nullptr, nullptr, VarsOf<TypeParam>());
   ASSERT_FALSE(plain.status.IsError() || byWeight.status.IsError());
   const std::vector<double> a = TypeParam::Numbers(*byWeight.Record()),
                             b = TypeParam::Numbers(*plain.Record());

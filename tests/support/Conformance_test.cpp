@@ -1,4 +1,4 @@
-// The six available analyses in the conformance suite, over the tiny data sets of
+// The available analyses in the conformance suite, over the tiny data sets of
 // tests/reference/conformance_rows.out; each has a variable that warns, so that cancelled builds can
 // show the warnings they keep. A record's numbers are every number of it that the command-line
 // program writes, but for the settings it repeats.
@@ -71,7 +71,8 @@ struct TraitsOf {
 };
 
 constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
-               kIndependent[] = "independent", kLogLinear[] = "loglinear", kCorrelation[] = "correlation";
+               kIndependent[] = "independent", kLogLinear[] = "loglinear", kCorrelation[] = "correlation",
+               kRegression[] = "regression";
 
 struct OneSampleNormal : TraitsOf<kNormal> {
   static BSNSettings Settings() {
@@ -127,10 +128,31 @@ struct PearsonCorrelation : TraitsOf<kCorrelation> {
   }
 };
 
+// The dictionary says y and x vary and g has two categories, as the regression checks before reading.
+struct MultipleRegression : TraitsOf<kRegression> {
+  static BSNSettings Settings() {
+    BSNSettings settings = ::Settings(Model::Regression, Dist::Normal, {1}, &BSNSettings::SetRegressors,
+                                      std::vector<double>{0.5});
+    settings.SetDependVar(0);
+    settings.SetFactors({2});
+    settings.SetFactorNCategs({2});
+    settings.SetPriorType(BSNConst::PriorTypes::Reference);
+    return settings;
+  }
+  static KQVarList VarList() {
+    KQVarList vars;
+    vars.AddContVar("y", 3.1, 13.0);
+    vars.AddContVar("x", 1.0, 10.0);
+    vars.AddCategVar("g", 2);
+    return vars;
+  }
+  static constexpr int kPasses = 2;
+};
+
 }  // namespace
 
 namespace kqtest {
 using Analyses = ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
-                                  TwoIndependentSamples, LogLinear, PearsonCorrelation>;
+                                  TwoIndependentSamples, LogLinear, PearsonCorrelation, MultipleRegression>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Analyses, Conformance, Analyses);
 }  // namespace kqtest

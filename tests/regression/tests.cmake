@@ -1,0 +1,2 @@
+add_kq_test(regression BSNMultipleRegrFactor)
+add_kq_test(regression BSNMultipleRegr)
