@@ -29,41 +29,58 @@ using Lanes = double __attribute__((vector_size(kRowLanes * sizeof(double))));
 /// weighted squares.
 constexpr std::size_t kRowSums = 4;
 
-/// A block of rows and where its sums go (sum k of variable c at sums[k * stride + c]).
+/// A block of rows and where its sums go. The values of variable c in row r are rows[r * rowStride +
+/// c], or their difference with rows[r * rowStride + secondOffset + c] for pairs; the sums of
+/// variable c go to sums[k * width + c], k < kRowSums, and for pairs the largest magnitude of its
+/// present values to magnitudes[c].
 struct RowBlock {
   const double* rows;
   std::size_t nRows;
+  std::size_t rowStride;
+  std::size_t secondOffset;
+  std::size_t width;  ///< the variables' columns, rounded up to whole lanes
   const double* frequencyWeights;
   const double* caseWeights;
   const double* shifts;
   const double* inverseScales;
   double* sums;
+  double* magnitudes;
 };
 
-// Adds the columns [first, first + kGroups * kRowLanes) of rows `stride` values apart (by default
-// kGroups * kRowLanes, the whole row) to the block's sums. The sums of the kGroups vectors live in
-// local variables across the rows, so that with a small kGroups they stay in registers. Inlined into
-// each compiled version of UpdateRows, so that it gets that version's instructions.
-template <std::size_t kGroups, bool kSeparateFrequencies>
-[[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first = 0,
-                                           std::size_t stride = kGroups * kRowLanes) {
+// Adds the columns [first, first + kGroups * kRowLanes) of the block to its sums (for pairs,
+// kDifferences: the differences of the first and the second values where both are present). The sums
+// of the kGroups vectors live in local variables across the rows, so that with a small kGroups they
+// stay in registers. Inlined into each compiled version of the callers, so that it gets that
+// version's instructions.
+template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
+[[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
   const Lanes zero{}, missing = zero + KQMV::Missing();
   Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
-      squares[kGroups];
+      squares[kGroups], most[kGroups];
   for (std::size_t g = 0; g < kGroups; ++g) {
     std::memcpy(&shift[g], block.shifts + first + g * kRowLanes, sizeof(Lanes));
     std::memcpy(&inverseScale[g], block.inverseScales + first + g * kRowLanes, sizeof(Lanes));
-    weights[g] = frequencies[g] = sum[g] = squares[g] = zero;
+    weights[g] = frequencies[g] = sum[g] = squares[g] = most[g] = zero;
   }
   for (std::size_t r = 0; r < block.nRows; ++r) {
     const double f = block.frequencyWeights[r], w = block.caseWeights[r];
     if (!(w > 0.0 && f > 0.0)) continue;
-    const double* row = block.rows + r * stride + first;
+    const double* row = block.rows + r * block.rowStride + first;
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
       // NaN fails value == value.
-      const auto ok = (value != missing) & (value == value);
+      auto ok = (value != missing) & (value == value);
+      if constexpr (kDifferences) {
+        Lanes second;
+        std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+        ok &= (second != missing) & (second == second);
+        const Lanes firstMagnitude = value < zero ? -value : value;
+        const Lanes secondMagnitude = second < zero ? -second : second;
+        const Lanes magnitude = firstMagnitude > secondMagnitude ? firstMagnitude : secondMagnitude;
+        most[g] = ok & (magnitude > most[g]) ? magnitude : most[g];
+        value -= second;
+      }
       const Lanes d = ok ? (value - shift[g]) * inverseScale[g] : zero;
       const Lanes used = ok ? zero + w : zero;
       const Lanes weighted = used * d;
@@ -74,11 +91,32 @@ template <std::size_t kGroups, bool kSeparateFrequencies>
     }
   }
   for (std::size_t g = 0; g < kGroups; ++g) {
-    double* at = block.sums + first + g * kRowLanes;
+    const std::size_t c = first + g * kRowLanes;
+    double* at = block.sums + c;
     std::memcpy(at, &weights[g], sizeof(Lanes));
-    std::memcpy(at + stride, &frequencies[g], sizeof(Lanes));
-    std::memcpy(at + 2 * stride, &sum[g], sizeof(Lanes));
-    std::memcpy(at + 3 * stride, &squares[g], sizeof(Lanes));
+    std::memcpy(at + block.width, &frequencies[g], sizeof(Lanes));
+    std::memcpy(at + 2 * block.width, &sum[g], sizeof(Lanes));
+    std::memcpy(at + 3 * block.width, &squares[g], sizeof(Lanes));
+    if constexpr (kDifferences) std::memcpy(block.magnitudes + c, &most[g], sizeof(Lanes));
+  }
+}
+
+// Sums the whole block: rows of up to four vectors keep their sums in registers; wider ones are summed
+// four lanes at a time.
+template <bool kSeparateFrequencies, bool kDifferences>
+[[gnu::always_inline]] inline void SumBlock(const RowBlock& block) {
+  switch (block.width / kRowLanes) {
+    case 1:
+      return SumRows<1, kSeparateFrequencies, kDifferences>(block, 0);
+    case 2:
+      return SumRows<2, kSeparateFrequencies, kDifferences>(block, 0);
+    case 3:
+      return SumRows<3, kSeparateFrequencies, kDifferences>(block, 0);
+    case 4:
+      return SumRows<4, kSeparateFrequencies, kDifferences>(block, 0);
+    default:
+      for (std::size_t first = 0; first < block.width; first += kRowLanes)
+        SumRows<1, kSeparateFrequencies, kDifferences>(block, first);
   }
 }
 
@@ -136,29 +174,45 @@ bool KQContStats::AddBlockSums(double shift, double frequencies, double weights,
 }
 
 void KQContStats::UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
-                                   std::span<const double> frequencyWeights,
+                                   std::size_t secondOffset, std::span<const double> frequencyWeights,
                                    std::span<const double> caseWeights) {
   for (std::size_t r = 0; r < frequencyWeights.size(); ++r) {
     const double f = frequencyWeights[r], w = caseWeights[r];
     if (!IsPositiveWeight(w)) continue;
-    Update(rows[r * stride + c], f, w == f ? kNoRegressionWeight : w / f);
+    double x = rows[r * stride + c];
+    if (secondOffset > 0) {
+      const double y = rows[r * stride + secondOffset + c];
+      x = KQMV::IsMissingOrNaN(x) || KQMV::IsMissingOrNaN(y) ? KQMV::Missing() : x - y;
+    }
+    Update(x, f, w == f ? kNoRegressionWeight : w / f);
   }
 }
 
-// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
-__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
-    std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
-    std::span<const double> frequencyWeights, std::span<const double> caseWeights) {
+// Inlined into each compiled version of UpdateRows and UpdateRowDifferences, so that it gets that
+// version's instructions.
+template <bool kDifferences>
+[[gnu::always_inline]] inline void KQContStats::UpdateRowBlock(std::span<KQContStats> stats,
+                                                               std::span<const double> rows,
+                                                               std::size_t stride, std::size_t secondOffset,
+                                                               std::span<const double> frequencyWeights,
+                                                               std::span<const double> caseWeights,
+                                                               std::span<double> largest) {
   const std::size_t nVars = stats.size();
   const std::size_t n = std::min(frequencyWeights.size(), caseWeights.size());
-  if (nVars == 0 || n == 0 || stride < nVars || stride % kRowLanes != 0 || rows.size() < n * stride) return;
+  const std::size_t width = (nVars + kRowLanes - 1) / kRowLanes * kRowLanes;
+  constexpr bool differences = kDifferences;
+  if (nVars == 0 || n == 0 || stride % kRowLanes != 0 || rows.size() < n * stride) return;
+  if (kDifferences ? (secondOffset % kRowLanes != 0 || secondOffset < width ||
+                      stride < secondOffset + width || largest.size() < nVars)
+                   : stride < width)
+    return;
   frequencyWeights = frequencyWeights.first(n);
   caseWeights = caseWeights.first(n);
   const bool separateFrequencies = frequencyWeights.data() != caseWeights.data();
 
   // Each variable's shift (its settled mean) and inverse scale, side by side as its row is; a variable
   // without settled moments or a scale yet goes value by value and has zeros here.
-  std::vector<double> shifts(stride, 0.0), inverseScales(stride, 0.0);
+  std::vector<double> shifts(width, 0.0), inverseScales(width, 0.0), magnitudes(width, 0.0);
   std::vector<char> inLanes(nVars, 0);
   for (std::size_t c = 0; c < nVars; ++c) {
     KQContStats& s = stats[c];
@@ -169,36 +223,54 @@ __attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
     inverseScales[c] = s.inverseScale_;
   }
 
-  // Sums per variable: weights, frequency weights, weighted deviations and their weighted squares.
-  std::vector<double> sums(kRowSums * stride, 0.0);  // sum k of variable c at [k * stride + c]
-  const RowBlock block{
-      rows.data(),          n,          frequencyWeights.data(), caseWeights.data(), shifts.data(),
-      inverseScales.data(), sums.data()};
-  // Rows of up to four vectors keep their sums in registers; wider ones keep them in memory.
-  switch (stride / kRowLanes) {
-    case 1:
-      separateFrequencies ? SumRows<1, true>(block) : SumRows<1, false>(block);
-      break;
-    case 2:
-      separateFrequencies ? SumRows<2, true>(block) : SumRows<2, false>(block);
-      break;
-    case 3:
-      separateFrequencies ? SumRows<3, true>(block) : SumRows<3, false>(block);
-      break;
-    case 4:
-      separateFrequencies ? SumRows<4, true>(block) : SumRows<4, false>(block);
-      break;
-    default:
-      for (std::size_t g = 0; g < stride; g += kRowLanes)
-        separateFrequencies ? SumRows<1, true>(block, g, stride) : SumRows<1, false>(block, g, stride);
-  }
+  std::vector<double> sums(kRowSums * width, 0.0);
+  const RowBlock block{rows.data(),
+                       n,
+                       stride,
+                       secondOffset,
+                       width,
+                       frequencyWeights.data(),
+                       caseWeights.data(),
+                       shifts.data(),
+                       inverseScales.data(),
+                       sums.data(),
+                       magnitudes.data()};
+  separateFrequencies ? SumBlock<true, kDifferences>(block) : SumBlock<false, kDifferences>(block);
 
   for (std::size_t c = 0; c < nVars; ++c) {
-    const double weights = sums[c], sum = sums[2 * stride + c], squares = sums[3 * stride + c];
-    const double frequencies = separateFrequencies ? sums[stride + c] : weights;
-    if (!inLanes[c] || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares))
-      stats[c].UpdateColumnEach(rows, stride, c, frequencyWeights, caseWeights);
+    const double weights = sums[c], sum = sums[2 * width + c], squares = sums[3 * width + c];
+    const double frequencies = separateFrequencies ? sums[width + c] : weights;
+    if (!inLanes[c] || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares)) {
+      stats[c].UpdateColumnEach(rows, stride, c, secondOffset, frequencyWeights, caseWeights);
+      // The magnitudes of the lanes are those of the accepted pairs; one by one they are found here.
+      if constexpr (differences) {
+        magnitudes[c] = 0.0;
+        for (std::size_t r = 0; r < n; ++r) {
+          const double x = rows[r * stride + c], y = rows[r * stride + secondOffset + c];
+          if (caseWeights[r] > 0.0 && frequencyWeights[r] > 0.0 && !KQMV::IsMissingOrNaN(x) &&
+              !KQMV::IsMissingOrNaN(y))
+            magnitudes[c] = std::max({magnitudes[c], std::fabs(x), std::fabs(y)});
+        }
+      }
+    }
+    if constexpr (differences) largest[c] = std::max(largest[c], magnitudes[c]);
   }
+}
+
+// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
+__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
+    std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
+    std::span<const double> frequencyWeights, std::span<const double> caseWeights) {
+  UpdateRowBlock<false>(stats, rows, stride, 0, frequencyWeights, caseWeights, {});
+}
+
+// Compiled twice, as UpdateRows.
+__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRowDifferences(
+    std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride, std::size_t secondOffset,
+    std::span<const double> frequencyWeights, std::span<const double> caseWeights,
+    std::span<double> largest) {
+  if (secondOffset == 0) return;
+  UpdateRowBlock<true>(stats, rows, stride, secondOffset, frequencyWeights, caseWeights, largest);
 }
 
 void KQContStats::SetScaleExponent(int exponent) noexcept {

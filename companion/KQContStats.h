@@ -49,6 +49,15 @@ class KQContStats {
   /// scale, takes its values one by one instead.
   static void UpdateRows(std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
                          std::span<const double> frequencyWeights, std::span<const double> caseWeights);
+  /// The same for differences of pairs: stats[c] gets rows[r * stride + c] - rows[r * stride +
+  /// secondOffset + c] where both are present (neither missing nor NaN), and largest[c] is raised to
+  /// the largest magnitude of those present values. secondOffset must be a multiple of kRowLanes, at
+  /// least stats.size() rounded up to one, and the second values must fit within stride; largest must
+  /// hold stats.size() entries; otherwise nothing is added.
+  static void UpdateRowDifferences(std::span<KQContStats> stats, std::span<const double> rows,
+                                   std::size_t stride, std::size_t secondOffset,
+                                   std::span<const double> frequencyWeights,
+                                   std::span<const double> caseWeights, std::span<double> largest);
   /// Adds every value accepted by another accumulator, as if they had been added here.
   void Merge(const KQContStats& other);
   /// Forgets every value.
@@ -79,9 +88,16 @@ class KQContStats {
   static constexpr int kMaxScaleExponent = 1000;
 
  private:
-  /// Adds column c of a block of rows value by value.
+  /// The work of UpdateRows (secondOffset 0) and UpdateRowDifferences.
+  template <bool kDifferences>
+  static void UpdateRowBlock(std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
+                             std::size_t secondOffset, std::span<const double> frequencyWeights,
+                             std::span<const double> caseWeights, std::span<double> largest);
+  /// Adds column c of a block of rows value by value (the differences with the second values when
+  /// secondOffset is not 0).
   void UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
-                        std::span<const double> frequencyWeights, std::span<const double> caseWeights);
+                        std::size_t secondOffset, std::span<const double> frequencyWeights,
+                        std::span<const double> caseWeights);
   /// Opens a block of sums made elsewhere relative to shift and folds it in, unless its squares are
   /// too large for the scale or its sum is not finite; returns false (nothing added) then.
   bool AddBlockSums(double shift, double frequencies, double weights, double sum, double squares) noexcept;

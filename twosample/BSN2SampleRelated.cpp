@@ -10,7 +10,6 @@
 
 #include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
-#include "companion/KQPairDifferences.h"
 #include "frame/BSNStatusCodes.h"
 #include "frame/CaseWeights.h"
 #include "frame/RecordValues.h"
@@ -81,32 +80,26 @@ KQStatus BSN2SampleRelated::Initialise() {
 KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
   const std::vector<int>& first = settings_.GetCovariates();
   const std::vector<int>& second = settings_.Get2ndRelatedList();
-  // Each pair keeps its own valid cases: a pair with a missing value gets a missing difference, which
-  // its accumulator skips. The first and the second values are gathered in two blocks of rows, a
-  // block at a time; their differences, row by row, go to the accumulators.
+  // Each pair keeps its own valid cases: a pair with a missing value gives no difference. The first
+  // and second values are gathered side by side in rows, a block of records at a time, and the
+  // accumulators add the differences of each block.
   const std::size_t nPairs = pairStats_.size();
-  detail::RowBatch firstValues(first), secondValues(second);
-  std::vector<double> differences(detail::RowBatch::kRows * firstValues.Stride());
+  detail::RowBatch batch(first, second);
   std::vector<double> largest(nPairs, 0.0);
   std::vector<KQMath_850::KQContStats> accumulators(nPairs);
   for (std::size_t j = 0; j < nPairs; ++j) accumulators[j] = pairStats_[j].differences;
   const auto addBatch = [&] {
-    if (firstValues.Size() > 0) {
-      const std::span<double> block(differences.data(), firstValues.Rows().size());
-      KQMath_850::PresentRowDifferences(firstValues.Rows(), secondValues.Rows(), block, firstValues.Stride(),
-                                        largest);
-      KQMath_850::KQContStats::UpdateRows(accumulators, block, firstValues.Stride(),
-                                          firstValues.FrequencyWeights(), firstValues.CaseWeights());
-    }
-    firstValues.Clear();
-    secondValues.Clear();
+    if (batch.Size() > 0)
+      KQMath_850::KQContStats::UpdateRowDifferences(accumulators, batch.Rows(), batch.Stride(),
+                                                    batch.SecondOffset(), batch.FrequencyWeights(),
+                                                    batch.CaseWeights(), largest);
+    batch.Clear();
   };
   // A record whose weight is 0 is skipped for every pair and not counted toward progress.
   const KQStatus status =
       MakePass().Run(iter, [&](const std::vector<double>& values, const CaseWeight& weight) {
-        firstValues.Add(weight, values);
-        secondValues.Add(weight, values);
-        if (firstValues.IsFull()) addBatch();
+        batch.Add(weight, values);
+        if (batch.IsFull()) addBatch();
       });
   addBatch();
   for (std::size_t j = 0; j < nPairs; ++j) {

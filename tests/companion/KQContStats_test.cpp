@@ -128,6 +128,42 @@ TEST(KQContStats, BlocksOfRowsMatchTwoPassAndSkipUnusableEntries) {
   EXPECT_EQ(stats[0].GetMean(), kInf);
 }
 
+// Pairs: rows hold x in column 0, a missing first value in column 1, and y at the second offset 4.
+// The differences x - y of the timestamp pairs (a week apart, spread 0.1 s) must meet the two-pass
+// reference of the differences, a pair with a missing or NaN value must count for nothing, and the
+// largest magnitude is that of the present pairs' values.
+TEST(KQContStats, BlocksOfPairsAddTheDifferencesOfPresentPairs) {
+  constexpr std::size_t kOffset = KQContStats::kRowLanes, kStride = 2 * kOffset;
+  std::vector<double> rows, weights;
+  std::vector<WeightedValue> differences;
+  for (int j = 1; j <= 700; ++j) {
+    const double x = 1.7e9 + 604800.0 + 0.1 * std::sin(j), y = 1.7e9 + 0.05 * std::cos(j);
+    const double skipped = j % 50 == 0 ? KQMV::Missing() : j % 51 == 0 ? std::nan("") : y;
+    std::vector<double> row(kStride, KQMV::Missing());
+    row[0] = x;
+    row[kOffset] = skipped;
+    row[kOffset + 1] = 3.0;  // its first value is missing
+    rows.insert(rows.end(), row.begin(), row.end());
+    weights.push_back(1.0 + j % 3);
+    if (skipped == y) differences.push_back({x - y, 1.0 + j % 3});
+  }
+  std::vector<KQContStats> stats(2);
+  std::vector<double> largest(2, 0.0);
+  for (std::size_t r = 0; r < weights.size(); r += 256) {
+    const std::size_t n = std::min<std::size_t>(256, weights.size() - r);
+    const std::span<const double> w(weights.data() + r, n);
+    KQContStats::UpdateRowDifferences(stats, {rows.data() + r * kStride, n * kStride}, kStride, kOffset, w, w,
+                                      largest);
+  }
+  ExpectTwoPassLongDouble(stats[0], differences);
+  EXPECT_EQ(stats[1].GetSumWeights(), 0.0);
+  double most = 0.0;
+  for (int j = 1; j <= 700; ++j)
+    if (j % 50 != 0 && j % 51 != 0) most = std::max(most, 1.7e9 + 604800.0 + 0.1 * std::sin(j));
+  EXPECT_EQ(largest[0], most);
+  EXPECT_EQ(largest[1], 0.0);
+}
+
 TEST(KQContStats, RegressionWeightsAndUnusableValuesOrWeights) {
   // By hand: x = {1, 4} with regression weights {1, 2}: mean = (1 + 8) / 3 = 3,
   // M2 = 1 (1 - 3)^2 + 2 (4 - 3)^2 = 6, n = 2 cases, so variance = 6 / (2 - 1) = 6.
