@@ -68,9 +68,16 @@ class NumericCsvFile {
 };
 
 void ReadNumericCsv(benchmark::State& state, bool quoted, int threads) {
-  static const NumericCsvFile plain(false);
-  static const NumericCsvFile withQuotes(true);
-  const NumericCsvFile& file = quoted ? withQuotes : plain;
+  // Each file is written the first time a case needs it.
+  const auto plain = []() -> const NumericCsvFile& {
+    static const NumericCsvFile file(false);
+    return file;
+  };
+  const auto withQuotes = []() -> const NumericCsvFile& {
+    static const NumericCsvFile file(true);
+    return file;
+  };
+  const NumericCsvFile& file = quoted ? withQuotes() : plain();
   kqcli::CsvOptions options;
   options.threads = threads;
   std::size_t rows = 0;
