@@ -415,6 +415,15 @@ const char* FindLastRecordEnd(const char* begin, const char* end) {
   return begin;
 }
 
+/// Asks for the columns in huge pages where the system leaves that to the program: a column of a large
+/// file then costs a few hundred page faults instead of one per 4 KiB.
+void AdviseHugePages(void* data, std::size_t nBytes) noexcept {
+  static const auto kPageBytes = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto start = (reinterpret_cast<std::uintptr_t>(data) + kPageBytes - 1) / kPageBytes * kPageBytes;
+  const auto stop = (reinterpret_cast<std::uintptr_t>(data) + nBytes) / kPageBytes * kPageBytes;
+  if (stop > start) ::madvise(reinterpret_cast<void*>(start), stop - start, MADV_HUGEPAGE);
+}
+
 /// Reads the header, then the data rows on one or more threads, and builds the table.
 class TableReader {
  public:
@@ -544,8 +553,12 @@ void TableReader::ReserveRows(const char* p, const char* end) {
                                                   static_cast<double>(nBytes) /
                                                   static_cast<double>(std::max<std::size_t>(nSample, 1))) +
                              16);
-  for (std::vector<double>& column : cells_.values) column.reserve(nRows);
+  for (std::vector<double>& column : cells_.values) {
+    column.reserve(nRows);
+    AdviseHugePages(column.data(), nRows * sizeof(double));
+  }
   cells_.rowLines.reserve(nRows);
+  AdviseHugePages(cells_.rowLines.data(), nRows * sizeof(std::size_t));
 }
 
 void TableReader::ReadSequential(const char* p, const char* end) {
