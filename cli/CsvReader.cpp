@@ -158,6 +158,16 @@ bool ParsePlainDecimal(const char* p, const char* end, double& value, const char
   return true;
 }
 
+/// Converts a field that is a plain decimal, bare or in quotes with nothing else between them;
+/// after is then the ',' or line end that follows, or the end of the input.
+bool IsPlainDecimalField(const char* p, const char* end, double& value, const char*& after) noexcept {
+  if (ParsePlainDecimal(p, end, value, after)) return after == end || IsFieldEnd(*after);
+  if (p == end || *p != '"' || !ParsePlainDecimal(p + 1, end, value, after) || after == end || *after != '"')
+    return false;
+  ++after;
+  return after == end || IsFieldEnd(*after);
+}
+
 enum class FieldProblem { None, MalformedQuotes, Unclosed };
 
 struct Field {
@@ -293,8 +303,7 @@ bool Parser::ReadRecord(const char*& p, const char* end) {
     }
     double value = 0.0;
     const char* after = nullptr;
-    if (layout_.uses[column] == ColumnUse::Numbers && ParsePlainDecimal(p, end, value, after) &&
-        (after == end || IsFieldEnd(*after))) {
+    if (layout_.uses[column] == ColumnUse::Numbers && IsPlainDecimalField(p, end, value, after)) {
       cells_.values[column].push_back(value);
       p = after;
     } else {

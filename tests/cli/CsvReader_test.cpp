@@ -257,10 +257,11 @@ TEST(CsvReader, PlainDecimalsConvertAsFromChars) {
     for (int d = 0; d < nDecimals; ++d) text += static_cast<char>('0' + random() % 10);
     if (nIntegerDigits + nDecimals > 0) texts.push_back(text);
   }
-  // Two columns, so that each number is read both before a comma and before a line end, and the
-  // last rows near the end of the input, where fewer than eight bytes follow.
-  std::string csv = "a,b\n";
-  for (const std::string& text : texts) csv += text + "," + text + "\n";
+  // Three columns, so that each number is read before a comma and before a line end, bare and in
+  // quotes, and the last rows near the end of the input, where fewer than eight bytes follow.
+  std::string csv = "a,b,c\n";
+  for (const std::string& text : texts)
+    csv.append(text).append(",\"").append(text).append("\",").append(text + "\n");
   Result<CsvTable> table = ReadCsvText(csv, "data.csv");
   ASSERT_TRUE(table.IsOK()) << table.Error().message;
   ASSERT_EQ(table.Value().GetNRows(), texts.size());
@@ -269,7 +270,7 @@ TEST(CsvReader, PlainDecimalsConvertAsFromChars) {
     if (text.starts_with('+')) text.remove_prefix(1);
     double expected = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), expected);
-    for (std::size_t j = 0; j < 2; ++j)
+    for (std::size_t j = 0; j < 3; ++j)
       ASSERT_EQ(std::bit_cast<std::uint64_t>(table.Value().columns[j][i]),
                 std::bit_cast<std::uint64_t>(expected))
           << texts[i];
