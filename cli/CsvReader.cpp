@@ -32,7 +32,7 @@ namespace {
 using KQCommon_850::KQMV;
 
 constexpr std::size_t kPipeBlockBytes = std::size_t{1} << 20;
-constexpr std::size_t kDefaultChunkBytes = std::size_t{4} << 20;
+constexpr std::size_t kDefaultChunkBytes = std::size_t{1} << 20;
 /// A reading on one thread asks whether to stop after about this many bytes.
 constexpr std::size_t kStopPollBytes = std::size_t{4} << 20;
 /// The bytes whose line ends estimate the number of rows, so that the columns are allocated once.

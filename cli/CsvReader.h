@@ -73,7 +73,7 @@ struct CsvOptions {
   std::function<bool()> shouldStop;
   /// Threads that parse the data rows; more than one parses chunks in parallel.
   int threads = 1;
-  /// Bytes of data rows per chunk when parsing in parallel; 0 chooses 4 MiB. A chunk is extended to
+  /// Bytes of data rows per chunk when parsing in parallel; 0 chooses 1 MiB. A chunk is extended to
   /// the end of its last record.
   std::size_t chunkBytes = 0;
 };
