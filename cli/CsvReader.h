@@ -12,8 +12,15 @@
 // value, so that the columns keep their positions.
 // Infinite cells and numbers outside the range of a double are input errors.
 //
-// Accuracy: numbers are converted by std::from_chars, which rounds correctly; a test reads every
-// number back bit for bit.
+// A regular file is memory-mapped and, with more than one thread, cut into chunks that end at a line
+// end outside quotes (found from the parity of the quotes before it); each thread parses whole chunks
+// into its own buffer, and the buffers are appended to the columns in file order, so that the table
+// and every message (line, data row, column) are those of a reading on one thread. A pipe is read in
+// blocks on one thread. Besides the columns, the reader holds one chunk's cells per thread.
+//
+// Accuracy: a plain decimal whose digits form an integer of at most 2^53 is converted as that integer
+// divided by an exact power of ten (one correctly rounded operation); every other number by
+// std::from_chars. Both round correctly, and a test compares the two bit for bit.
 
 #include <cstddef>
 #include <functional>
@@ -62,8 +69,13 @@ struct CsvOptions {
   /// Called once with the header's names; answers the use of each column (a column beyond the answer
   /// holds numbers), or the error that stops the reading. Without it every cell must be a number.
   std::function<Result<std::vector<ColumnUse>>(const std::vector<std::string>& names)> onHeader;
-  /// Asked between blocks of input; true stops the reading with an error.
+  /// Asked between blocks of input, by one thread at a time; true stops the reading with an error.
   std::function<bool()> shouldStop;
+  /// Threads that parse the data rows; more than one parses chunks in parallel.
+  int threads = 1;
+  /// Bytes of data rows per chunk when parsing in parallel; 0 chooses 1 MiB. A chunk is extended to
+  /// the end of its last record.
+  std::size_t chunkBytes = 0;
 };
 
 /// A column as messages name it: column "weight" (index 2).

@@ -59,6 +59,7 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err,
     return ColumnUses(*settings, names.size());
   };
   csvOptions.shouldStop = [&interrupt] { return interrupt.IsCancel(); };
+  csvOptions.threads = options.threads;
   Result<CsvTable> table = ReadCsvFile(options.dataPath, csvOptions);
   if (interrupt.IsCancel()) return Interrupted(err);
   if (!table.IsOK()) return InputFailure(err, table.Error());
