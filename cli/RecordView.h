@@ -37,20 +37,12 @@ struct Hypotheses {
 };
 
 /// A table for a person that the describer lays out itself (cells as text, the first line the header),
-/// printed before the family's own table; for results that are not one row per variable (a
-/// contingency table, tests in rows).
+/// printed before the family's own table (Family::None: after all the families' tables); for results
+/// that are not one row per variable (a contingency table, tests in rows, a correlation matrix).
 struct TextTable {
   Family family;
   std::string title;
   std::vector<std::vector<std::string>> lines;
-};
-
-/// A square table for a person beside the family tables (a correlation matrix): cell (i, j) belongs to
-/// labels i and j.
-struct SquareTable {
-  std::string title;
-  std::vector<std::string> labels;
-  std::vector<std::vector<Json>> cells;
 };
 
 struct RecordView {
@@ -67,7 +59,6 @@ struct RecordView {
   bool factorFavoursNull = true;
   std::vector<Hypotheses> hypotheses;  ///< per row
   std::vector<TextTable> textTables;
-  std::vector<SquareTable> squares;  ///< printed after the family tables
 
   /// Appends a field holding the getter's value.
   template <class T>

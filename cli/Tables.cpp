@@ -143,16 +143,13 @@ void PrintFamily(std::ostream& os, const RecordView& view, Family family) {
   }
 }
 
-void PrintSquare(std::ostream& os, const SquareTable& square) {
-  os << '\n' << square.title << '\n';
-  std::vector<std::vector<std::string>> lines{{""}};
-  lines[0].insert(lines[0].end(), square.labels.begin(), square.labels.end());
-  for (std::size_t i = 0; i < square.cells.size() && i < square.labels.size(); ++i) {
-    std::vector<std::string> line{square.labels[i]};
-    for (const Json& cell : square.cells[i]) line.push_back(Cell(cell));
-    lines.push_back(std::move(line));
+/// The describer's own tables of a family.
+void PrintTextTables(std::ostream& os, const RecordView& view, Family family) {
+  for (const TextTable& table : view.textTables) {
+    if (table.family != family) continue;
+    os << '\n' << table.title << '\n';
+    PrintAligned(os, table.lines);
   }
-  PrintAligned(os, lines);
 }
 
 void PrintVerdicts(std::ostream& os, const RecordView& view) {
@@ -227,14 +224,10 @@ void WriteTables(std::ostream& os, const RunReport& report) {
 
   if (report.view) {
     for (Family family : kFamilies) {
-      for (const TextTable& table : report.view->textTables) {
-        if (table.family != family) continue;
-        os << '\n' << table.title << '\n';
-        PrintAligned(os, table.lines);
-      }
+      PrintTextTables(os, *report.view, family);
       PrintFamily(os, *report.view, family);
     }
-    for (const SquareTable& square : report.view->squares) PrintSquare(os, square);
+    PrintTextTables(os, *report.view, Family::None);
   } else if (!report.result.is_null())
     os << "\nThe result record (output type " << report.result.value("OutputType", -1)
        << ") has no tables yet; --json shows its type.\n";

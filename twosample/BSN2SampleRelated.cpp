@@ -68,7 +68,8 @@ KQStatus BSN2SampleRelated::Initialise() {
     }
   }
   const std::size_t nPairs = first.size();
-  pairStats_.assign(nPairs, PairDifferences());
+  differences_.assign(nPairs, KQMath_850::KQContStats());
+  largestMagnitudes_.assign(nPairs, 0.0);
   for (DoubleList* list : {&meanDiffs_, &stdDevs_, &stdErrors_, &dfs_, &weights_})
     *list = MissingList(nPairs);
   for (DoubleList* list : {&bayesFactors_, &tValues_, &sigs_}) list->clear();
@@ -83,16 +84,12 @@ KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
   // Each pair keeps its own valid cases: a pair with a missing value gives no difference. The first
   // and second values are gathered side by side in rows, a block of records at a time, and the
   // accumulators add the differences of each block.
-  const std::size_t nPairs = pairStats_.size();
   detail::RowBatch batch(first, second);
-  std::vector<double> largest(nPairs, 0.0);
-  std::vector<KQMath_850::KQContStats> accumulators(nPairs);
-  for (std::size_t j = 0; j < nPairs; ++j) accumulators[j] = pairStats_[j].differences;
   const auto addBatch = [&] {
     if (batch.Size() > 0)
-      KQMath_850::KQContStats::UpdateRowDifferences(accumulators, batch.Rows(), batch.Stride(),
+      KQMath_850::KQContStats::UpdateRowDifferences(differences_, batch.Rows(), batch.Stride(),
                                                     batch.SecondOffset(), batch.FrequencyWeights(),
-                                                    batch.CaseWeights(), largest);
+                                                    batch.CaseWeights(), largestMagnitudes_);
     batch.Clear();
   };
   // A record whose weight is 0 is skipped for every pair and not counted toward progress.
@@ -102,17 +99,13 @@ KQStatus BSN2SampleRelated::AccumulatePairs(MultiPassRecordIter& iter) {
         if (batch.IsFull()) addBatch();
       });
   addBatch();
-  for (std::size_t j = 0; j < nPairs; ++j) {
-    pairStats_[j].differences = accumulators[j];
-    pairStats_[j].largestMagnitude = largest[j];
-  }
   if (status.IsError()) return status;
-  for (std::size_t j = 0; j < pairStats_.size(); ++j) SummarisePair(j);
+  for (std::size_t j = 0; j < differences_.size(); ++j) SummarisePair(j);
   return status;
 }
 
 void BSN2SampleRelated::SummarisePair(std::size_t j) {
-  const KQMath_850::KQContStats& stats = pairStats_[j].differences;
+  const KQMath_850::KQContStats& stats = differences_[j];
   const double n = stats.GetSumFreqWeights();
   weights_[j] = n;
   if (n < 2.0) {
@@ -124,7 +117,7 @@ void BSN2SampleRelated::SummarisePair(std::size_t j) {
   meanDiffs_[j] = stats.GetMean();
   dfs_[j] = n - 1.0;
   const double stdDev = stats.GetStdDev();
-  stdDevs_[j] = stdDev > kRoundingNoise * pairStats_[j].largestMagnitude ? stdDev : 0.0;
+  stdDevs_[j] = stdDev > kRoundingNoise * largestMagnitudes_[j] ? stdDev : 0.0;
   if (stdDevs_[j] == 0.0) {
     AddVariableWarning(BSN_CONSTANT_PAIR_NORMAL, j);
     return;  // the standard error stays missing, which keeps the pair out of the t test
@@ -147,7 +140,7 @@ KQStatus BSN2SampleRelated::RunAnalyses() {
 }
 
 KQStatus BSN2SampleRelated::ComputeBayesFactors() {
-  const std::size_t nPairs = pairStats_.size();
+  const std::size_t nPairs = differences_.size();
   const DoubleList& nullValues = settings_.GetNullValues();
   if (!nullValues.empty() && nullValues.size() < nPairs) return KQStatus(BSN_BAD_PARAMETER, false);
   for (DoubleList* list : {&bayesFactors_, &tValues_, &sigs_}) *list = MissingList(nPairs);

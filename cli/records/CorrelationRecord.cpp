@@ -25,16 +25,23 @@ RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats
       {Family::BayesFactor, std::string("Bayes factor BF01: rho = ") + rho0 + ", against rho != " + rho0 +
                                 " (" + (jzs ? "JZS" : "fractional") + ")"},
       {Family::Posterior, "Posterior of rho (" + CredibleLevel(s) + " credible interval)"}};
-  // The r matrix of the analysed variables, 1 on the diagonal, NA for a pair without r.
-  SquareTable matrix{"Correlation matrix (r)", ColumnLabels(s.GetCovariates(), columnNames), {}};
-  const std::size_t k = matrix.labels.size();
-  matrix.cells.assign(k, std::vector<Json>(k, Json(nullptr)));
+  // The r matrix of the analysed variables, 1 on the diagonal, NA for a pair without r; after the
+  // family tables.
+  const std::vector<std::string> labels = ColumnLabels(s.GetCovariates(), columnNames);
+  const std::size_t k = labels.size();
+  std::vector<std::vector<std::string>> cells(k, std::vector<std::string>(k, "NA"));
   for (std::size_t i = 0, p = 0; i < k; ++i) {
-    matrix.cells[i][i] = 1.0;
+    cells[i][i] = ShortNumber(1.0);
     for (std::size_t j = i + 1; j < k && p < r.GetPearsonCorrelation().size(); ++j, ++p)
-      matrix.cells[i][j] = matrix.cells[j][i] = ToJson(r.GetPearsonCorrelation()[p]);
+      cells[i][j] = cells[j][i] = ShortNumber(r.GetPearsonCorrelation()[p]);
   }
-  view.squares.push_back(std::move(matrix));
+  TextTable matrix{Family::None, "Correlation matrix (r)", {{""}}};
+  matrix.lines[0].insert(matrix.lines[0].end(), labels.begin(), labels.end());
+  for (std::size_t i = 0; i < k; ++i) {
+    matrix.lines.push_back({labels[i]});
+    matrix.lines.back().insert(matrix.lines.back().end(), cells[i].begin(), cells[i].end());
+  }
+  view.textTables.push_back(std::move(matrix));
   view.factorKey = "BayesFactor";
   view.logFlagKey = "IsLogBayesFactor";
 

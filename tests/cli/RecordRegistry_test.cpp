@@ -80,15 +80,23 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
     }
     // The correlation matrix of x, y and w: symmetric, 1 on the diagonal, the pairs' r (i < j in pair order)
     // above it, printed under its title.
-    for (const SquareTable& square : report.view->squares) {
+    for (const TextTable& square : report.view->textTables) {
+      if (square.family != Family::None) continue;
       EXPECT_NE(tables.str().find(square.title), std::string::npos);
-      EXPECT_EQ(square.labels, kNames);
+      ASSERT_EQ(square.lines.size(), kNames.size() + 1);
+      EXPECT_EQ(std::vector<std::string>(square.lines[0].begin() + 1, square.lines[0].end()), kNames);
       const Json& r = json["PearsonCorrelation"];
-      EXPECT_EQ(square.cells[0][0], 1.0);
-      EXPECT_EQ(square.cells[0][1], r[0]);
-      EXPECT_EQ(square.cells[2][0], r[1]);
-      EXPECT_EQ(square.cells[1][2], r[2]);
-      EXPECT_EQ(square.cells[2][1], r[2]);
+      const auto cell = [&](std::size_t i, std::size_t j) { return square.lines[i + 1][j + 1]; };
+      const auto shown = [](const Json& value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", value.get<double>());
+        return std::string(text);
+      };
+      EXPECT_EQ(cell(0, 0), "1");
+      EXPECT_EQ(cell(0, 1), shown(r[0]));
+      EXPECT_EQ(cell(2, 0), shown(r[1]));
+      EXPECT_EQ(cell(1, 2), shown(r[2]));
+      EXPECT_EQ(cell(2, 1), shown(r[2]));
     }
   }
 }

@@ -52,14 +52,10 @@ class BSN2SampleRelated final : public BSNAlgorithm {
   void SummarisePair(std::size_t j);
   KQCommon_850::KQStatus RunAnalyses();
   KQCommon_850::KQStatus ComputeBayesFactors();
-  /// The weighted moments of one pair's differences, and the largest |x| or |y| met, which sets the
-  /// rounding noise of the differences.
-  struct PairDifferences {
-    KQMath_850::KQContStats differences;
-    double largestMagnitude = 0.0;
-  };
-
-  std::vector<PairDifferences> pairStats_;
+  /// Per pair: the weighted moments of its differences, and the largest |x| or |y| met, which sets
+  /// the rounding noise of the differences.
+  std::vector<KQMath_850::KQContStats> differences_;
+  std::vector<double> largestMagnitudes_;
   DoubleList meanDiffs_, stdDevs_, stdErrors_, dfs_, weights_;
   DoubleList bayesFactors_, tValues_, sigs_;  // empty unless a Bayes factor is asked for
   detail::NormalPosteriorLists posterior_;    // empty unless a posterior is asked for
