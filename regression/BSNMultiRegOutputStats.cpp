@@ -10,36 +10,12 @@
 #include "frame/BSNStatusCodes.h"
 #include "regression/BSNMultipleRegr.h"
 #include "regression/detail/BSNRegrPosterior.h"
+#include "regression/detail/MultiRegOutputData.h"
 #include "regression/detail/RegrFit.h"
 
 namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
-
-struct BSNMultiRegOutputData {
-  const BSNSettings* settings;
-  const BSNMultipleRegr* algorithm;
-  KQMath_850::KQRegANOVA anova;
-  double bayesFactor = KQMV::Missing();
-  double rSquared = KQMV::Missing(), adjRSquared = KQMV::Missing(), rSquaredFull = KQMV::Missing();
-  double stdError = KQMV::Missing();
-  double fStat = KQMV::Missing(), df = KQMV::Missing(), sig = KQMV::Missing();
-  std::vector<KQMath_850::KQRegrParameter> parameters;
-  KQMath_850::KQFastDesignMatrix design;
-  KQMath_850::KQSymMatrix xwxInverse;
-  std::vector<double> b;
-  KQMath_850::KQBitSet nonRedundant;
-  std::vector<double> scoringCoefficients;
-  bool sparseScoring = false;
-  double postMeanSigma2 = KQMV::Missing(), sigma2Scale = KQMV::Missing();
-  KQMath_850::KQSymMatrix dispersion;
-  double tQuantile = KQMV::Missing();
-  std::vector<KQMath_850::KQTestStats> fTests;
-  std::vector<BayesEstimation> coefficients;
-  BayesEstimation errorVariance, predicted;
-  RegrPlots plots;
-  bool computeVarianceInScoring = false;
-};
 
 BSNMultiRegOutputStats::BSNMultiRegOutputStats(const BSNSettings& settings, const BSNMultipleRegr& regression)
     : data_(std::make_unique<BSNMultiRegOutputData>()) {

@@ -12,8 +12,12 @@
 #include <ostream>
 #include <vector>
 
+#include "companion/KQApplicInfo4XML.h"
 #include "companion/KQBitSet.h"
 #include "companion/KQRegrTables.h"
+#include "companion/KQStatus.h"
+#include "companion/KQVarList.h"
+#include "companion/Record.h"
 #include "frame/BSNOutputStats.h"
 #include "frame/BSNSettings.h"
 #include "frame/BayesEstimation.h"
@@ -41,6 +45,15 @@ class BSNMultiRegOutputStats final : public BSNOutputStats {
   void SetFStats(double f, double df, double sig);
   /// True when the Bayes factor is present and stored as its natural logarithm.
   bool IsLogBayesFactor() const;
+
+  /// Predicts the dependent value of a record: mode and mean; with the variance in scoring asked for
+  /// and a posterior computed, also the predictive variance and credible limits. Fields not written
+  /// keep the caller's values.
+  KQCommon_850::KQStatus Score(const KQCommon_850::Record& record, BayesEstimation& out) const;
+  /// Writes the fitted model as a PMML GeneralRegressionModel document; with withCovariance the
+  /// parameters' (X'WX)^-1 goes along. Nothing is written when an error is found before the document.
+  KQCommon_850::KQStatus ExportPMML(const KQCommon_850::KQVarList& vars, std::ostream& out,
+                                    bool withCovariance, const KQXML_850::KQApplicInfo4XML* appInfo) const;
 
   const KQMath_850::KQRegANOVA& GetAnova() const noexcept;
   double GetBayesFactor() const noexcept;
