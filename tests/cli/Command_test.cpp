@@ -488,3 +488,90 @@ TEST_F(CommandTest, TheSettingsReferenceInTheExamplesIsTheOneTheCommandWrites) {
   EXPECT_NE(written.out.find("| `GroupValues` | list of two numbers or texts |"), std::string::npos);
   EXPECT_NE(written.out.find(R"(0 "Posterior", 1 "Bayes Factor", 2 "Both")"), std::string::npos);
 }
+
+TEST_F(CommandTest, ScorePredictsEachNewRecordInOrderAndLeavesUnknownOnesEmpty) {
+  // Fitted on the mtcars example under the reference prior. R 4.2.2:
+  //   m <- lm(mpg ~ factor(cyl_code) + wt + hp, data = mtcars.csv)
+  //   p <- predict(m, nd, interval = "prediction", level = 0.95, se.fit = TRUE)
+  // gives fit, lwr, upr; the predictive variance of the t posterior is
+  //   (p$se.fit^2 + sigma(m)^2) * 27 / 25, with 27 residual degrees of freedom.
+  const std::string settings = Write("mtcars.json", R"({"ModelType": "Regression", "DependVar": "mpg",
+      "Factors": ["cyl_code"], "FactorNCategs": [3], "Covariates": ["wt", "hp"], "PriorType": "Reference",
+      "AnalysType": "Both", "ComputeVarianceInScoring": true})");
+  const std::string data = (kExamples / "data" / "mtcars.csv").string();
+  // Columns in another order than the data's, an unread column, then a category the model does not
+  // know (3) and a missing covariate: their rows are empty.
+  const std::string newData = Write("new.csv",
+                                    "hp,note,wt,cyl_code\n100,a,2.5,0\n200,b,3.5,2\n120,c,3.0,1\n"
+                                    "120,d,3.0,3\n100,e,,1\n");
+  const Outcome csv = Kqbayes({"score", settings, data, newData});
+  ASSERT_EQ(csv.exitCode, 0) << csv.err;
+  std::istringstream lines(csv.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "mode,mean,variance,lower,upper");
+  const double expected[3][4] = {
+      {25.580504283043204, 7.0867417807441857, 20.324533876288836, 30.836474689797573},
+      {16.901234875940602, 7.0414567477461176, 11.662084487368601, 22.140385264512602},
+      {20.168381180678352, 7.3582285372899641, 14.812681166422415, 25.524081194934290}};
+  for (const auto& row : expected) {
+    ASSERT_TRUE(std::getline(lines, line));
+    double mode, mean, variance, lower, upper;
+    char comma;
+    std::istringstream cells(line);
+    cells >> mode >> comma >> mean >> comma >> variance >> comma >> lower >> comma >> upper;
+    ASSERT_TRUE(cells) << line;
+    EXPECT_NEAR_REL(mode, row[0], 1e-12);
+    EXPECT_EQ(mean, mode);
+    EXPECT_NEAR_REL(variance, row[1], 1e-11);
+    EXPECT_NEAR_REL(lower, row[2], 1e-11);
+    EXPECT_NEAR_REL(upper, row[3], 1e-11);
+  }
+  for (int empty = 0; empty < 2; ++empty) {
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, ",,,,");
+  }
+  EXPECT_FALSE(std::getline(lines, line));
+
+  // The same as JSON: a list of objects, null where the CSV is empty.
+  const Outcome json = Kqbayes({"score", settings, data, newData, "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const Json list = Json::parse(json.out);
+  ASSERT_EQ(list.size(), 5u);
+  EXPECT_NEAR_REL(list[1]["upper"].get<double>(), expected[1][3], 1e-11);
+  EXPECT_TRUE(list[3]["mode"].is_null() && list[4]["upper"].is_null());
+
+  // A model column absent from the new records, and an analysis without a model: one line, status 2.
+  const Outcome noColumn = Kqbayes({"score", settings, data, Write("bad.csv", "wt,cyl_code\n3,1\n")});
+  EXPECT_EQ(noColumn.exitCode, 2);
+  EXPECT_NE(noColumn.err.find("no column \"hp\", which the model reads"), std::string::npos) << noColumn.err;
+  const Outcome normal = Kqbayes({"score", Write("normal.json", kNormalSettings), Write("x.csv", "x\n1\n2\n"),
+                                  Write("y.csv", "x\n1\n")});
+  EXPECT_EQ(normal.exitCode, 2);
+  EXPECT_NE(normal.err.find("only a Regression or an Anova model scores records"), std::string::npos)
+      << normal.err;
+  EXPECT_TRUE(normal.out.empty());
+}
+
+TEST_F(CommandTest, ScoreMatchesTextCategoriesWithThoseOfTheFittingData) {
+  // y on the factor g alone: the fit is saturated, so a category's prediction is its mean (by hand:
+  // a = 2, b = 5, c = 9). New records name the categories in another order; "d" is unknown and NA
+  // missing.
+  const std::string settings = Write("anova.json", R"({"ModelType": "Regression", "DependVar": "y",
+      "Factors": ["g"], "FactorNCategs": [3], "PriorType": "Reference", "AnalysType": "Posterior"})");
+  const std::string data = Write("fit.csv", "g,y\nb,4\na,1\nc,9\nb,6\na,3\nc,8\nc,10\n");
+  const Outcome scored = Kqbayes({"score", settings, data, Write("new.csv", "g\nc\nd\na\nNA\nb\n")});
+  ASSERT_EQ(scored.exitCode, 0) << scored.err;
+  std::istringstream lines(scored.out);
+  std::string line;
+  std::getline(lines, line);
+  for (const double mean : {9.0, -1.0, 2.0, -1.0, 5.0}) {
+    ASSERT_TRUE(std::getline(lines, line));
+    if (mean < 0.0) {
+      EXPECT_EQ(line, ",,,,");
+      continue;
+    }
+    ASSERT_TRUE(line.ends_with(",,,")) << line;
+    EXPECT_NEAR(std::stod(line), mean, 1e-13) << line;
+  }
+}
