@@ -48,3 +48,8 @@ for (i in seq_len(nrow(new))) {
   half <- sqrt(bs / as * (1 + h)) * qt(0.975, nu)
   p("conjugate 95 fit, variance, lower, upper", m, (1 + h) * bs / (as - 1), m - half, m + half)
 }
+
+# (X'X)^-1 of the dense model, the unscaled covariance summary(lm)$cov.unscaled, in the design's order
+# intercept, cyl 4, cyl 6, wt, hp (the redundant cyl 8 indicator has no row): its lower triangle by rows.
+cu <- summary(lm(mpg ~ cylf + wt + hp, data = d))$cov.unscaled
+for (i in 1:5) p(sprintf("dense unscaled covariance row %d", i - 1), cu[i, 1:i])
