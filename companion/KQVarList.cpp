@@ -1,11 +1,27 @@
 #include "companion/KQVarList.h"
 
 #include <cmath>
+#include <set>
 
 namespace KQCommon_850 {
 
 bool KQCategVar::IsValidCategory(double code) const noexcept {
   return code >= 0.0 && code < static_cast<double>(nCategories_) && std::floor(code) == code;
+}
+
+std::string KQCategVar::GetLabel(int code) const {
+  if (code < 0 || code >= nCategories_) return {};
+  const auto index = static_cast<std::size_t>(code);
+  if (index < labels_.size() && !labels_[index].empty()) return labels_[index];
+  return std::to_string(code);
+}
+
+bool KQCategVar::HasDistinctCategories(int nCategories) const {
+  if (nCategories <= 0 || nCategories > nCategories_) return false;
+  std::set<std::string> seen;
+  for (int code = 0; code < nCategories_; ++code)
+    if (!seen.insert(GetLabel(code)).second) return false;
+  return true;
 }
 
 KQVarList::KQVarList(const KQVarList& other) {

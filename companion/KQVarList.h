@@ -43,7 +43,8 @@ class KQContVar final : public KQVariable {
   double max_;
 };
 
-/// A categorical variable whose values are the codes 0 to GetNCategories() - 1.
+/// A categorical variable whose values are the codes 0 to GetNCategories() - 1. Each category may carry
+/// a label (the text the host read for it); without one, its code written as a whole number stands in.
 class KQCategVar final : public KQVariable {
  public:
   KQCategVar(std::string name, int nCategories) : KQVariable(std::move(name)), nCategories_(nCategories) {}
@@ -53,8 +54,16 @@ class KQCategVar final : public KQVariable {
   /// True when code is one of the variable's categories.
   bool IsValidCategory(double code) const noexcept;
 
+  /// Labels by code; entries beyond the categories are ignored, missing entries fall back to the code.
+  void SetLabels(std::vector<std::string> labels) { labels_ = std::move(labels); }
+  /// The label of a category code ("" for a code outside the categories).
+  std::string GetLabel(int code) const;
+  /// True when the variable has at least nCategories categories and its labels tell them apart.
+  bool HasDistinctCategories(int nCategories) const;
+
  private:
   int nCategories_;
+  std::vector<std::string> labels_;
 };
 
 class KQVarList {

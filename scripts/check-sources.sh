@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Source checks: formatting, the include layering between folders, and Boost kept inside the
+# Source checks: formatting, the include layering between folders, and Boost and pugixml kept inside the
 # common library's sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,4 +44,8 @@ if [ -n "$bad" ]; then echo "using at namespace scope in a header:"; echo "$bad"
 bad=$(git ls-files '*.h' '*.cpp' | grep -v '^companion/.*\.cpp$' | grep -v '^companion/detail/' |
       xargs -r grep -n -E 'boost::math|#include <boost/' || true)
 if [ -n "$bad" ]; then echo "Boost outside the common library's sources:"; echo "$bad"; status=1; fi
+# pugixml likewise: only the common library's sources (and the tests that read documents back) use it.
+bad=$(git ls-files '*.h' '*.cpp' | grep -v '^companion/.*\.cpp$' | grep -v '^companion/detail/' | grep -v '^tests/' |
+      xargs -r grep -n -E 'pugi::|#include <pugixml' || true)
+if [ -n "$bad" ]; then echo "pugixml outside the common library's sources:"; echo "$bad"; status=1; fi
 exit $status

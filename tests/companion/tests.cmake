@@ -13,3 +13,7 @@ add_kq_test(companion KQRandomValues)
 add_kq_test(companion KQCrossProducts)
 add_kq_test(companion KQFastDesignMatrix)
 add_kq_test(companion KQSymMatrixSweepBlock)
+add_kq_test(companion KQPMMLExport)
+find_package(pugixml REQUIRED)
+# Reads written documents back with XPath.
+target_link_libraries(companion_KQPMMLExport_test PRIVATE pugixml::pugixml)
