@@ -218,7 +218,18 @@ Result<PreparedData> PrepareData(CsvTable table, const BSNSettings& settings, co
   }
   for (std::size_t j = 0; j < nColumns; ++j)
     prepared.data.AddColumn(table.names[j], std::move(table.columns[j]));
-  prepared.varList = prepared.data.MakeVarList(CategoricalVariables(settings));
+  // Categorical variables carry the texts of their categories, and as many categories as the model
+  // gives a factor even when the data do not reach its last codes.
+  std::vector<KQCommon_850::KQMemoryDataSet::CategoricalColumn> categorical;
+  const std::vector<FactorCheck> sizes = FactorChecks(settings);
+  for (int var : CategoricalVariables(settings)) {
+    if (var < 0 || static_cast<std::size_t>(var) >= nColumns) continue;
+    int minCategories = 0;
+    for (const FactorCheck& check : sizes)
+      if (check.var == var) minCategories = std::max(minCategories, check.size);
+    categorical.push_back({var, minCategories, table.categories[static_cast<std::size_t>(var)]});
+  }
+  prepared.varList = prepared.data.MakeVarListWithCategories(categorical);
   return prepared;
 }
 

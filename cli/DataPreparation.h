@@ -11,7 +11,8 @@
 // rules.
 //
 // In the dictionary, a factor, a full-model factor or the group variable is categorical with
-// (largest code + 1) categories; every other variable is continuous with its observed minimum and
+// (largest code + 1) categories, or the factor's size in the settings when that is more, labelled with
+// the texts the data file gave them; every other variable is continuous with its observed minimum and
 // maximum over the records the analysis reads.
 
 #include <array>

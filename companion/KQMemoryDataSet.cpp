@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <memory>
 
 #include "companion/KQMV.h"
 
@@ -28,6 +29,13 @@ int KQMemoryDataSet::AddColumn(std::string name, std::vector<double> values) {
 }
 
 KQVarList KQMemoryDataSet::MakeVarList(const std::vector<int>& categoricalColumns) const {
+  std::vector<CategoricalColumn> categorical;
+  for (int column : categoricalColumns) categorical.push_back({column, 0, {}});
+  return MakeVarListWithCategories(categorical);
+}
+
+KQVarList KQMemoryDataSet::MakeVarListWithCategories(
+    const std::vector<CategoricalColumn>& categoricalColumns) const {
   KQVarList vars;
   for (int j = 0; j < GetNColumns(); ++j) {
     double lo = KQMV::Missing();
@@ -37,11 +45,15 @@ KQVarList KQMemoryDataSet::MakeVarList(const std::vector<int>& categoricalColumn
       lo = KQMV::IsMissing(lo) ? x : std::min(lo, x);
       hi = KQMV::IsMissing(hi) ? x : std::max(hi, x);
     }
-    const bool categorical =
-        std::find(categoricalColumns.begin(), categoricalColumns.end(), j) != categoricalColumns.end();
-    if (categorical) {
-      const int nCategories = KQMV::IsMissing(hi) || hi < 0.0 ? 0 : static_cast<int>(std::floor(hi)) + 1;
-      vars.AddCategVar(GetName(j), nCategories);
+    const auto categorical = std::find_if(categoricalColumns.begin(), categoricalColumns.end(),
+                                          [j](const CategoricalColumn& c) { return c.column == j; });
+    if (categorical != categoricalColumns.end()) {
+      const int fromCodes = KQMV::IsMissing(hi) || hi < 0.0 ? 0 : static_cast<int>(std::floor(hi)) + 1;
+      const int nCategories =
+          std::max({fromCodes, categorical->minCategories, static_cast<int>(categorical->labels.size())});
+      auto var = std::make_unique<KQCategVar>(GetName(j), nCategories);
+      var->SetLabels(categorical->labels);
+      vars.AddVar(std::move(var));
     } else {
       vars.AddContVar(GetName(j), lo, hi);
     }

@@ -33,6 +33,16 @@ class KQMemoryDataSet {
   /// over the non-missing values (both missing when it has none).
   KQVarList MakeVarList(const std::vector<int>& categoricalColumns = {}) const;
 
+  /// A categorical column with what the host knows beyond its codes.
+  struct CategoricalColumn {
+    int column;
+    int minCategories = 0;            ///< categories it has at least (the model's count)
+    std::vector<std::string> labels;  ///< the texts of its categories by code; may be empty
+  };
+  /// As above; a categorical column has max(largest code + 1, minCategories, labels) categories and
+  /// carries the labels.
+  KQVarList MakeVarListWithCategories(const std::vector<CategoricalColumn>& categoricalColumns) const;
+
  private:
   std::vector<std::string> names_;
   std::vector<std::vector<double>> columns_;
