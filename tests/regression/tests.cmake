@@ -1,2 +1,3 @@
 add_kq_test(regression BSNMultipleRegrFactor)
 add_kq_test(regression BSNMultipleRegr)
+add_kq_test(regression BSNAnova)
