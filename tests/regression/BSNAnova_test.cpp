@@ -314,3 +314,29 @@ TEST(BSNAnova, LightCategoryIsRedundantAndRSquaredIsNotClamped) {
   EXPECT_EQ(r.GetLeastSquaresCoefficients()[2], 0.0);
   EXPECT_EQ(r.GetAnova().dfReg, 1.0);
 }
+
+TEST(BSNAnova, RecordKeepsTheCurvesOfThePlottedCategoriesAndOfTheErrorVariance) {
+  BSNSettings s = AnovaSettings(BSNConst::AnalysTypes::Posterior);
+  s.SetPlotFactorCats({0, 2});
+  s.SetNPlotPoints(401);
+  s.SetPlotDomainLevel(0.01);
+  const AnovaRun run(s, Chicks());
+  ASSERT_TRUE(run.status.IsOK()) << run.status.GetErrorCode();
+  const BSNMultiRegOutputStats& r = run.Record();
+  const auto& args = r.GetParamsArgumentsPlots4Posterior();
+  const auto& curves = r.GetPosteriorParamPlots();
+  ASSERT_EQ(curves.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    const bool plotted = i == 0 || i == 2;
+    EXPECT_EQ(curves[i].size(), plotted ? 401u : 0u) << i;
+    if (!plotted) continue;
+    // The grid spans the central 99% of the posterior t: the trapezoid rule over it gives about 0.99.
+    double mass = 0.0;
+    for (std::size_t k = 1; k < args[i].size(); ++k)
+      mass += (args[i][k] - args[i][k - 1]) * (curves[i][k] + curves[i][k - 1]) / 2.0;
+    EXPECT_NEAR(mass, 0.99, 1e-4) << i;
+  }
+  EXPECT_EQ(r.GetPosteriorErrorVarPlot().size(), 401u);
+  // No prediction in a one-factor model.
+  EXPECT_TRUE(r.GetPosteriorPredictedPlot().empty() && r.GetArgumentPredictedPlot4Posterior().empty());
+}
