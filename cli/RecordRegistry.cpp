@@ -47,6 +47,7 @@ constexpr RegistryEntry kDescribers[] = {
     {OutputTypes::OutputCorrelation,
      &Describing<KQBSN_850::BSNPearsonCorrelationOutputStats, &DescribeCorrelation>},
     {OutputTypes::OutputRegression, &Describing<KQBSN_850::BSNMultiRegOutputStats, &DescribeRegression>},
+    {OutputTypes::OutputAnova, &Describing<KQBSN_850::BSNMultiRegOutputStats, &DescribeRegression>},
 };
 
 }  // namespace

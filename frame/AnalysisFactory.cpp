@@ -8,6 +8,7 @@
 #include "onesample/detail/BSN1SampleBinomial.h"
 #include "onesample/detail/BSN1SampleNormal.h"
 #include "onesample/detail/BSN1SamplePoisson.h"
+#include "regression/BSNAnova.h"
 #include "regression/BSNMultipleRegr.h"
 #include "twosample/BSN2SampleIndependent.h"
 #include "twosample/detail/BSN2SampleRelated.h"
@@ -43,6 +44,7 @@ const std::vector<AnalysisEntry>& Analyses() {
       {BSNConst::ModelTypes::LogLinear, std::nullopt, &Make<BSNLogLinear>},
       {BSNConst::ModelTypes::Correlation, std::nullopt, &Make<BSNPearsonCorrelation>},
       {BSNConst::ModelTypes::Regression, std::nullopt, &Make<BSNMultipleRegr>},
+      {BSNConst::ModelTypes::Anova, std::nullopt, &Make<BSNAnova>},
   };
   return analyses;
 }

@@ -8,6 +8,7 @@
 #include "companion/KQMV.h"
 #include "companion/KQSymMatrix.h"
 #include "frame/BSNStatusCodes.h"
+#include "regression/BSNAnova.h"
 #include "regression/BSNMultipleRegr.h"
 #include "regression/detail/BSNRegrPosterior.h"
 #include "regression/detail/MultiRegOutputData.h"
@@ -17,37 +18,55 @@ namespace KQBSN_850 {
 
 using KQCommon_850::KQMV;
 
-BSNMultiRegOutputStats::BSNMultiRegOutputStats(const BSNSettings& settings, const BSNMultipleRegr& regression)
-    : data_(std::make_unique<BSNMultiRegOutputData>()) {
-  BSNMultiRegOutputData& d = *data_;
+namespace {
+
+/// What the regression and the ANOVA records take alike from their analysis: the ANOVA table, the fit
+/// statistics, the fit, the posterior's summaries, F tests, dispersion and the parameter and
+/// error-variance curves (withPrediction adds the predicted-value summary and curves), the scoring
+/// coefficients and the t quantile of the scoring intervals.
+template <class Analysis>
+void CopyAnalysis(BSNMultiRegOutputData& d, const BSNSettings& settings, const Analysis& analysis,
+                  bool withPrediction) {
   d.settings = &settings;
-  d.algorithm = &regression;
+  d.algorithm = &analysis;
   d.computeVarianceInScoring = settings.IsComputeVarianceInScoring();
-  d.anova = regression.GetAnova();
-  d.bayesFactor = regression.GetBayesFactor();
-  d.rSquared = regression.GetRSquared();
-  d.adjRSquared = regression.GetAdjRSquared();
-  d.rSquaredFull = regression.GetRSquaredFull();
-  const double s2 = regression.GetSigmaSquared();
+  d.anova = analysis.GetAnova();
+  d.bayesFactor = analysis.GetBayesFactor();
+  d.rSquared = analysis.GetRSquared();
+  d.adjRSquared = analysis.GetAdjRSquared();
+  const double s2 = analysis.GetSigmaSquared();
   if (!KQMV::IsMissing(s2) && s2 >= 0.0) d.stdError = std::sqrt(s2);
-  d.fStat = regression.GetFStat();
-  d.sig = regression.GetSig();
-  d.df = regression.GetDFResidual();
-  const detail::RegrFit& fit = *regression.GetFit();
+  d.df = analysis.GetDFResidual();
+  const detail::RegrFit& fit = *analysis.GetFit();
   d.xwxInverse = fit.Inverse();
   d.design = fit.Design();
   d.b = fit.Coefficients();
   d.nonRedundant = fit.NonRedundant();
   d.parameters = d.design.GetParameters();
-  d.sparseScoring = d.design.GetNParameters() > 2 * d.design.GetNEffects();
-  const BSNRegrPosterior* posterior = regression.GetPosterior();
+  const BSNRegrPosterior* posterior = analysis.GetPosterior();
   if (posterior != nullptr) {
     d.coefficients = posterior->GetCoefficients();
     d.errorVariance = posterior->GetErrorVariance();
-    d.predicted = posterior->GetPredicted();
     d.fTests = posterior->GetFTests();
     d.df = posterior->GetDF();
-    d.plots = posterior->GetPlots();
+    const RegrPlots& plots = posterior->GetPlots();
+    if (withPrediction) {
+      d.predicted = posterior->GetPredicted();
+      d.plots = plots;
+    } else {
+      d.plots.paramLikelihoodArgs = plots.paramLikelihoodArgs;
+      d.plots.paramPriorArgs = plots.paramPriorArgs;
+      d.plots.paramPosteriorArgs = plots.paramPosteriorArgs;
+      d.plots.paramLikelihood = plots.paramLikelihood;
+      d.plots.paramPrior = plots.paramPrior;
+      d.plots.paramPosterior = plots.paramPosterior;
+      d.plots.errorLikelihoodArgs = plots.errorLikelihoodArgs;
+      d.plots.errorPriorArgs = plots.errorPriorArgs;
+      d.plots.errorPosteriorArgs = plots.errorPosteriorArgs;
+      d.plots.errorLikelihood = plots.errorLikelihood;
+      d.plots.errorPrior = plots.errorPrior;
+      d.plots.errorPosterior = plots.errorPosterior;
+    }
     d.postMeanSigma2 = posterior->GetPosteriorMeanSigma2();
     d.sigma2Scale = posterior->GetSigma2Scale();
     d.dispersion = posterior->GetDispersion();
@@ -63,6 +82,26 @@ BSNMultiRegOutputStats::BSNMultiRegOutputStats(const BSNSettings& settings, cons
   const double ci = settings.GetCILevel();
   if (!KQMV::IsMissingOrNaN(ci) && d.df > 0.0)
     d.tQuantile = KQMath_850::KQDistFun::IdfT(0.5 + ci / 200.0, d.df);
+}
+
+}  // namespace
+
+BSNMultiRegOutputStats::BSNMultiRegOutputStats(const BSNSettings& settings, const BSNMultipleRegr& regression)
+    : data_(std::make_unique<BSNMultiRegOutputData>()) {
+  BSNMultiRegOutputData& d = *data_;
+  CopyAnalysis(d, settings, regression, true);
+  d.rSquaredFull = regression.GetRSquaredFull();
+  // The overall F of the posterior; missing without one.
+  d.fStat = regression.GetFStat();
+  d.sig = regression.GetSig();
+  d.sparseScoring = d.design.GetNParameters() > 2 * d.design.GetNEffects();
+}
+
+// The ANOVA table holds the classical F and its significance; the record's own F fields stay missing
+// (SetFStats may fill them), and scoring reads the one indicator of a case densely.
+BSNMultiRegOutputStats::BSNMultiRegOutputStats(const BSNSettings& settings, const BSNAnova& anova)
+    : data_(std::make_unique<BSNMultiRegOutputData>()) {
+  CopyAnalysis(*data_, settings, anova, false);
 }
 
 BSNMultiRegOutputStats::~BSNMultiRegOutputStats() = default;

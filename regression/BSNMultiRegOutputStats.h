@@ -1,8 +1,8 @@
 #pragma once
-// BSNMultiRegOutputStats: the result record of a multiple regression: the ANOVA table, R squared,
-// adjusted R squared (and R squared of the full model), the standard error of the fit, the Bayes factor
-// of the fit over its comparison model (or its logarithm: IsLogBayesFactor), the overall F with its
-// degrees of freedom and significance (the posterior's; SetFStats replaces them), the design parameters
+// BSNMultiRegOutputStats: the result record of a multiple regression or a one-way ANOVA: the ANOVA
+// table, R squared, adjusted R squared (and R squared of the full model), the standard error of the fit, the
+// Bayes factor of the fit over its comparison model (or its logarithm: IsLogBayesFactor), the overall F with
+// its degrees of freedom and significance (the posterior's; SetFStats replaces them), the design parameters
 // with the least-squares coefficients and the non-redundant set, and, when a posterior was computed, the
 // posterior summaries of the coefficients (one per parameter, in design order), of the error variance and
 // of the prediction, the F tests and the plot curves. Missing values mark what could not be computed.
@@ -24,6 +24,7 @@
 
 namespace KQBSN_850 {
 
+class BSNAnova;
 class BSNMultipleRegr;
 struct BSNMultiRegOutputData;
 
@@ -33,6 +34,9 @@ class BSNMultiRegOutputStats final : public BSNOutputStats {
   using DoubleLists = std::vector<std::vector<double>>;
 
   BSNMultiRegOutputStats(const BSNSettings& settings, const BSNMultipleRegr& regression);
+  /// The record of a one-way ANOVA: no R squared of a full model, no prediction, the F statistic and
+  /// its significance left to SetFStats (the ANOVA table has the classical ones).
+  BSNMultiRegOutputStats(const BSNSettings& settings, const BSNAnova& anova);
   BSNMultiRegOutputStats(const BSNMultiRegOutputStats&) = delete;
   BSNMultiRegOutputStats& operator=(const BSNMultiRegOutputStats&) = delete;
   ~BSNMultiRegOutputStats() override;

@@ -67,9 +67,7 @@ BSNRegrPosterior::BSNRegrPosterior(const BSNSettings& settings, const detail::Re
       n_(fit.N()),
       s2_(s2),
       singleEffect_(fit.Design().GetNEffects() == 1) {
-  double explained = 0.0;
-  for (std::size_t i = 0; i < fit.XWy().size(); ++i) explained += fit.Coefficients()[i] * fit.XWy()[i];
-  mlVariance_ = std::max(fit.YWy() - explained, 0.0) / n_;
+  mlVariance_ = std::max(fit.ResidualSum(), 0.0) / n_;
   const double ci = settings.GetCILevel();
   alpha_ = IsPresent(ci) ? 1.0 - ci / 100.0 : 0.05;
 }
@@ -427,13 +425,13 @@ KQStatus BSNRegrPosteriorReference::ComputePosterior() {
   } else if (nu_ <= 4.0) {
     warnings_.AddWarning(KQStatus(BSN_DF_NOT_ABOVE_4, true), 0);
   }
-  double explained = 0.0;
-  for (std::size_t i = 0; i < fit_.XWy().size(); ++i) explained += fit_.Coefficients()[i] * fit_.XWy()[i];
-  scale_ = nu_ > 0.0 ? (fit_.YWy() - explained) / nu_ : 0.0;
+  const double residual = fit_.ResidualSum();
+  scale_ = nu_ > 0.0 ? residual / nu_ : 0.0;
   centre_ = fit_.Coefficients();
   Summarize(nu_ / 2.0, nu_ * scale_ / 2.0, true);
   // Q = b'X'WX b = b'X'Wy for the least-squares b.
-  const double q = fit_.CrossProducts().Size() > 0 ? fit_.CrossProducts().QuadraticForm(centre_) : explained;
+  const double q =
+      fit_.CrossProducts().Size() > 0 ? fit_.CrossProducts().QuadraticForm(centre_) : fit_.YWy() - residual;
   fStat_ = q * nu_ / (k * (fit_.YWy() - q));
   fSig_ = UpperF(fStat_, k, nu_);
   return RunFTests();

@@ -23,6 +23,26 @@ RegrFit::RegrFit(KQMath_850::KQFastDesignMatrix design)
   if (!sparse_) blocks_ = std::make_unique<KQMath_850::KQCrossProducts>(working_);
 }
 
+RegrFit::RegrFit(KQMath_850::KQFastDesignMatrix design, DiagonalSolution solution)
+    : design_(std::move(design)),
+      xwy_(std::move(solution.xwy)),
+      ywy_(solution.ywy),
+      n_(solution.n),
+      w_(solution.w),
+      sumWY_(solution.sumWY),
+      residualSum_(solution.residualSum),
+      b_(std::move(solution.coefficients)),
+      nonRedundant_(std::move(solution.nonRedundant)) {
+  const int p = design_.GetNParameters();
+  xwx_.Resize(p);
+  xwxInverse_.Resize(p);
+  for (int i = 0; i < p; ++i) {
+    const double d = solution.diagonal[static_cast<std::size_t>(i)];
+    xwx_(i, i) = d;
+    if (nonRedundant_.IsIn(i)) xwxInverse_(i, i) = 1.0 / d;
+  }
+}
+
 void RegrFit::Accumulate(const std::vector<double>& values, double f, double w) {
   n_ += f;
   w_ += w;
@@ -64,6 +84,13 @@ bool RegrFit::Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts) 
   xwxInverse_.Negate();
   if (nonRedundant_.InSet() < p) xwxInverse_.ZeroOutRedundant(nonRedundant_);
   return true;
+}
+
+double RegrFit::ResidualSum() const noexcept {
+  if (residualSum_) return *residualSum_;
+  double explained = 0.0;
+  for (std::size_t i = 0; i < xwy_.size(); ++i) explained += b_[i] * xwy_[i];
+  return ywy_ - explained;
 }
 
 double RegrFit::FittedValue(const std::vector<double>& values) const {

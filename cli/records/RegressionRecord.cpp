@@ -1,6 +1,7 @@
-// The record of the multiple regression: one row per design parameter (the intercept, one indicator per
-// category of each factor, each covariate) with its least-squares coefficient, whether it was kept
-// (a redundant one is a combination of those before it) and its posterior summary; the ANOVA table,
+// The record of the multiple regression and of the one-way ANOVA: one row per design parameter (the
+// intercept, one indicator per category of each factor, each covariate; for the ANOVA one mean per
+// category) with its least-squares coefficient, whether it was kept (a redundant one is a combination of
+// those before it, or an ANOVA category without weight) and its posterior summary; the ANOVA table,
 // R squared and the other statistics of the fit; the Bayes factor of the model against its comparison
 // model; the posterior of the error variance and of the predicted value; the F tests.
 
@@ -25,8 +26,12 @@ std::string ParameterLabel(const KQMath_850::KQRegrParameter& parameter,
 RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& r,
                               const std::vector<std::string>& columnNames) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
-  const bool full = s.GetCompareType() == KQBSN_850::BSNConst::CompareTypes::Full;
-  const std::string comparison = full ? "the full model" : "the intercept-only model";
+  const bool anova = r.GetModelType() == KQBSN_850::BSNConst::ModelTypes::Anova;
+  const bool full = !anova && s.GetCompareType() == KQBSN_850::BSNConst::CompareTypes::Full;
+  const std::string comparison = anova  ? "the model of one common mean"
+                                 : full ? "the full model"
+                                        : "the intercept-only model";
+  const std::string dependent = ColumnLabels({s.GetDependentVar()}, columnNames).front();
   RecordView view;
   view.record = "BSNMultiRegOutputStats";
   view.rowHeader = "Parameter";
@@ -40,8 +45,10 @@ RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& r,
   view.factorKey = "BayesFactor";
   view.logFlagKey = "IsLogBayesFactor";
   view.familyTitles = {
-      {Family::Data, "Least-squares fit of " + ColumnLabels({s.GetDependentVar()}, columnNames).front() +
-                         " (a parameter not kept is redundant: its coefficient is 0)"},
+      {Family::Data, anova ? "Category means of " + dependent +
+                                 " (a category not kept has too little weight: its mean is 0)"
+                           : "Least-squares fit of " + dependent +
+                                 " (a parameter not kept is redundant: its coefficient is 0)"},
       {Family::Test, "Fit statistics and F tests"},
       {Family::BayesFactor, "Bayes factor of the fitted model against " + comparison + " (" +
                                 std::string(KQBSN_850::EnumWord(s.GetRegrCompType())) + ")"},

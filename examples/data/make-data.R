@@ -32,3 +32,7 @@ write.csv(cbind(datasets::mtcars, cyl_code = match(datasets::mtcars$cyl, c(4, 6,
 haireye <- as.data.frame(as.table(apply(datasets::HairEyeColor, c(1, 2), sum)))
 names(haireye) <- c("Hair", "Eye", "Students")
 write.csv(haireye, "examples/data/haireye.csv", row.names = FALSE)
+
+# Fisher (1936) and Anderson (1935): four measures (cm) of 50 flowers of each of three iris species, the
+# species as text (setosa, versicolor, virginica, in that order).
+write.csv(datasets::iris, "examples/data/iris.csv", row.names = FALSE)

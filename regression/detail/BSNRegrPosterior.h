@@ -7,7 +7,8 @@
 //     b* = b0 + (y'Wy + mu0'V^-1 mu0 - mu*'A mu*)/2 and nu = 2 a0 + N, beta is t_nu(mu*, (b*/a*) Sigma*) and
 //     sigma^2 is IG(a*, b*).
 //   BSNRegrPosteriorReference: p(beta, sigma^2) proportional to 1/sigma^2. With nu = N - r and
-//     s^2 = (y'Wy - b'X'Wy)/nu, beta is t_nu(b, s^2 (X'WX)^-1) and sigma^2 is IG(nu/2, nu s^2/2).
+//     s^2 = (y'Wy - b'X'Wy)/nu (the fit's ResidualSum, formed within the cells by a cell-means fit),
+//     beta is t_nu(b, s^2 (X'WX)^-1) and sigma^2 is IG(nu/2, nu s^2/2).
 // A redundant parameter is left out of both (its rows and columns of V, A and (X'WX)^-1 are zero).
 // In both the coefficients, the prediction and the F tests follow from the centre m, the dispersion
 // Sigma* and the scale (b*/a* or s^2): variance = scale Sigma*_ii nu/(nu - 2), interval

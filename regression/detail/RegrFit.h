@@ -8,9 +8,14 @@
 // is redundant and left out), giving the coefficients b (0 for redundant parameters), the set of swept
 // parameters, X'WX and (X'WX)^-1 over the swept parameters (zeros elsewhere), X'Wy and y'Wy.
 // Residual sums come from a second pass: FittedValue gives x b for a case.
+// A design with one indicator per cell and no intercept (the one-way ANOVA) has a diagonal X'WX: its
+// caller forms the cell sums itself and hands over the solution (DiagonalSolution); no sweep is run. It
+// also hands over the residual sum of squares formed from deviations within the cells, which the
+// difference y'Wy - b'X'Wy would lose when the data sit far from zero.
 // Accuracy: tests/regression/BSNMultipleRegr_test.cpp compares fits with R's lm.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "companion/KQBitSet.h"
@@ -25,10 +30,25 @@ namespace KQBSN_850::detail {
 /// a (numerical) combination of the pivots before it.
 inline constexpr double kRegrSweepTolerance = 1e-12;
 
+/// The solved fit of a design whose X'WX is diagonal: per parameter its diagonal entry (0 for a
+/// redundant one), coefficient and entry of X'Wy; y'Wy, the residual sum of squares and the totals.
+struct DiagonalSolution {
+  std::vector<double> diagonal;
+  std::vector<double> coefficients;
+  std::vector<double> xwy;
+  KQMath_850::KQBitSet nonRedundant;
+  double ywy = 0.0;
+  double residualSum = 0.0;
+  double n = 0.0, w = 0.0, sumWY = 0.0;
+};
+
 class RegrFit {
  public:
   /// A fit of the design; sparse accumulation when the design has more than two parameters per effect.
   explicit RegrFit(KQMath_850::KQFastDesignMatrix design);
+  /// A fit already solved by the caller: X'WX is the diagonal, its inverse the reciprocal over the
+  /// non-redundant parameters (0 elsewhere). Accumulate and Solve are not used on it.
+  RegrFit(KQMath_850::KQFastDesignMatrix design, DiagonalSolution solution);
   RegrFit(const RegrFit&) = delete;
   RegrFit& operator=(const RegrFit&) = delete;
 
@@ -51,6 +71,8 @@ class RegrFit {
   const KQMath_850::KQSymMatrix& Inverse() const noexcept { return xwxInverse_; }
   const std::vector<double>& XWy() const noexcept { return xwy_; }
   double YWy() const noexcept { return ywy_; }
+  /// The residual sum of squares: the one handed over with a diagonal solution, else y'Wy - b'X'Wy.
+  double ResidualSum() const noexcept;
   /// Sum of the frequency weights, sum of the combined weights, sum of w y.
   double N() const noexcept { return n_; }
   double W() const noexcept { return w_; }
@@ -66,6 +88,7 @@ class RegrFit {
   std::vector<double> xwy_;
   double ywy_ = 0.0;
   double n_ = 0.0, w_ = 0.0, sumWY_ = 0.0;
+  std::optional<double> residualSum_;
   std::vector<double> b_;
   KQMath_850::KQBitSet nonRedundant_;
   std::vector<double> row_;

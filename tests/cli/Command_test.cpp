@@ -92,7 +92,7 @@ class CommandTest : public ::testing::Test {
 TEST_F(CommandTest, ExamplesMatchRAndPrintTablesWithVerdicts) {
   // Rows: settings, data, record and field, then value and tolerance (R calls in the file's comments).
   const std::vector<kqtest::ReferenceRow> rows = kqtest::ReadReferenceTable("cli_examples.out");
-  ASSERT_EQ(rows.size(), 17u);
+  ASSERT_EQ(rows.size(), 20u);
   for (const kqtest::ReferenceRow& row : rows) {
     std::istringstream label(row.label);
     std::string settings, data, record, key;
@@ -335,13 +335,14 @@ TEST_F(CommandTest, TheJsonNamesTheRowsAndGivesEachFactorInEveryForm) {
   EXPECT_EQ(huge["verdict"],
             "extreme evidence for H1 (rate ~ Gamma(1, 0.1)) over H0 (rate ~ Gamma(1e+06, 100000))");
 
-  // A family this version does not have is named as such, on one line, before any data is read.
-  const Outcome family = Run(R"({"ModelType": "Anova", "Covariates": [0, 1]})", "a,b\n1,2\n");
-  EXPECT_EQ(family.exitCode, 2);
-  EXPECT_NE(family.err.find("key \"ModelType\": the Anova family is not available in this version"),
+  // An ANOVA without its dependent variable: the key it does not read is named, and the validation
+  // refuses the settings.
+  const Outcome anova = Run(R"({"ModelType": "Anova", "Covariates": [0, 1]})", "a,b\n1,2\n");
+  EXPECT_EQ(anova.exitCode, 1);
+  EXPECT_NE(anova.err.find("key \"Covariates\" has no effect: the one-way ANOVA analysis does not read it"),
             std::string::npos)
-      << family.err;
-  EXPECT_EQ(std::count(family.err.begin(), family.err.end(), '\n'), 1);
+      << anova.err;
+  EXPECT_EQ(Json::parse(anova.out)["validation"]["code"], 410034) << anova.out;  // BSN_NO_DEPENDENT
 }
 
 TEST_F(CommandTest, TextThatIsNotUtf8IsReplacedInTheJsonAndTheTables) {

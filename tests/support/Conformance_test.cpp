@@ -72,7 +72,7 @@ struct TraitsOf {
 
 constexpr char kNormal[] = "normal", kBinomial[] = "binomial", kPoisson[] = "poisson", kRelated[] = "related",
                kIndependent[] = "independent", kLogLinear[] = "loglinear", kCorrelation[] = "correlation",
-               kRegression[] = "regression";
+               kRegression[] = "regression", kAnova[] = "anova";
 
 struct OneSampleNormal : TraitsOf<kNormal> {
   static BSNSettings Settings() {
@@ -149,10 +149,29 @@ struct MultipleRegression : TraitsOf<kRegression> {
   static constexpr int kPasses = 2;
 };
 
+// The dictionary says y varies, as the ANOVA checks before reading.
+struct OneWayAnova : TraitsOf<kAnova> {
+  static BSNSettings Settings() {
+    BSNSettings settings =
+        ::Settings(Model::Anova, Dist::Normal, {}, &BSNSettings::SetFactors, std::vector<int>{1});
+    settings.SetDependVar(0);
+    settings.SetFactorNCategs({3});
+    settings.SetPriorType(BSNConst::PriorTypes::Reference);
+    return settings;
+  }
+  static KQVarList VarList() {
+    KQVarList vars;
+    vars.AddContVar("y", 3.8, 7.1);
+    vars.AddCategVar("g", 3);
+    return vars;
+  }
+};
+
 }  // namespace
 
 namespace kqtest {
-using Analyses = ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
-                                  TwoIndependentSamples, LogLinear, PearsonCorrelation, MultipleRegression>;
+using Analyses =
+    ::testing::Types<OneSampleNormal, OneSampleBinomial, OneSamplePoisson, TwoRelatedSamples,
+                     TwoIndependentSamples, LogLinear, PearsonCorrelation, MultipleRegression, OneWayAnova>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Analyses, Conformance, Analyses);
 }  // namespace kqtest
