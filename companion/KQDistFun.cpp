@@ -184,6 +184,12 @@ double KQDistFun::CdfF(double f, double df1, double df2) {
   return FromBoostProbability(bm::cdf(FisherF(df1, df2), f));
 }
 
+double KQDistFun::SigF(double f, double df1, double df2) {
+  if (!IsUsable(f) || !IsPositiveFinite(df1) || !IsPositiveFinite(df2)) return kMissing;
+  if (f <= 0.0) return 1.0;
+  return FromBoostProbability(bm::cdf(bm::complement(FisherF(df1, df2), f)));
+}
+
 double KQDistFun::PdfGamma(double x, double shape, double rate) {
   if (!IsUsable(x) || !IsPositiveFinite(shape) || !IsPositiveFinite(rate)) return kMissing;
   if (x < 0.0) return 0.0;

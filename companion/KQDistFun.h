@@ -48,6 +48,9 @@ class KQDistFun {
 
   /// Distribution function at f of the F law with df1 > 0 and df2 > 0 degrees of freedom.
   static double CdfF(double f, double df1, double df2);
+  /// Upper-tail significance P(F > f) = 1 - CdfF(f, df1, df2), with its relative accuracy kept in the
+  /// far tail.
+  static double SigF(double f, double df1, double df2);
 
   // Gamma law with shape > 0 and rate > 0: density rate^shape x^(shape-1) exp(-rate x) / Gamma(shape).
   /// Gamma density at x (at x = 0: +inf for shape < 1, rate for shape = 1, 0 for shape > 1).

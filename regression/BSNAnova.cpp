@@ -156,8 +156,8 @@ KQStatus BSNAnova::Fit(MultiPassRecordIter& iter) {
   anova_.msReg = anova_.ssReg / (r - 1.0);
   if (sse > settings_.GetTolValue()) {
     anova_.f = anova_.ssReg * (n - r) / ((r - 1.0) * sse);
-    const double cdf = KQMath_850::KQDistFun::CdfF(anova_.f, r - 1.0, n - r);
-    if (!KQMV::IsMissingOrNaN(cdf)) anova_.sig = 1.0 - cdf;
+    const double sig = KQMath_850::KQDistFun::SigF(anova_.f, r - 1.0, n - r);
+    if (!KQMV::IsMissingOrNaN(sig)) anova_.sig = sig;
   }
   return KQStatus();
 }

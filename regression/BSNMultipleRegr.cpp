@@ -146,8 +146,8 @@ KQStatus BSNMultipleRegr::Fit(MultiPassRecordIter& iter, bool& fullModelFactor) 
   if (r > 1.0 && !KQMV::IsMissing(anova_.ssReg)) anova_.msReg = anova_.ssReg / (r - 1.0);
   if (sse > settings_.GetTolValue() && r > 1.0 && !KQMV::IsMissing(anova_.ssReg)) {
     anova_.f = (n - r) * anova_.ssReg / ((r - 1.0) * sse);
-    const double cdf = KQMath_850::KQDistFun::CdfF(anova_.f, r - 1.0, n - r);
-    if (!KQMV::IsMissingOrNaN(cdf)) anova_.sig = 1.0 - cdf;
+    const double sig = KQMath_850::KQDistFun::SigF(anova_.f, r - 1.0, n - r);
+    if (!KQMV::IsMissingOrNaN(sig)) anova_.sig = sig;
   }
   return status;
 }

@@ -27,11 +27,10 @@ bool IsPresent(double x) { return !KQMV::IsMissingOrNaN(x); }
 /// t quantile, missing for nu <= 0.
 double TQuantile(double p, double nu) { return nu > 0.0 ? KQDistFun::IdfT(p, nu) : KQMV::Missing(); }
 
-/// 1 - F(f; df1, df2), missing when it cannot be formed.
+/// P(F > f) for F(df1, df2), missing when it cannot be formed.
 double UpperF(double f, double df1, double df2) {
   if (!IsPresent(f) || !(df1 > 0.0) || !(df2 > 0.0)) return KQMV::Missing();
-  const double cdf = KQDistFun::CdfF(f, df1, df2);
-  return IsPresent(cdf) ? 1.0 - cdf : KQMV::Missing();
+  return KQDistFun::SigF(f, df1, df2);
 }
 
 /// 1 / (Gamma(shape, rate) quantile p): the (1 - p) quantile of the inverse gamma; missing unless the

@@ -103,6 +103,16 @@ TEST(KQDistFun, ChiSquareUpperTailKeepsItsDigitsFarOut) {
   EXPECT_TRUE(KQMV::IsMissing(KQDistFun::SigChi(1.0, -1.0)));
 }
 
+TEST(KQDistFun, FUpperTailKeepsItsDigitsFarOut) {
+  // R: pf(c(119.26450218449871, 3.5, 1e4), c(2, 2, 3), c(147, 10, 50), lower.tail = FALSE); the first
+  // is the iris sepal-length ANOVA, whose 1 - CdfF rounds to 0.
+  EXPECT_NEAR(KQDistFun::SigF(119.26450218449871, 2, 147) / 1.6696691907731945e-31, 1.0, 1e-11);
+  EXPECT_NEAR(KQDistFun::SigF(3.5, 2, 10) / 0.07042962777237427, 1.0, 1e-14);
+  EXPECT_NEAR(KQDistFun::SigF(1e4, 3, 50) / 1.9303871407587449e-69, 1.0, 1e-11);
+  EXPECT_EQ(KQDistFun::SigF(0.0, 3, 4), 1.0);
+  EXPECT_TRUE(KQMV::IsMissing(KQDistFun::SigF(1.0, 0.0, 4)));
+}
+
 TEST(KQDistFun, ExtremeArgumentsNeverThrow) {
   const std::vector<double> values{0.0,   0.025, 0.5, 1.0,      3.0,       1e-300,         1e20,
                                    1e302, -1e20, NAN, INFINITY, -INFINITY, KQMV::Missing()};
