@@ -21,6 +21,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/ExpectNearRel.h"
+#include "tests/support/PmmlSchema.h"
 #include "tests/support/ReferenceTable.h"
 
 extern char** environ;
@@ -575,4 +576,75 @@ TEST_F(CommandTest, ScoreMatchesTextCategoriesWithThoseOfTheFittingData) {
     ASSERT_TRUE(line.ends_with(",,,")) << line;
     EXPECT_NEAR(std::stod(line), mean, 1e-13) << line;
   }
+}
+
+TEST_F(CommandTest, ModelsAreWrittenAsValidPmmlAndTheIrisOutputsAreTheCommands) {
+  const auto read = [](const fs::path& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+  };
+  const auto withoutTimestamp = [](std::string text) {
+    const std::size_t begin = text.find("<Timestamp>");
+    const std::size_t end = text.find("</Timestamp>");
+    return begin == std::string::npos || end == std::string::npos ? text : text.erase(begin, end - begin);
+  };
+  const std::string irisSettings = (kExamples / "settings" / "iris-anova.json").string();
+  const std::string iris = (kExamples / "data" / "iris.csv").string();
+  const std::string pmml = (dir_ / "iris.pmml").string();
+  const Outcome anova = Kqbayes({"run", irisSettings, iris, "--quiet", "--pmml", pmml});
+  ASSERT_EQ(anova.exitCode, 0) << anova.err;
+  const std::string document = read(pmml);
+  EXPECT_TRUE(kqtest::ValidatesAgainstPmmlSchema(document));
+  EXPECT_NE(document.find("algorithmName=\"BayesianAnova\""), std::string::npos);
+  EXPECT_NE(document.find("<Value value=\"versicolor\""), std::string::npos);
+  EXPECT_EQ(withoutTimestamp(document), withoutTimestamp(read(kExamples / "output" / "iris-anova.pmml")))
+      << "scripts/update-example-outputs.sh rewrites the example outputs";
+
+  // R 4.2.2: predict(lm(Sepal.Length ~ Species, iris), data.frame(Species = c("virginica", "setosa",
+  // "versicolor")), interval = "prediction", se.fit = TRUE): fit and upr; the predictive variance
+  // (se.fit^2 + sigma^2) * 147 / 145 = 0.27403671724137924 for each species. "Virginica" is unknown.
+  const Outcome scores =
+      Kqbayes({"score", irisSettings, iris, (kExamples / "data" / "iris-new.csv").string(), "--quiet"});
+  ASSERT_EQ(scores.exitCode, 0) << scores.err;
+  EXPECT_EQ(scores.out, read(kExamples / "output" / "iris-new-scores.csv"));
+  std::istringstream lines(scores.out);
+  std::string line;
+  std::getline(lines, line);
+  for (const auto& [fit, upper] : {std::pair{6.5880000000000001, 7.6154671057008843},
+                                   {5.0059999999999993, 6.0334671057008835},
+                                   {5.9359999999999991, 6.9634671057008832}}) {
+    ASSERT_TRUE(std::getline(lines, line));
+    std::vector<double> cells;
+    std::istringstream row(line);
+    for (std::string cell; std::getline(row, cell, ',');) cells.push_back(std::stod(cell));
+    ASSERT_EQ(cells.size(), 5u) << line;
+    EXPECT_NEAR_REL(cells[1], fit, 1e-13);
+    EXPECT_NEAR_REL(cells[2], 0.27403671724137924, 1e-12);
+    EXPECT_NEAR_REL(cells[4], upper, 1e-13);
+  }
+  ASSERT_TRUE(std::getline(lines, line));
+  EXPECT_EQ(line, ",,,,");
+
+  // A regression with its (X'WX)^-1.
+  const std::string cars = (dir_ / "cars.pmml").string();
+  const Outcome regression =
+      Kqbayes({"run", (kExamples / "settings" / "mtcars-mpg-regression.json").string(),
+               (kExamples / "data" / "mtcars.csv").string(), "--quiet", "--pmml", cars, "--pmml-covariance"});
+  ASSERT_EQ(regression.exitCode, 0) << regression.err;
+  const std::string carsDocument = read(cars);
+  EXPECT_TRUE(kqtest::ValidatesAgainstPmmlSchema(carsDocument));
+  EXPECT_NE(carsDocument.find("algorithmName=\"BayesianMultipleRegression\""), std::string::npos);
+  EXPECT_NE(carsDocument.find("<PCovMatrix"), std::string::npos);
+
+  // An analysis without a linear model: one line, status 2, no file.
+  const std::string none = (dir_ / "none.pmml").string();
+  const Outcome normal =
+      Kqbayes({"run", Write("normal.json", kNormalSettings), Write("x.csv", "x\n1\n2\n"), "--pmml", none});
+  EXPECT_EQ(normal.exitCode, 2);
+  EXPECT_NE(normal.err.find("--pmml: only a Regression or an Anova model can be written as PMML"),
+            std::string::npos)
+      << normal.err;
+  EXPECT_EQ(std::count(normal.err.begin(), normal.err.end(), '\n'), 1);
+  EXPECT_FALSE(fs::exists(none));
 }
