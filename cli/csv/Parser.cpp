@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cli/csv/Fields.h"
+#include "cli/csv/Numbers.h"
 
 namespace kqcli::csv {
 
@@ -22,8 +23,39 @@ ParseOutcome Parser::Parse(const char* p, const char* end) {
   return ParseOutcome::Done;
 }
 
+/// Reads a record of bare plain decimals, one per column, that ends in a line feed or CRLF; false when
+/// the record is anything else, which the general path then reads again from its start (the cells
+/// stored here are overwritten). No check of a column's use, of the field count or of the kind of
+/// separator is left per cell beyond the one byte after the number.
+bool Parser::ReadNumberRecord(const char*& p, const char* end) noexcept {
+  const char* q = p;
+  const std::size_t row = nRows_;
+  double* const* const values = slots_.values.data();
+  const std::size_t lastColumn = slots_.values.size() - 1;
+  for (std::size_t column = 0;; ++column) {
+    double value = 0.0;
+    const char* after = nullptr;
+    if (!ParsePlainDecimal(q, end, value, after) || after == end) return false;
+    values[column][row] = value;
+    q = after + 1;
+    if (column == lastColumn) break;
+    if (*after != ',') return false;
+  }
+  if (q[-1] == '\r') {
+    if (q == end || *q != '\n') return false;  // a lone carriage return: the general path counts it
+    ++q;
+  } else if (q[-1] != '\n') {
+    return false;
+  }
+  slots_.lines[row] = line_++;
+  ++nRows_;
+  p = q;
+  return true;
+}
+
 ParseOutcome Parser::ReadRecord(const char*& p, const char* end) {
   if (nRows_ == slots_.nSlots) return ParseOutcome::OutOfSlots;
+  if (allNumbers_ && ReadNumberRecord(p, end)) return ParseOutcome::Done;
   const std::size_t recordLine = line_;
   const std::size_t nColumns = layout_.names.size();
   const std::size_t row = nRows_;

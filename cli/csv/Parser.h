@@ -4,6 +4,7 @@
 // end; every other cell (quoted with more than a number inside, with an exponent, text, blanks around
 // it) takes the general path, which finds the end of the field and hands its text to ParseCell.
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -34,7 +35,12 @@ class Parser {
  public:
   /// hasText: per column, set to 1 when a categorical cell is not a number.
   Parser(const Layout& layout, RowSlots slots, std::size_t firstLine, std::vector<char>& hasText)
-      : layout_(layout), slots_(std::move(slots)), line_(firstLine), hasText_(hasText) {}
+      : layout_(layout),
+        slots_(std::move(slots)),
+        line_(firstLine),
+        hasText_(hasText),
+        allNumbers_(std::all_of(layout.uses.begin(), layout.uses.end(),
+                                [](ColumnUse use) { return use == ColumnUse::Numbers; })) {}
 
   /// Parses the records in [p, end), which ends at a record end or at the end of the input.
   ParseOutcome Parse(const char* p, const char* end);
@@ -45,6 +51,7 @@ class Parser {
 
  private:
   ParseOutcome ReadRecord(const char*& p, const char* end);
+  bool ReadNumberRecord(const char*& p, const char* end) noexcept;
   bool StoreCell(std::size_t column, std::string_view text);
   void Fail(std::size_t line, bool withRow, std::string rest) {
     error_ = ParseError{line, withRow ? std::optional(nRows_) : std::nullopt, std::move(rest)};
@@ -55,6 +62,7 @@ class Parser {
   std::size_t nRows_ = 0;
   std::size_t line_;
   std::vector<char>& hasText_;
+  bool allNumbers_;  ///< every column holds numbers: a record of bare plain decimals takes a short path
   std::string scratch_;
   std::optional<ParseError> error_;
 };
