@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "cli/csv/Fields.h"
-#include "cli/csv/Numbers.h"
 
 namespace kqcli::csv {
 
@@ -23,10 +22,10 @@ ParseOutcome Parser::Parse(const char* p, const char* end) {
   return ParseOutcome::Done;
 }
 
-/// Reads a record of bare plain decimals, one per column, that ends in a line feed or CRLF; false when
-/// the record is anything else, which the general path then reads again from its start (the cells
-/// stored here are overwritten). No check of a column's use, of the field count or of the kind of
-/// separator is left per cell beyond the one byte after the number.
+/// Reads a record of plain decimals (bare or quoted), one per column, that ends in a line feed or CRLF; false
+/// when the record is anything else, which the general path then reads again from its start (the cells stored
+/// here are overwritten). No check of a column's use, of the field count or of the kind of separator is left
+/// per cell beyond the one byte after the number.
 bool Parser::ReadNumberRecord(const char*& p, const char* end) noexcept {
   const char* q = p;
   const std::size_t row = nRows_;
@@ -35,7 +34,7 @@ bool Parser::ReadNumberRecord(const char*& p, const char* end) noexcept {
   for (std::size_t column = 0;; ++column) {
     double value = 0.0;
     const char* after = nullptr;
-    if (!ParsePlainDecimal(q, end, value, after) || after == end) return false;
+    if (!IsPlainDecimalField(q, end, value, after) || after == end) return false;
     values[column][row] = value;
     q = after + 1;
     if (column == lastColumn) break;

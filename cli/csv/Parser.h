@@ -62,7 +62,7 @@ class Parser {
   std::size_t nRows_ = 0;
   std::size_t line_;
   std::vector<char>& hasText_;
-  bool allNumbers_;  ///< every column holds numbers: a record of bare plain decimals takes a short path
+  bool allNumbers_;  ///< every column holds numbers: a record of plain decimals takes a short path
   std::string scratch_;
   std::optional<ParseError> error_;
 };
