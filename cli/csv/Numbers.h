@@ -2,6 +2,10 @@
 // Conversion of plain decimals ("-12.345678") while they are scanned: digits read eight bytes at a
 // time, and the value formed by one correctly rounded division, the same double std::from_chars gives.
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +33,17 @@ inline std::size_t CountLeadingDigits(std::uint64_t word) noexcept {
       ((word & kHighNibbles) ^ kThrees) | (((word + 0x0606060606060606) & kHighNibbles) ^ kThrees);
   return notDigits == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(notDigits)) / 8;
 }
+
+#if defined(__SSE2__)
+/// Bit i set when byte i of the 16 at p is a decimal digit; the bits above 15 are clear.
+inline unsigned DigitMask(const char* p) noexcept {
+  const __m128i digits =
+      _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8('0'));
+  // A byte is a digit when, less '0', it is at most 9 as an unsigned byte.
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits)));
+}
+#endif
 
 /// The value of the first nDigits (at most 7) digits of word. Shifting them to the top of the word
 /// drops the bytes after them and puts zeros, that is leading zero digits, before them; the three
@@ -61,13 +76,24 @@ inline bool ParsePlainDecimal(const char* p, const char* end, double& value, con
   if constexpr (std::endian::native == std::endian::little) {
     if (end - p >= 17) {
       const std::uint64_t integerWord = LoadEightBytes(p);
+#if defined(__SSE2__)
+      // Which of the 16 bytes at p are digits, compared at once: both runs of digits are counted
+      // from it.
+      const unsigned notDigits = ~DigitMask(p);
+      const auto nIntegerDigits = static_cast<std::size_t>(std::countr_zero(notDigits));
+#else
       const std::size_t nIntegerDigits = CountLeadingDigits(integerWord);
+#endif
       const char* q = p + nIntegerDigits;
       if (nIntegerDigits < 8) {
         mantissa = EightDigitsValue(integerWord, nIntegerDigits);
         if (*q == '.') {
           const std::uint64_t decimalWord = LoadEightBytes(++q);
+#if defined(__SSE2__)
+          nDecimals = static_cast<std::size_t>(std::countr_zero(notDigits >> (nIntegerDigits + 1)));
+#else
           nDecimals = CountLeadingDigits(decimalWord);
+#endif
           if (nDecimals < 8) {
             mantissa = mantissa * kIntegerPowersOfTen[nDecimals] + EightDigitsValue(decimalWord, nDecimals);
             q += nDecimals;
