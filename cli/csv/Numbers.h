@@ -1,6 +1,8 @@
 #pragma once
-// Conversion of plain decimals ("-12.345678") while they are scanned: digits read eight bytes at a
-// time, and the value formed by one correctly rounded division, the same double std::from_chars gives.
+// Conversion of plain decimals ("-12.345678") while they are scanned: the runs of digits on either side
+// of the point found by one 16-byte compare (eight bytes at a time where SSE2 is missing), their values
+// read eight bytes at a time, and the number formed by one correctly rounded division, the same double
+// std::from_chars gives.
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
