@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -54,6 +55,8 @@ class TableReader {
   /// Parses the chunks into the columns and closes up the rows; false, with no rows, when a chunk
   /// has more records than slots.
   bool ReadChunks(const std::vector<Chunk>& chunks, int nThreads, csv::PageReleaser& releaser);
+  /// Parses the records of one block of a pipe after the rows read so far; false after a problem.
+  bool ReadBlock(const char* p, const char* end, std::vector<char>& hasText);
   bool ShouldStop() const { return options_.shouldStop && options_.shouldStop(); }
   void Fail(std::string message) {
     if (!error_) error_ = InputError{fileName_ + ": " + std::move(message)};
@@ -195,6 +198,24 @@ Result<CsvTable> TableReader::ReadAll(std::string_view text, bool isMapped) {
   return Finish();
 }
 
+bool TableReader::ReadBlock(const char* p, const char* end, std::vector<char>& hasText) {
+  // The block's records get a slot for every line feed and carriage return in it (at least one per
+  // record); the slots they did not fill are dropped again.
+  const std::size_t nRows = store_.GetNRows();
+  const std::size_t nSlots = csv::CountLineEndBytes(p, end) + 1;
+  store_.Resize(nRows + nSlots, 1);
+  Parser parser(layout_, store_.Slots(nRows, nSlots), line_, hasText);
+  const ParseOutcome outcome = parser.Parse(p, end);
+  assert(outcome != ParseOutcome::OutOfSlots);  // each record ends at a counted byte or at the end
+  if (outcome == ParseOutcome::Failed) {
+    Fail(parser.GetError(), 0, nRows);
+    return false;
+  }
+  line_ = parser.GetLine();
+  store_.Resize(nRows + parser.GetNRows(), 1);
+  return true;
+}
+
 Result<CsvTable> TableReader::ReadStream(int fd) {
   std::vector<char> buffer(kPipeBlockBytes);
   std::size_t nFilled = 0;
@@ -235,24 +256,12 @@ Result<CsvTable> TableReader::ReadStream(int fd) {
     nUsed = static_cast<std::size_t>(p - buffer.data());
     break;
   }
-  // Each block's records get a slot for every line feed and carriage return in it (at least one per
-  // record); the rows they did not fill are dropped before the next block.
   std::vector<char> hasText(layout_.names.size(), 0);
-  std::size_t nRows = 0;
   for (;;) {
     const char* const data = buffer.data() + nUsed;
     const char* const dataEnd = buffer.data() + nFilled;
     const char* const recordsEnd = eof ? dataEnd : csv::FindLastRecordEnd(data, dataEnd);
-    const std::size_t nSlots = csv::CountLineEndBytes(data, recordsEnd) + 1;
-    store_.Resize(nRows + nSlots, 1);
-    Parser parser(layout_, store_.Slots(nRows, nSlots), line_, hasText);
-    if (parser.Parse(data, recordsEnd) != ParseOutcome::Done) {
-      Fail(parser.GetError(), 0, nRows);
-      return Finish();
-    }
-    nRows += parser.GetNRows();
-    line_ = parser.GetLine();
-    store_.Resize(nRows, 1);
+    if (!ReadBlock(data, recordsEnd, hasText)) return Finish();
     if (eof) break;
     nUsed = static_cast<std::size_t>(recordsEnd - buffer.data());
     std::memmove(buffer.data(), buffer.data() + nUsed, nFilled - nUsed);
