@@ -12,11 +12,11 @@
 // value, so that the columns keep their positions.
 // Infinite cells and numbers outside the range of a double are input errors.
 //
-// A regular file is memory-mapped and, with more than one thread, cut into chunks that end at a line
-// end outside quotes (found from the parity of the quotes before it); each thread parses whole chunks
-// into its own buffer, and the buffers are appended to the columns in file order, so that the table
-// and every message (line, data row, column) are those of a reading on one thread. A pipe is read in
-// blocks on one thread. Besides the columns, the reader holds one chunk's cells per thread.
+// A regular file is memory-mapped and cut into chunks that end at a line end outside quotes (found
+// from the parity of the quotes before it). One counting pass gives each chunk the place of its rows
+// in the columns, which are made once; threads then parse whole chunks straight into the columns, and
+// the table and every message (line, data row, column) are those of a reading on one thread. A pipe is
+// read in blocks on one thread. Besides the columns, the reader holds a few words per chunk.
 //
 // Accuracy: a plain decimal whose digits form an integer of at most 2^53 is converted as that integer
 // divided by an exact power of ten (one correctly rounded operation); every other number by

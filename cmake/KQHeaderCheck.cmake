@@ -3,7 +3,7 @@
 function(kq_add_header_check)
   set(sources "")
   foreach(folder companion frame frame/detail kernels kernels/detail onesample onesample/detail twosample
-                 twosample/detail correlation correlation/detail cli cli/records)
+                 twosample/detail correlation correlation/detail cli cli/csv cli/records)
     file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
     foreach(header ${headers})
       string(MAKE_C_IDENTIFIER ${header} name)

@@ -311,3 +311,51 @@ TEST(CsvReaderInChunks, FilesAndPipesGiveTheTableOfText) {
   std::filesystem::remove(path);
   std::filesystem::remove(fifo);
 }
+
+TEST(CsvReaderInChunks, LoneCarriageReturnsEndRecordsAndSkippedColumnsStayMissing) {
+  // Rows "i,s,i/4" whose line ends mix LF, CRLF and, in the first text, lone CR (the old Mac line
+  // end), with blank lines of a lone CR: a chunk then holds more records, or more lines, than line
+  // feeds. The middle column holds text and is skipped, so it must read as missing and never be
+  // parsed. Lines are counted here as the rows are written.
+  constexpr int kRows = 120;
+  for (const bool loneCrRecords : {true, false}) {
+    std::string text = "i,s,x\n";
+    std::vector<std::size_t> lines;
+    std::size_t line = 2;
+    for (int i = 0; i < kRows; ++i) {
+      lines.push_back(line++);
+      const char* lineEnd = i % 3 == 0 ? "\r\n" : (loneCrRecords && i % 5 == 0 ? "\r" : "\n");
+      text += std::to_string(i) + ",s," + std::to_string(i / 4.0) + lineEnd;
+      if (i % 7 == 0) {
+        text += "\r";
+        ++line;
+      }
+    }
+    const std::string withError = text + "x,s,1\n";
+    const std::string expectedError = "data.csv: line " + std::to_string(line) + " (data row " +
+                                      std::to_string(kRows + 1) +
+                                      "), column \"i\" (index 0): \"x\" is not a number";
+    CsvOptions options;
+    options.onHeader = [](const std::vector<std::string>&) -> Result<std::vector<ColumnUse>> {
+      return std::vector<ColumnUse>{ColumnUse::Numbers, ColumnUse::Skipped, ColumnUse::Numbers};
+    };
+    for (int threads : {1, 2, 3})
+      for (std::size_t chunkBytes = 1; chunkBytes <= 80; chunkBytes += 3) {
+        options.threads = threads;
+        options.chunkBytes = chunkBytes;
+        const std::string context = (loneCrRecords ? "lone CR records, " : "lone CR blank lines, ") +
+                                    std::to_string(threads) + " threads, chunks of " +
+                                    std::to_string(chunkBytes);
+        Result<CsvTable> table = ReadCsvText(text, "data.csv", options);
+        ASSERT_TRUE(table.IsOK()) << context << ": " << table.Error().message;
+        ASSERT_EQ(table.Value().GetNRows(), static_cast<std::size_t>(kRows)) << context;
+        EXPECT_EQ(table.Value().rowLines, lines) << context;
+        for (std::size_t i = 0; i < kRows; ++i) {
+          ASSERT_EQ(table.Value().columns[0][i], static_cast<double>(i)) << context;
+          ASSERT_EQ(table.Value().columns[1][i], kMissing) << context;
+          ASSERT_EQ(table.Value().columns[2][i], static_cast<double>(i) / 4.0) << context;
+        }
+        EXPECT_EQ(ReadCsvText(withError, "data.csv", options).Error().message, expectedError) << context;
+      }
+  }
+}
