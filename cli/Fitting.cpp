@@ -119,7 +119,7 @@ int FitFromFiles(const RunOptions& options, std::ostream& err, KQCommon_850::KQQ
   report.warnings = run.component->GetWarningMessages().GetWarnings(true);
   report.built = run.component->IsModelBuilt();
   if (const KQBSN_850::BSNOutputStats* record = run.component->GetOutputStats()) {
-    report.view = DescribeRecord(*record, run.columnNames);
+    report.view = DescribeRecord(*record, DataColumns{run.columnNames, run.categoryTexts});
     report.result = RecordToJson(*record, *report.view);
   }
   return report.status->IsError() ? kExitAnalysisError : kExitOK;

@@ -19,16 +19,15 @@ using KQBSN_850::BSNConst::OutputTypes;
 
 struct RegistryEntry {
   OutputTypes type;
-  std::optional<RecordView> (*describe)(const KQBSN_850::BSNOutputStats&, const std::vector<std::string>&);
+  std::optional<RecordView> (*describe)(const KQBSN_850::BSNOutputStats&, const DataColumns&);
 };
 
 /// Hands the record to its describer once it is known to be of the describer's type.
-template <class Record, RecordView (*Describe)(const Record&, const std::vector<std::string>&)>
-std::optional<RecordView> Describing(const KQBSN_850::BSNOutputStats& record,
-                                     const std::vector<std::string>& columnNames) {
+template <class Record, RecordView (*Describe)(const Record&, const DataColumns&)>
+std::optional<RecordView> Describing(const KQBSN_850::BSNOutputStats& record, const DataColumns& columns) {
   const auto* typed = dynamic_cast<const Record*>(&record);
   if (typed == nullptr) return std::nullopt;
-  return Describe(*typed, columnNames);
+  return Describe(*typed, columns);
 }
 
 // One row per result record type that the command can write.
@@ -53,9 +52,9 @@ constexpr RegistryEntry kDescribers[] = {
 }  // namespace
 
 std::optional<RecordView> DescribeRecord(const KQBSN_850::BSNOutputStats& record,
-                                         const std::vector<std::string>& columnNames) {
+                                         const DataColumns& columns) {
   for (const RegistryEntry& entry : kDescribers)
-    if (entry.type == record.GetOutputType()) return entry.describe(record, columnNames);
+    if (entry.type == record.GetOutputType()) return entry.describe(record, columns);
   return std::nullopt;
 }
 

@@ -13,9 +13,8 @@
 namespace kqcli {
 
 /// The record described by the describer registered for its output type; nullopt for a type that has
-/// none. columnNames label the variables that the record names by index.
-std::optional<RecordView> DescribeRecord(const KQBSN_850::BSNOutputStats& record,
-                                         const std::vector<std::string>& columnNames);
+/// none. The columns label the variables that the record names by index, and their categories.
+std::optional<RecordView> DescribeRecord(const KQBSN_850::BSNOutputStats& record, const DataColumns& columns);
 
 /// The JSON form of a record: "record" (its class name, or null when no describer knows it),
 /// "ModelType", "OutputType", then its fields in order.

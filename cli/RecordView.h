@@ -23,6 +23,13 @@ namespace kqcli {
 /// The table a field belongs to; None keeps it to the JSON output (lists of curves, indices).
 enum class Family { None, Data, Test, BayesFactor, Posterior };
 
+/// What the describers know of the data's columns: their names and, for a column that held text, the
+/// texts of its categories by code (empty for a column of numbers).
+struct DataColumns {
+  std::vector<std::string> names;
+  std::vector<std::vector<std::string>> categories;
+};
+
 struct Field {
   std::string key;
   Json value;

@@ -8,7 +8,7 @@
 namespace kqcli {
 
 RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats& r,
-                               const std::vector<std::string>& columnNames) {
+                               const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
   const bool jzs = s.GetEstBFType() == KQBSN_850::BSNConst::EstBFTypes::JZS;
   const std::string rho0 = jzs ? "0" : ShortNumber(s.GetNullValue());
@@ -16,7 +16,7 @@ RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats
   view.record = "BSNPearsonCorrelationOutputStats";
   view.rowHeader = "Pair";
   for (const auto& [first, second] : r.GetVarPairIndices()) {
-    const std::vector<std::string> names = ColumnLabels({first, second}, columnNames);
+    const std::vector<std::string> names = ColumnLabels({first, second}, columns.names);
     view.rows.push_back(names[0] + " ~ " + names[1]);
     view.hypotheses.push_back({"rho = " + rho0, "rho != " + rho0});
   }
@@ -27,7 +27,7 @@ RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats
       {Family::Posterior, "Posterior of rho (" + CredibleLevel(s) + " credible interval)"}};
   // The r matrix of the analysed variables, 1 on the diagonal, NA for a pair without r; after the
   // family tables.
-  const std::vector<std::string> labels = ColumnLabels(s.GetCovariates(), columnNames);
+  const std::vector<std::string> labels = ColumnLabels(s.GetCovariates(), columns.names);
   const std::size_t k = labels.size();
   std::vector<std::vector<std::string>> cells(k, std::vector<std::string>(k, "NA"));
   for (std::size_t i = 0, p = 0; i < k; ++i) {

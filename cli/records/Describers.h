@@ -22,21 +22,19 @@ namespace kqcli {
 
 /// Each describer lists its record's getters, in the record's order, with their place in the tables.
 RecordView DescribeOneSampleBinomial(const KQBSN_850::BSN1SampleBinoOutputStats& record,
-                                     const std::vector<std::string>& columnNames);
+                                     const DataColumns& columns);
 RecordView DescribeOneSamplePoisson(const KQBSN_850::BSN1SamplePoisnOutputStats& record,
-                                    const std::vector<std::string>& columnNames);
+                                    const DataColumns& columns);
 RecordView DescribeOneSampleNormal(const KQBSN_850::BSN1SampleNormOutputStats& record,
-                                   const std::vector<std::string>& columnNames);
+                                   const DataColumns& columns);
 RecordView DescribeTwoSampleRelated(const KQBSN_850::BSN2SampleRelatedOutputStats& record,
-                                    const std::vector<std::string>& columnNames);
+                                    const DataColumns& columns);
 RecordView DescribeTwoSampleIndependent(const KQBSN_850::BSN2SampleIndOutputStats& record,
-                                        const std::vector<std::string>& columnNames);
-RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& record,
-                             const std::vector<std::string>& columnNames);
+                                        const DataColumns& columns);
+RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& record, const DataColumns& columns);
 RecordView DescribeCorrelation(const KQBSN_850::BSNPearsonCorrelationOutputStats& record,
-                               const std::vector<std::string>& columnNames);
-RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& record,
-                              const std::vector<std::string>& columnNames);
+                               const DataColumns& columns);
+RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& record, const DataColumns& columns);
 
 /// The names of the columns at the given indices ("#7" for an index outside the data).
 std::vector<std::string> ColumnLabels(const std::vector<int>& indices,

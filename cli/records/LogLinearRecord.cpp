@@ -111,10 +111,9 @@ std::string PriorWords(const KQBSN_850::BSNSettings& s) {
 
 }  // namespace
 
-RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& r,
-                             const std::vector<std::string>& columnNames) {
+RecordView DescribeLogLinear(const KQBSN_850::BSNLogLinearOutputStats& r, const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
-  const std::vector<std::string> names = ColumnLabels(s.GetFactors(), columnNames);
+  const std::vector<std::string> names = ColumnLabels(s.GetFactors(), columns.names);
   const std::string rowName = names.size() > 0 ? names[0] : "rows";
   const std::string colName = names.size() > 1 ? names[1] : "columns";
   RecordView view;

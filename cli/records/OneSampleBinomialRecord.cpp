@@ -8,11 +8,11 @@
 namespace kqcli {
 
 RecordView DescribeOneSampleBinomial(const KQBSN_850::BSN1SampleBinoOutputStats& r,
-                                     const std::vector<std::string>& columnNames) {
+                                     const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
   RecordView view;
   view.record = "BSN1SampleBinoOutputStats";
-  view.rows = ColumnLabels(r.GetVarIndices(), columnNames);
+  view.rows = ColumnLabels(r.GetVarIndices(), columns.names);
   view.familyTitles = {
       {Family::Data, "Counts (category 1 is the value 0)"},
       {Family::BayesFactor,

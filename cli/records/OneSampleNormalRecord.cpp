@@ -8,10 +8,10 @@
 namespace kqcli {
 
 RecordView DescribeOneSampleNormal(const KQBSN_850::BSN1SampleNormOutputStats& r,
-                                   const std::vector<std::string>& columnNames) {
+                                   const DataColumns& columns) {
   RecordView view;
   view.record = "BSN1SampleNormOutputStats";
-  view.rows = ColumnLabels(r.GetVarIndices(), columnNames);
+  view.rows = ColumnLabels(r.GetVarIndices(), columns.names);
   view.Add("Settings", r.GetSettings());
   view.Add("VarIndices", r.GetVarIndices());
   view.Add("Ns", r.GetNs(), Family::Data, "N");

@@ -8,11 +8,11 @@
 namespace kqcli {
 
 RecordView DescribeOneSamplePoisson(const KQBSN_850::BSN1SamplePoisnOutputStats& r,
-                                    const std::vector<std::string>& columnNames) {
+                                    const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
   RecordView view;
   view.record = "BSN1SamplePoisnOutputStats";
-  view.rows = ColumnLabels(r.GetVarIndices(), columnNames);
+  view.rows = ColumnLabels(r.GetVarIndices(), columns.names);
   view.familyTitles = {
       {Family::Data, "Counts"},
       {Family::BayesFactor, "Bayes factor BF01: the null prior on the rate against the alternative prior"},

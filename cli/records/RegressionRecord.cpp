@@ -13,31 +13,36 @@ namespace kqcli {
 
 namespace {
 
-std::string ParameterLabel(const KQMath_850::KQRegrParameter& parameter,
-                           const std::vector<std::string>& columnNames) {
+std::string ParameterLabel(const KQMath_850::KQRegrParameter& parameter, const DataColumns& columns) {
   if (parameter.IsIntercept()) return "(Intercept)";
-  std::string name = ColumnLabels({parameter.var}, columnNames).front();
-  if (parameter.IsFactorCategory()) name += "=" + std::to_string(parameter.category);
+  std::string name = ColumnLabels({parameter.var}, columns.names).front();
+  if (parameter.IsFactorCategory()) {
+    // A category that the data file named by a text is labelled with it.
+    const std::size_t var = static_cast<std::size_t>(parameter.var);
+    const std::size_t code = static_cast<std::size_t>(parameter.category);
+    const bool named = parameter.var >= 0 && parameter.category >= 0 && var < columns.categories.size() &&
+                       code < columns.categories[var].size();
+    name += "=" + (named ? columns.categories[var][code] : std::to_string(parameter.category));
+  }
   return name;
 }
 
 }  // namespace
 
-RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& r,
-                              const std::vector<std::string>& columnNames) {
+RecordView DescribeRegression(const KQBSN_850::BSNMultiRegOutputStats& r, const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
   const bool anova = r.GetModelType() == KQBSN_850::BSNConst::ModelTypes::Anova;
   const bool full = !anova && s.GetCompareType() == KQBSN_850::BSNConst::CompareTypes::Full;
   const std::string comparison = anova  ? "the model of one common mean"
                                  : full ? "the full model"
                                         : "the intercept-only model";
-  const std::string dependent = ColumnLabels({s.GetDependentVar()}, columnNames).front();
+  const std::string dependent = ColumnLabels({s.GetDependentVar()}, columns.names).front();
   RecordView view;
   view.record = "BSNMultiRegOutputStats";
   view.rowHeader = "Parameter";
   std::vector<bool> kept;
   for (std::size_t i = 0; i < r.GetRegrParameters().size(); ++i) {
-    view.rows.push_back(ParameterLabel(r.GetRegrParameters()[i], columnNames));
+    view.rows.push_back(ParameterLabel(r.GetRegrParameters()[i], columns));
     kept.push_back(r.GetRedundancy().IsIn(static_cast<int>(i)));
   }
   view.hypotheses = {{comparison, "the fitted model"}};

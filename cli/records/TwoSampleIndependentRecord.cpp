@@ -10,11 +10,11 @@
 namespace kqcli {
 
 RecordView DescribeTwoSampleIndependent(const KQBSN_850::BSN2SampleIndOutputStats& r,
-                                        const std::vector<std::string>& columnNames) {
+                                        const DataColumns& columns) {
   const KQBSN_850::BSNSettings& s = r.GetSettings();
   RecordView view;
   view.record = "BSN2SampleIndOutputStats";
-  view.rows = ColumnLabels(r.GetGroupStatsVarIndices(), columnNames);
+  view.rows = ColumnLabels(r.GetGroupStatsVarIndices(), columns.names);
   for (std::size_t i = 0; i < view.rows.size(); ++i)
     view.hypotheses.push_back({"mean of group 1 = mean of group 2", "the two means differ"});
   view.familyTitles = {

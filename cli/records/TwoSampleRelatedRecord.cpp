@@ -9,12 +9,12 @@
 namespace kqcli {
 
 RecordView DescribeTwoSampleRelated(const KQBSN_850::BSN2SampleRelatedOutputStats& r,
-                                    const std::vector<std::string>& columnNames) {
+                                    const DataColumns& columns) {
   RecordView view;
   view.record = "BSN2SampleRelatedOutputStats";
   view.rowHeader = "Pair";
-  const std::vector<std::string> first = ColumnLabels(r.Get1ndRelatedList(), columnNames);
-  const std::vector<std::string> second = ColumnLabels(r.Get2ndRelatedList(), columnNames);
+  const std::vector<std::string> first = ColumnLabels(r.Get1ndRelatedList(), columns.names);
+  const std::vector<std::string> second = ColumnLabels(r.Get2ndRelatedList(), columns.names);
   for (std::size_t j = 0; j < first.size() && j < second.size(); ++j)
     view.rows.push_back(first[j] + " - " + second[j]);
   view.Add("Settings", r.GetSettings());

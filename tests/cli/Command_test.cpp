@@ -594,6 +594,8 @@ TEST_F(CommandTest, ModelsAreWrittenAsValidPmmlAndTheIrisOutputsAreTheCommands) 
   const std::string pmml = (dir_ / "iris.pmml").string();
   const Outcome anova = Kqbayes({"run", irisSettings, iris, "--quiet", "--pmml", pmml});
   ASSERT_EQ(anova.exitCode, 0) << anova.err;
+  // The tables name the species' parameters by their texts, as the document does.
+  EXPECT_NE(anova.out.find("Species=versicolor"), std::string::npos) << anova.out;
   const std::string document = read(pmml);
   EXPECT_TRUE(kqtest::ValidatesAgainstPmmlSchema(document));
   EXPECT_NE(document.find("algorithmName=\"BayesianAnova\""), std::string::npos);

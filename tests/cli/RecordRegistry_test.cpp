@@ -54,7 +54,7 @@ TEST(RecordRegistry, EveryRecordIsWrittenAsItsViewReadsBackBitForBitAndFillsItsT
     RunReport report;
     report.settings = s;
     report.status = component.GetStatus();
-    report.view = DescribeRecord(record, kNames);
+    report.view = DescribeRecord(record, DataColumns{kNames, {}});
     ASSERT_TRUE(report.view.has_value());
     const Json json = Json::parse(JsonText(RecordToJson(record, report.view)));  // as a program reads it
     EXPECT_EQ(json["record"], report.view->record);

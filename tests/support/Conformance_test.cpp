@@ -61,7 +61,8 @@ struct TraitsOf {
   }
   static std::vector<double> Numbers(const BSNOutputStats& record) {
     std::vector<double> numbers;
-    const std::optional<kqcli::RecordView> view = kqcli::DescribeRecord(record, {"a", "b", "c", "d"});
+    const std::optional<kqcli::RecordView> view =
+        kqcli::DescribeRecord(record, kqcli::DataColumns{{"a", "b", "c", "d"}, {}});
     for (const kqcli::Field& field : view->fields)
       if (field.key != "Settings") Flatten(field.value, numbers);
     return numbers;
