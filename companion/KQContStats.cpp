@@ -9,6 +9,12 @@
 
 #include "companion/KQMV.h"
 
+// The vector helpers below are always inlined into the kernels and those into each compiled version
+// of the block updates, so no call passes vectors in registers whose convention depends on the
+// instruction set; the compiler's warning about that convention (raised where the versions are
+// emitted) does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace KQMath_850 {
 
 using KQCommon_850::KQMV;
@@ -47,6 +53,25 @@ struct RowBlock {
   double* magnitudes;
 };
 
+// Lane masks (all bits set where a comparison holds) and the bitwise operations on them: a masked
+// value is the value where the mask is set and +0 elsewhere, one AND instead of a compare and blend.
+using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double))));
+[[gnu::always_inline]] inline Lanes Masked(Lanes value, LaneMask mask) {
+  return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(value) & mask);
+}
+// |value|: the sign bit cleared.
+[[gnu::always_inline]] inline Lanes Magnitude(Lanes value) {
+  const LaneMask noSign = LaneMask{} + 0x7fffffffffffffffLL;
+  return Masked(value, noSign);
+}
+// The larger of a and b; a single instruction for numbers (b where either is NaN).
+[[gnu::always_inline]] inline Lanes Larger(Lanes a, Lanes b) { return a > b ? a : b; }
+// Lanes holding a present value: neither the missing value nor NaN (which fails value == value).
+[[gnu::always_inline]] inline LaneMask Present(Lanes value) {
+  const Lanes missing = Lanes{} + KQMV::Missing();
+  return (value != missing) & (value == value);
+}
+
 // Adds the columns [first, first + kGroups * kRowLanes) of the block to its sums (for pairs,
 // kDifferences: the differences of the first and the second values where both are present). The sums
 // of the kGroups vectors live in local variables across the rows, so that with a small kGroups they
@@ -54,7 +79,7 @@ struct RowBlock {
 // version's instructions.
 template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
 [[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
-  const Lanes zero{}, missing = zero + KQMV::Missing();
+  const Lanes zero{};
   Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
       squares[kGroups], most[kGroups];
   for (std::size_t g = 0; g < kGroups; ++g) {
@@ -65,29 +90,27 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
   for (std::size_t r = 0; r < block.nRows; ++r) {
     const double f = block.frequencyWeights[r], w = block.caseWeights[r];
     if (!(w > 0.0 && f > 0.0)) continue;
+    const Lanes caseWeight = zero + w;
     const double* row = block.rows + r * block.rowStride + first;
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
-      // NaN fails value == value.
-      auto ok = (value != missing) & (value == value);
+      LaneMask ok = Present(value);
       if constexpr (kDifferences) {
         Lanes second;
         std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-        ok &= (second != missing) & (second == second);
-        const Lanes firstMagnitude = value < zero ? -value : value;
-        const Lanes secondMagnitude = second < zero ? -second : second;
-        const Lanes magnitude = firstMagnitude > secondMagnitude ? firstMagnitude : secondMagnitude;
-        most[g] = ok & (magnitude > most[g]) ? magnitude : most[g];
+        ok &= Present(second);
+        // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
+        most[g] = Larger(most[g], Masked(Larger(Magnitude(value), Magnitude(second)), ok));
         value -= second;
       }
-      const Lanes d = ok ? (value - shift[g]) * inverseScale[g] : zero;
-      const Lanes used = ok ? zero + w : zero;
+      const Lanes d = Masked((value - shift[g]) * inverseScale[g], ok);
+      const Lanes used = Masked(caseWeight, ok);
       const Lanes weighted = used * d;
       weights[g] += used;
       sum[g] += weighted;
       squares[g] += weighted * d;
-      if constexpr (kSeparateFrequencies) frequencies[g] += ok ? zero + f : zero;
+      if constexpr (kSeparateFrequencies) frequencies[g] += Masked(zero + f, ok);
     }
   }
   for (std::size_t g = 0; g < kGroups; ++g) {
