@@ -233,37 +233,35 @@ template <bool kDifferences>
   caseWeights = caseWeights.first(n);
   const bool separateFrequencies = frequencyWeights.data() != caseWeights.data();
 
-  // Each variable's shift (its settled mean) and inverse scale, side by side as its row is; a variable
-  // without settled moments or a scale yet goes value by value and has zeros here.
-  std::vector<double> shifts(width, 0.0), inverseScales(width, 0.0), magnitudes(width, 0.0);
-  std::vector<char> inLanes(nVars, 0);
+  // Each variable's shift (its settled mean) and inverse scale, side by side as its row is, and the
+  // block's sums and magnitudes: 7 lanes' worth of doubles per variable, on the stack for rows of up
+  // to kStackWidth variables, since a block is added every few hundred records. A variable without
+  // settled moments or a scale yet goes value by value and has zeros here (a scale is never 0).
+  constexpr std::size_t kStackWidth = 64, kPerLane = 3 + kRowSums;
+  std::array<double, kPerLane * kStackWidth> local;
+  std::vector<double> wide;
+  double* const shifts = width <= kStackWidth ? local.data() : (wide.resize(kPerLane * width), wide.data());
+  std::fill(shifts, shifts + kPerLane * width, 0.0);
+  double* const inverseScales = shifts + width;
+  double* const magnitudes = inverseScales + width;
+  double* const sums = magnitudes + width;
   for (std::size_t c = 0; c < nVars; ++c) {
     KQContStats& s = stats[c];
     s.Settle();
     if (s.sumWeights_ == 0.0 || !s.HasScale()) continue;
-    inLanes[c] = 1;
     shifts[c] = s.shift_ + s.mean_ * s.scale_;
     inverseScales[c] = s.inverseScale_;
   }
 
-  std::vector<double> sums(kRowSums * width, 0.0);
-  const RowBlock block{rows.data(),
-                       n,
-                       stride,
-                       secondOffset,
-                       width,
-                       frequencyWeights.data(),
-                       caseWeights.data(),
-                       shifts.data(),
-                       inverseScales.data(),
-                       sums.data(),
-                       magnitudes.data()};
+  const RowBlock block{
+      rows.data(),        n,      stride,        secondOffset, width,     frequencyWeights.data(),
+      caseWeights.data(), shifts, inverseScales, sums,         magnitudes};
   separateFrequencies ? SumBlock<true, kDifferences>(block) : SumBlock<false, kDifferences>(block);
 
   for (std::size_t c = 0; c < nVars; ++c) {
     const double weights = sums[c], sum = sums[2 * width + c], squares = sums[3 * width + c];
     const double frequencies = separateFrequencies ? sums[width + c] : weights;
-    if (!inLanes[c] || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares)) {
+    if (inverseScales[c] == 0.0 || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares)) {
       stats[c].UpdateColumnEach(rows, stride, c, secondOffset, frequencyWeights, caseWeights);
       // The magnitudes of the lanes are those of the accepted pairs; one by one they are found here.
       if constexpr (differences) {
