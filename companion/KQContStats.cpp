@@ -56,18 +56,18 @@ struct RowBlock {
 // Lane masks (all bits set where a comparison holds) and the bitwise operations on them: a masked
 // value is the value where the mask is set and +0 elsewhere, one AND instead of a compare and blend.
 using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double))));
-[[gnu::always_inline]] inline Lanes Masked(Lanes value, LaneMask mask) {
+[[gnu::always_inline]] inline Lanes Masked(const Lanes& value, const LaneMask& mask) {
   return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(value) & mask);
 }
 // |value|: the sign bit cleared.
-[[gnu::always_inline]] inline Lanes Magnitude(Lanes value) {
+[[gnu::always_inline]] inline Lanes Magnitude(const Lanes& value) {
   const LaneMask noSign = LaneMask{} + 0x7fffffffffffffffLL;
   return Masked(value, noSign);
 }
 // The larger of a and b; a single instruction for numbers (b where either is NaN).
-[[gnu::always_inline]] inline Lanes Larger(Lanes a, Lanes b) { return a > b ? a : b; }
+[[gnu::always_inline]] inline Lanes Larger(const Lanes& a, const Lanes& b) { return a > b ? a : b; }
 // Lanes holding a present value: neither the missing value nor NaN (which fails value == value).
-[[gnu::always_inline]] inline LaneMask Present(Lanes value) {
+[[gnu::always_inline]] inline LaneMask Present(const Lanes& value) {
   const Lanes missing = Lanes{} + KQMV::Missing();
   return (value != missing) & (value == value);
 }
