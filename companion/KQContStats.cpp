@@ -9,6 +9,12 @@
 
 #include "companion/KQMV.h"
 
+// The vector helpers below are always inlined into the kernels and those into each compiled version
+// of the block updates, so no call passes vectors in registers whose convention depends on the
+// instruction set; the compiler's warning about that convention (raised where the versions are
+// emitted) does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace KQMath_850 {
 
 using KQCommon_850::KQMV;
@@ -47,6 +53,25 @@ struct RowBlock {
   double* magnitudes;
 };
 
+// Lane masks (all bits set where a comparison holds) and the bitwise operations on them: a masked
+// value is the value where the mask is set and +0 elsewhere, one AND instead of a compare and blend.
+using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double))));
+[[gnu::always_inline]] inline Lanes Masked(const Lanes& value, const LaneMask& mask) {
+  return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(value) & mask);
+}
+// |value|: the sign bit cleared.
+[[gnu::always_inline]] inline Lanes Magnitude(const Lanes& value) {
+  const LaneMask noSign = LaneMask{} + 0x7fffffffffffffffLL;
+  return Masked(value, noSign);
+}
+// The larger of a and b; a single instruction for numbers (b where either is NaN).
+[[gnu::always_inline]] inline Lanes Larger(const Lanes& a, const Lanes& b) { return a > b ? a : b; }
+// Lanes holding a present value: neither the missing value nor NaN (which fails value == value).
+[[gnu::always_inline]] inline LaneMask Present(const Lanes& value) {
+  const Lanes missing = Lanes{} + KQMV::Missing();
+  return (value != missing) & (value == value);
+}
+
 // Adds the columns [first, first + kGroups * kRowLanes) of the block to its sums (for pairs,
 // kDifferences: the differences of the first and the second values where both are present). The sums
 // of the kGroups vectors live in local variables across the rows, so that with a small kGroups they
@@ -54,7 +79,7 @@ struct RowBlock {
 // version's instructions.
 template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
 [[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
-  const Lanes zero{}, missing = zero + KQMV::Missing();
+  const Lanes zero{};
   Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
       squares[kGroups], most[kGroups];
   for (std::size_t g = 0; g < kGroups; ++g) {
@@ -65,29 +90,27 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
   for (std::size_t r = 0; r < block.nRows; ++r) {
     const double f = block.frequencyWeights[r], w = block.caseWeights[r];
     if (!(w > 0.0 && f > 0.0)) continue;
+    const Lanes caseWeight = zero + w;
     const double* row = block.rows + r * block.rowStride + first;
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
-      // NaN fails value == value.
-      auto ok = (value != missing) & (value == value);
+      LaneMask ok = Present(value);
       if constexpr (kDifferences) {
         Lanes second;
         std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-        ok &= (second != missing) & (second == second);
-        const Lanes firstMagnitude = value < zero ? -value : value;
-        const Lanes secondMagnitude = second < zero ? -second : second;
-        const Lanes magnitude = firstMagnitude > secondMagnitude ? firstMagnitude : secondMagnitude;
-        most[g] = ok & (magnitude > most[g]) ? magnitude : most[g];
+        ok &= Present(second);
+        // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
+        most[g] = Larger(most[g], Masked(Larger(Magnitude(value), Magnitude(second)), ok));
         value -= second;
       }
-      const Lanes d = ok ? (value - shift[g]) * inverseScale[g] : zero;
-      const Lanes used = ok ? zero + w : zero;
+      const Lanes d = Masked((value - shift[g]) * inverseScale[g], ok);
+      const Lanes used = Masked(caseWeight, ok);
       const Lanes weighted = used * d;
       weights[g] += used;
       sum[g] += weighted;
       squares[g] += weighted * d;
-      if constexpr (kSeparateFrequencies) frequencies[g] += ok ? zero + f : zero;
+      if constexpr (kSeparateFrequencies) frequencies[g] += Masked(zero + f, ok);
     }
   }
   for (std::size_t g = 0; g < kGroups; ++g) {
@@ -210,37 +233,35 @@ template <bool kDifferences>
   caseWeights = caseWeights.first(n);
   const bool separateFrequencies = frequencyWeights.data() != caseWeights.data();
 
-  // Each variable's shift (its settled mean) and inverse scale, side by side as its row is; a variable
-  // without settled moments or a scale yet goes value by value and has zeros here.
-  std::vector<double> shifts(width, 0.0), inverseScales(width, 0.0), magnitudes(width, 0.0);
-  std::vector<char> inLanes(nVars, 0);
+  // Each variable's shift (its settled mean) and inverse scale, side by side as its row is, and the
+  // block's sums and magnitudes: 7 lanes' worth of doubles per variable, on the stack for rows of up
+  // to kStackWidth variables, since a block is added every few hundred records. A variable without
+  // settled moments or a scale yet goes value by value and has zeros here (a scale is never 0).
+  constexpr std::size_t kStackWidth = 64, kPerLane = 3 + kRowSums;
+  std::array<double, kPerLane * kStackWidth> local;
+  std::vector<double> wide;
+  double* const shifts = width <= kStackWidth ? local.data() : (wide.resize(kPerLane * width), wide.data());
+  std::fill(shifts, shifts + kPerLane * width, 0.0);
+  double* const inverseScales = shifts + width;
+  double* const magnitudes = inverseScales + width;
+  double* const sums = magnitudes + width;
   for (std::size_t c = 0; c < nVars; ++c) {
     KQContStats& s = stats[c];
     s.Settle();
     if (s.sumWeights_ == 0.0 || !s.HasScale()) continue;
-    inLanes[c] = 1;
     shifts[c] = s.shift_ + s.mean_ * s.scale_;
     inverseScales[c] = s.inverseScale_;
   }
 
-  std::vector<double> sums(kRowSums * width, 0.0);
-  const RowBlock block{rows.data(),
-                       n,
-                       stride,
-                       secondOffset,
-                       width,
-                       frequencyWeights.data(),
-                       caseWeights.data(),
-                       shifts.data(),
-                       inverseScales.data(),
-                       sums.data(),
-                       magnitudes.data()};
+  const RowBlock block{
+      rows.data(),        n,      stride,        secondOffset, width,     frequencyWeights.data(),
+      caseWeights.data(), shifts, inverseScales, sums,         magnitudes};
   separateFrequencies ? SumBlock<true, kDifferences>(block) : SumBlock<false, kDifferences>(block);
 
   for (std::size_t c = 0; c < nVars; ++c) {
     const double weights = sums[c], sum = sums[2 * width + c], squares = sums[3 * width + c];
     const double frequencies = separateFrequencies ? sums[width + c] : weights;
-    if (!inLanes[c] || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares)) {
+    if (inverseScales[c] == 0.0 || !stats[c].AddBlockSums(shifts[c], frequencies, weights, sum, squares)) {
       stats[c].UpdateColumnEach(rows, stride, c, secondOffset, frequencyWeights, caseWeights);
       // The magnitudes of the lanes are those of the accepted pairs; one by one they are found here.
       if constexpr (differences) {

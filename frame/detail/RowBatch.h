@@ -20,54 +20,74 @@
 
 namespace KQBSN_850::detail {
 
-/// Copies the values at a list of record positions into a row.
+/// Copies the values at lists of record positions into a row, each list to its own place in the row.
 class PositionGather {
  public:
-  explicit PositionGather(std::vector<int> positions) : positions_(std::move(positions)) {
-    bool consecutive = !positions_.empty() && positions_.front() >= 0;
-    for (std::size_t c = 0; c < positions_.size(); ++c) {
-      if (positions_[c] < 0) {
-        end_ = kNever;
-        consecutive = false;
-        break;
+  /// A list of positions and where in the row its values start.
+  struct Segment {
+    std::vector<int> positions;
+    std::size_t rowOffset = 0;
+  };
+
+  explicit PositionGather(std::vector<Segment> segments) {
+    for (const Segment& segment : segments) {
+      for (std::size_t c = 0; c < segment.positions.size(); ++c) {
+        const int position = segment.positions[c];
+        const std::size_t place = segment.rowOffset + c;
+        places_.push_back({position, place});
+        if (position < 0) {
+          end_ = kNever;
+          continue;
+        }
+        if (end_ != kNever) end_ = std::max(end_, static_cast<std::size_t>(position) + 1);
+        // Consecutive positions going to consecutive places extend the last run.
+        const auto from = static_cast<std::size_t>(position);
+        if (!runs_.empty() && runs_.back().from + runs_.back().length == from &&
+            runs_.back().to + runs_.back().length == place)
+          ++runs_.back().length;
+        else
+          runs_.push_back({from, place, 1});
       }
-      end_ = std::max(end_, static_cast<std::size_t>(positions_[c]) + 1);
-      consecutive = consecutive && positions_[c] == positions_.front() + static_cast<int>(c);
     }
-    if (consecutive) first_ = static_cast<std::size_t>(positions_.front());
   }
 
-  std::size_t Size() const noexcept { return positions_.size(); }
-
-  /// Writes the values at the positions to row[0 .. Size()); a position that the record does not hold,
-  /// or a negative one, gives the missing value.
+  /// Writes the values at the positions to their places in the row; a position that the record does
+  /// not hold, or a negative one, gives the missing value.
   void Gather(double* row, const std::vector<double>& values) const {
-    const std::size_t n = positions_.size();
     if (values.size() >= end_) {
-      // The usual case: every position is within the record, so no check per value.
-      if (first_ != kNever)
-        CopyValues(row, values.data() + first_, n);
-      else
-        for (std::size_t c = 0; c < n; ++c) row[c] = values[static_cast<std::size_t>(positions_[c])];
+      // The usual case: every position is within the record, so no check per value, and runs of
+      // consecutive positions are block copies.
+      for (const Run& run : runs_) CopyValues(row + run.to, values.data() + run.from, run.length);
     } else {
-      for (std::size_t c = 0; c < n; ++c) row[c] = ValueAt(values, positions_[c]);
+      for (const auto& [position, place] : places_) row[place] = ValueAt(values, position);
     }
   }
 
  private:
   static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
-  // Copies n doubles in fixed blocks of four, which compile to a few moves, where a copy of a length
-  // known only at run time would call the library's memcpy for each record.
+  // Copies n doubles in fixed blocks of four, the last block ending at n (overlapping the one before
+  // when n is not a multiple of four), which compile to a few moves: a copy of a length known only at
+  // run time would call the library's memcpy, or a loop with a remainder, for each record.
   static void CopyValues(double* to, const double* from, std::size_t n) noexcept {
-    std::size_t c = 0;
-    for (; c + 4 <= n; c += 4) std::memcpy(to + c, from + c, 4 * sizeof(double));
-    for (; c < n; ++c) to[c] = from[c];
+    constexpr std::size_t kBlock = 4;
+    if (n < kBlock) {
+      for (std::size_t c = 0; c < n; ++c) to[c] = from[c];
+      return;
+    }
+    for (std::size_t c = 0; c + kBlock < n; c += kBlock)
+      std::memcpy(to + c, from + c, kBlock * sizeof(double));
+    std::memcpy(to + n - kBlock, from + n - kBlock, kBlock * sizeof(double));
   }
 
-  std::vector<int> positions_;
-  std::size_t end_ = 0;         ///< records at least this long hold every position
-  std::size_t first_ = kNever;  ///< the first position when the positions are consecutive
+  struct Run {
+    std::size_t from;  ///< the first position
+    std::size_t to;    ///< its place in the row
+    std::size_t length;
+  };
+  std::vector<Run> runs_;
+  std::vector<std::pair<int, std::size_t>> places_;  ///< every position with its place in the row
+  std::size_t end_ = 0;                              ///< records at least this long hold every position
 };
 
 class RowBatch {
@@ -76,17 +96,15 @@ class RowBatch {
   static constexpr std::size_t kRows = 256;
 
   /// A batch of the values at the given record positions.
-  explicit RowBatch(std::vector<int> positions) : RowBatch(PositionGather(std::move(positions)), {}) {}
+  explicit RowBatch(std::vector<int> positions) : RowBatch(std::move(positions), {}, false) {}
   /// A batch of pairs: the values at the first positions start each row, those at the second positions
   /// (as many) start at SecondOffset(), the first whole lane after them.
   RowBatch(std::vector<int> first, std::vector<int> second)
-      : RowBatch(PositionGather(std::move(first)), {PositionGather(std::move(second))}) {}
+      : RowBatch(std::move(first), std::move(second), true) {}
 
   /// Adds a record's values at the positions, with its weights.
   void Add(const CaseWeight& weight, const std::vector<double>& values) {
-    double* row = values_.data() + nRows_ * stride_;
-    first_.Gather(row, values);
-    for (const PositionGather& second : second_) second.Gather(row + secondOffset_, values);
+    gather_.Gather(values_.data() + nRows_ * stride_, values);
     frequencyWeights_[nRows_] = weight.frequency;
     caseWeights_[nRows_] = weight.Product();
     hasRegressionWeights_ = hasRegressionWeights_ || weight.regression != 1.0;
@@ -121,17 +139,15 @@ class RowBatch {
     return std::max<std::size_t>((n + kLanes - 1) / kLanes, 1) * kLanes;
   }
 
-  RowBatch(PositionGather first, std::vector<PositionGather> second)
-      : first_(std::move(first)),
-        second_(std::move(second)),
-        secondOffset_(second_.empty() ? 0 : WholeLanes(first_.Size())),
-        stride_(second_.empty() ? WholeLanes(first_.Size()) : secondOffset_ + WholeLanes(second_[0].Size())),
+  RowBatch(std::vector<int> first, std::vector<int> second, bool pairs)
+      : secondOffset_(pairs ? WholeLanes(first.size()) : 0),
+        stride_(pairs ? secondOffset_ + WholeLanes(second.size()) : WholeLanes(first.size())),
+        gather_({{std::move(first), 0}, {std::move(second), secondOffset_}}),
         values_(stride_ * kRows, KQCommon_850::KQMV::Missing()) {}
 
-  PositionGather first_;
-  std::vector<PositionGather> second_;  ///< one for a batch of pairs, none otherwise
   std::size_t secondOffset_;
   std::size_t stride_;
+  PositionGather gather_;
   std::size_t nRows_ = 0;
   bool hasRegressionWeights_ = false;
   std::vector<double> values_;  // row r at [r * stride_, (r + 1) * stride_)

@@ -164,6 +164,42 @@ TEST(KQContStats, BlocksOfPairsAddTheDifferencesOfPresentPairs) {
   EXPECT_EQ(largest[1], 0.0);
 }
 
+// The largest magnitude of a pair's present values counts negative values by their size, looks at both
+// values of each pair, and ignores the values of pairs that are not used (one value missing or NaN, or
+// a weight of 0). A first block of one row gives each column settled moments, so that the second block
+// is summed in vector lanes. By hand, column 0: pairs (1, 0.5), (-5, 3) and (2, -7) count, so the
+// largest is 7; the differences 0.5, -8 and 9 have mean 0.5 and variance (0 + 8.5^2 + 8.5^2) / 2 =
+// 72.25. Column 1: only its first pair (2, 1) counts; the value -9 of the second block has no partner.
+TEST(KQContStats, BlocksOfPairsTakeLargestMagnitudesOfEitherSign) {
+  constexpr std::size_t kOffset = KQContStats::kRowLanes, kStride = 2 * kOffset;
+  // Each row: the first values of columns 0 and 1, padding, then the second values at the offset.
+  std::vector<double> first, rows;
+  const auto addRow = [](std::vector<double>& to, double x0, double x1, double y0, double y1) {
+    const double m = KQMV::Missing();
+    to.insert(to.end(), {x0, x1, m, m, y0, y1, m, m});
+  };
+  const double m = KQMV::Missing();
+  addRow(first, 1.0, 2.0, 0.5, 1.0);
+  addRow(rows, -5.0, -9.0, 3.0, m);  // column 0: difference -8
+  addRow(rows, 2.0, m, -7.0, m);     // column 0: difference 9
+  addRow(rows, -100.0, m, m, m);
+  addRow(rows, 1.0, m, std::nan(""), m);
+  addRow(rows, -50.0, -60.0, 40.0, 30.0);  // weight 0
+  const std::vector<double> weights{1.0, 1.0, 1.0, 1.0, 0.0};
+  std::vector<KQContStats> stats(2);
+  std::vector<double> largest(2, 0.0);
+  KQContStats::UpdateRowDifferences(stats, first, kStride, kOffset, {weights.data(), 1}, {weights.data(), 1},
+                                    largest);
+  KQContStats::UpdateRowDifferences(stats, rows, kStride, kOffset, weights, weights, largest);
+  EXPECT_EQ(largest[0], 7.0);
+  EXPECT_EQ(largest[1], 2.0);
+  EXPECT_EQ(stats[0].GetSumFreqWeights(), 3.0);
+  EXPECT_NEAR_REL(stats[0].GetMean(), 0.5, 1e-15);
+  EXPECT_NEAR_REL(stats[0].GetVariance(), 72.25, 1e-15);
+  EXPECT_EQ(stats[1].GetSumFreqWeights(), 1.0);
+  EXPECT_EQ(stats[1].GetMean(), 1.0);
+}
+
 TEST(KQContStats, RegressionWeightsAndUnusableValuesOrWeights) {
   // By hand: x = {1, 4} with regression weights {1, 2}: mean = (1 + 8) / 3 = 3,
   // M2 = 1 (1 - 3)^2 + 2 (4 - 3)^2 = 6, n = 2 cases, so variance = 6 / (2 - 1) = 6.
