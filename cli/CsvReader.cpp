@@ -193,7 +193,7 @@ Result<CsvTable> TableReader::ReadAll(std::string_view text, bool isMapped) {
   if (ReadHeader(p, end, true) != HeaderState::Done || !hasHeader_ || !StartColumns()) return Finish();
   const int nThreads = std::max(options_.threads, 1);
   const std::size_t chunkBytes = options_.chunkBytes > 0 ? options_.chunkBytes : kDefaultChunkBytes;
-  if (!ReadChunks(csv::CutIntoChunks(p, end, chunkBytes, line_, nThreads), nThreads, releaser))
+  if (!ReadChunks(csv::CutIntoChunks(p, end, chunkBytes, line_, nThreads, isMapped), nThreads, releaser))
     ReadChunks({csv::WholeChunk(p, end, line_)}, 1, releaser);  // lone carriage returns end records
   return Finish();
 }

@@ -1,5 +1,7 @@
 #include "cli/csv/Chunks.h"
 
+#include "cli/csv/Memory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -65,7 +67,7 @@ std::size_t CountLineEndBytes(const char* p, const char* end) noexcept {
 }
 
 std::vector<Chunk> CutIntoChunks(const char* begin, const char* end, std::size_t chunkBytes,
-                                 std::size_t firstLine, int nThreads) {
+                                 std::size_t firstLine, int nThreads, bool releaseCounted) {
   const auto nBytes = static_cast<std::size_t>(end - begin);
   const std::size_t nBlocks = std::max<std::size_t>((nBytes + chunkBytes - 1) / chunkBytes, 1);
   const auto blockStart = [&](std::size_t block) { return begin + std::min(block * chunkBytes, nBytes); };
@@ -73,8 +75,10 @@ std::vector<Chunk> CutIntoChunks(const char* begin, const char* end, std::size_t
   // The counts of each block; threads take runs of blocks.
   std::vector<ByteCounts> blocks(nBlocks);
   const auto countBlocks = [&](std::size_t first, std::size_t last) {
-    for (std::size_t block = first; block < last; ++block)
+    for (std::size_t block = first; block < last; ++block) {
       blocks[block] = CountQuotesAndLineFeeds(blockStart(block), blockStart(block + 1));
+      if (releaseCounted) ReleasePagesWithin(blockStart(block), blockStart(block + 1));
+    }
   };
   const auto nWorkers = std::min<std::size_t>(static_cast<std::size_t>(std::max(nThreads, 1)), nBlocks);
   {

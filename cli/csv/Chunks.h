@@ -38,8 +38,10 @@ struct Chunk {
 /// that runs out of slots must read the input as one chunk of WholeChunk. In a file whose quoting is
 /// well formed every chunk ends at a record end; where it is not, the chunk that holds the first bad
 /// quote reports it, and what follows is never used.
+/// With releaseCounted, [begin, end) is a mapped file whose pages are given back once counted, so that
+/// the counting does not make the whole file resident ahead of the parsing.
 std::vector<Chunk> CutIntoChunks(const char* begin, const char* end, std::size_t chunkBytes,
-                                 std::size_t firstLine, int nThreads);
+                                 std::size_t firstLine, int nThreads, bool releaseCounted = false);
 
 /// The whole of [begin, end) as one chunk with a slot for every line feed and carriage return.
 Chunk WholeChunk(const char* begin, const char* end, std::size_t firstLine) noexcept;

@@ -35,6 +35,13 @@ void PageReleaser::ReleaseBefore(const char* p) noexcept {
   released_ = pageStart;
 }
 
+void ReleasePagesWithin(const char* begin, const char* end) noexcept {
+  const auto pageBytes = static_cast<std::uintptr_t>(PageBytes());
+  const auto start = (reinterpret_cast<std::uintptr_t>(begin) + pageBytes - 1) / pageBytes * pageBytes;
+  const auto stop = reinterpret_cast<std::uintptr_t>(end) / pageBytes * pageBytes;
+  if (stop > start) ::madvise(reinterpret_cast<void*>(start), stop - start, MADV_DONTNEED);
+}
+
 void AdviseHugePages(void* data, std::size_t nBytes) noexcept {
   const auto pageBytes = static_cast<std::uintptr_t>(PageBytes());
   const auto start = (reinterpret_cast<std::uintptr_t>(data) + pageBytes - 1) / pageBytes * pageBytes;

@@ -36,6 +36,10 @@ class PageReleaser {
   const char* released_;  ///< the pages before this one are given back
 };
 
+/// Gives back the whole pages of a mapped file that lie within [begin, end); they stay in the page cache
+/// and are mapped again if read again.
+void ReleasePagesWithin(const char* begin, const char* end) noexcept;
+
 /// Asks for [data, data + nBytes) in huge pages where the system leaves that to the program: a column
 /// of a large file then costs a few hundred page faults instead of one per 4 KiB.
 void AdviseHugePages(void* data, std::size_t nBytes) noexcept;
