@@ -102,7 +102,7 @@ void WriteJsonRow(std::ostream& out, const BayesEstimation& e, bool first) {
     const std::string text = Cell(value);
     out << '"' << key << "\": " << (text.empty() ? "null" : text) << (last ? "" : ", ");
   };
-  out << (first ? "  {" : ",\n  {");
+  out << (first ? "\n  {" : ",\n  {");
   field("mode", e.mode, false);
   field("mean", e.mean, false);
   field("variance", e.variance, false);
