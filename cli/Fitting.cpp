@@ -17,6 +17,11 @@ int InputFailure(std::ostream& err, const InputError& error) {
   return kExitInputError;
 }
 
+int Interrupted(std::ostream& err) {
+  err << "kqbayes: interrupted\n";
+  return kExitInterrupted;
+}
+
 void Warn(std::ostream& err, const std::string& note) {
   err << "kqbayes: warning: " << OneLine(note) << '\n';
 }
@@ -53,10 +58,7 @@ int FitFromFiles(const RunOptions& options, std::ostream& err, KQCommon_850::KQQ
   csvOptions.shouldStop = [&interrupt] { return interrupt.IsCancel(); };
   csvOptions.threads = options.threads;
   Result<CsvTable> table = ReadCsvFile(options.dataPath, csvOptions);
-  if (interrupt.IsCancel()) {
-    err << "kqbayes: interrupted\n";
-    return kExitInterrupted;
-  }
+  if (interrupt.IsCancel()) return Interrupted(err);
   if (!table.IsOK()) return InputFailure(err, table.Error());
 
   // Notes about the settings and the data are written once both have been accepted.
@@ -111,10 +113,7 @@ int FitFromFiles(const RunOptions& options, std::ostream& err, KQCommon_850::KQQ
   run.component->BuildModel(records);
   report.status = run.component->GetStatus();
   run.progress->Finish();
-  if (interrupt.IsCancel()) {
-    err << "kqbayes: interrupted\n";
-    return kExitInterrupted;
-  }
+  if (interrupt.IsCancel()) return Interrupted(err);
 
   report.warnings = run.component->GetWarningMessages().GetWarnings(true);
   report.built = run.component->IsModelBuilt();

@@ -70,6 +70,8 @@ int FitFromFiles(const RunOptions& options, std::ostream& err, KQCommon_850::KQQ
 
 /// Writes one line "kqbayes: <message>" on err.
 int InputFailure(std::ostream& err, const InputError& error);
+/// Writes "kqbayes: interrupted" on err; answers kExitInterrupted.
+int Interrupted(std::ostream& err);
 /// Writes one line "kqbayes: warning: <note>" on err.
 void Warn(std::ostream& err, const std::string& note);
 

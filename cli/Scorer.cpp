@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "cli/CsvReader.h"
 #include "cli/Text.h"
@@ -51,11 +50,11 @@ class ScoredRecord final : public KQCommon_850::Record {
   std::vector<double> values_;
 };
 
-std::optional<double> ParseNumber(std::string_view text) {
-  double value = 0.0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
+/// The shortest text that reads back to the same double; empty for a missing value.
+std::string CellText(double value) {
+  if (KQMV::IsMissingOrNaN(value) || !std::isfinite(value)) return {};
+  char buffer[32];
+  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 /// The model's code of a factor cell: the cell's text (or its number) looked up among the fitting
@@ -70,36 +69,29 @@ std::optional<double> FactorCode(double cell, const std::vector<std::string>& ne
     text = newTexts[static_cast<std::size_t>(cell)];
   }
   if (!fitTexts.empty()) {
-    std::string written;
-    if (!text) {
-      char buffer[32];
-      written.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, cell).ptr);
-      text = written;
-    }
+    const std::string written = text ? std::string() : CellText(cell);
+    if (!text) text = written;
     for (std::size_t code = 0; code < fitTexts.size(); ++code)
       if (fitTexts[code] == *text) return static_cast<double>(code);
     return std::nullopt;
   }
-  const std::optional<double> number = text ? ParseNumber(*text) : std::optional<double>(cell);
-  if (!number || *number != std::floor(*number) || *number < 0.0 || *number >= size) return std::nullopt;
-  return *number;
-}
-
-/// The shortest text that reads back to the same double; empty for a missing value.
-std::string Cell(double value) {
-  if (KQMV::IsMissingOrNaN(value) || !std::isfinite(value)) return {};
-  char buffer[32];
-  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+  if (text) {
+    const Cell parsed = ParseCell(*text);
+    if (parsed.kind != CellKind::Number) return std::nullopt;
+    cell = parsed.value;
+  }
+  if (cell != std::floor(cell) || cell < 0.0 || cell >= size) return std::nullopt;
+  return cell;
 }
 
 void WriteCsvRow(std::ostream& out, const BayesEstimation& e) {
-  out << Cell(e.mode) << ',' << Cell(e.mean) << ',' << Cell(e.variance) << ',' << Cell(e.lower) << ','
-      << Cell(e.upper) << '\n';
+  out << CellText(e.mode) << ',' << CellText(e.mean) << ',' << CellText(e.variance) << ','
+      << CellText(e.lower) << ',' << CellText(e.upper) << '\n';
 }
 
 void WriteJsonRow(std::ostream& out, const BayesEstimation& e, bool first) {
   const auto field = [&out](const char* key, double value, bool last) {
-    const std::string text = Cell(value);
+    const std::string text = CellText(value);
     out << '"' << key << "\": " << (text.empty() ? "null" : text) << (last ? "" : ", ");
   };
   out << (first ? "\n  {" : ",\n  {");
@@ -159,10 +151,7 @@ int ScoreCommand(const ScoreOptions& options, std::ostream& out, std::ostream& e
     return uses;
   };
   Result<CsvTable> table = ReadCsvFile(options.newDataPath, csvOptions);
-  if (interrupt.IsCancel()) {
-    err << "kqbayes: interrupted\n";
-    return kExitInterrupted;
-  }
+  if (interrupt.IsCancel()) return Interrupted(err);
   if (!table.IsOK()) return InputFailure(err, table.Error());
 
   const CsvTable& records = table.Value();
@@ -170,10 +159,7 @@ int ScoreCommand(const ScoreOptions& options, std::ostream& out, std::ostream& e
   if (!options.fit.json) out << "mode,mean,variance,lower,upper\n";
   if (options.fit.json) out << '[';
   for (std::size_t i = 0; i < records.GetNRows(); ++i) {
-    if (i % 65536 == 0 && interrupt.IsCancel()) {
-      err << "kqbayes: interrupted\n";
-      return kExitInterrupted;
-    }
+    if (i % 65536 == 0 && interrupt.IsCancel()) return Interrupted(err);
     bool complete = true;
     for (const Predictor& predictor : predictors) {
       const double cell = records.columns[predictor.newColumn][i];

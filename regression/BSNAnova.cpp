@@ -178,10 +178,7 @@ KQStatus BSNAnova::ComputeBayesFactor() {
 }
 
 KQStatus BSNAnova::ComputePosterior() {
-  if (settings_.GetPriorType() == BSNConst::PriorTypes::Conjugate)
-    posterior_ = std::make_unique<BSNRegrConjugatePrior>(settings_, *fit_, s2_, warnings_);
-  else
-    posterior_ = std::make_unique<BSNRegrPosteriorReference>(settings_, *fit_, s2_, warnings_);
+  posterior_ = CreateRegrPosterior(settings_, *fit_, s2_, warnings_);
   KQStatus status = posterior_->ComputePosterior();
   if (StopAfterStep(status)) return status;
   posterior_->ComputePlots();
@@ -193,12 +190,7 @@ void BSNAnova::Display(std::ostream& os) const {
   StreamScope scope(os);
   DisplayText(1, "BSNAnova Display start");
   if (fit_) {
-    DisplayDV("Beta estimates", fit_->Coefficients());
-    DisplayDV("Matrix X'X:", fit_->CrossProducts().AsVector());
-    DisplayDV("Matrix X'X inverse:", fit_->Inverse().AsVector());
-    DisplayD("Sigma squared", s2_);
-    DisplayD("TotalW", fit_->N());
-    DisplayD("TotalWR", fit_->W());
+    fit_->Display(s2_);
   }
   if (outputStats_) {
     DisplayText(1, "Output Stats:");

@@ -49,24 +49,11 @@ void CopyAnalysis(BSNMultiRegOutputData& d, const BSNSettings& settings, const A
     d.errorVariance = posterior->GetErrorVariance();
     d.fTests = posterior->GetFTests();
     d.df = posterior->GetDF();
-    const RegrPlots& plots = posterior->GetPlots();
-    if (withPrediction) {
+    d.plots = posterior->GetPlots();
+    if (withPrediction)
       d.predicted = posterior->GetPredicted();
-      d.plots = plots;
-    } else {
-      d.plots.paramLikelihoodArgs = plots.paramLikelihoodArgs;
-      d.plots.paramPriorArgs = plots.paramPriorArgs;
-      d.plots.paramPosteriorArgs = plots.paramPosteriorArgs;
-      d.plots.paramLikelihood = plots.paramLikelihood;
-      d.plots.paramPrior = plots.paramPrior;
-      d.plots.paramPosterior = plots.paramPosterior;
-      d.plots.errorLikelihoodArgs = plots.errorLikelihoodArgs;
-      d.plots.errorPriorArgs = plots.errorPriorArgs;
-      d.plots.errorPosteriorArgs = plots.errorPosteriorArgs;
-      d.plots.errorLikelihood = plots.errorLikelihood;
-      d.plots.errorPrior = plots.errorPrior;
-      d.plots.errorPosterior = plots.errorPosterior;
-    }
+    else
+      d.plots.ClearPrediction();
     d.postMeanSigma2 = posterior->GetPosteriorMeanSigma2();
     d.sigma2Scale = posterior->GetSigma2Scale();
     d.dispersion = posterior->GetDispersion();

@@ -191,10 +191,7 @@ KQStatus BSNMultipleRegr::ComputeBayesFactor() {
 }
 
 KQStatus BSNMultipleRegr::ComputePosterior() {
-  if (settings_.GetPriorType() == BSNConst::PriorTypes::Conjugate)
-    posterior_ = std::make_unique<BSNRegrConjugatePrior>(settings_, *fit_, s2_, warnings_);
-  else
-    posterior_ = std::make_unique<BSNRegrPosteriorReference>(settings_, *fit_, s2_, warnings_);
+  posterior_ = CreateRegrPosterior(settings_, *fit_, s2_, warnings_);
   KQStatus status = posterior_->ComputePosterior();
   if (status.IsError()) return status;
   fStat_ = posterior_->GetFStat();
@@ -209,12 +206,7 @@ void BSNMultipleRegr::Display(std::ostream& os) const {
   StreamScope scope(os);
   DisplayText(1, "BSNMultipleRegr Display start");
   if (fit_) {
-    DisplayDV("Beta estimates", fit_->Coefficients());
-    DisplayDV("Matrix X'X:", fit_->CrossProducts().AsVector());
-    DisplayDV("Matrix X'X inverse:", fit_->Inverse().AsVector());
-    DisplayD("Sigma squared", s2_);
-    DisplayD("TotalW", fit_->N());
-    DisplayD("TotalWR", fit_->W());
+    fit_->Display(s2_);
     DisplayDV("X'Wy", fit_->XWy());
     DisplayD("y'Wy", fit_->YWy());
   }

@@ -447,4 +447,11 @@ void BSNRegrPosteriorReference::PredictionPrior(std::vector<double>& args, std::
   curve = {1.0, 1.0};
 }
 
+std::unique_ptr<BSNRegrPosterior> CreateRegrPosterior(const BSNSettings& settings, const detail::RegrFit& fit,
+                                                      double s2, KQCommon_850::KQWarnings& warnings) {
+  if (settings.GetPriorType() == BSNConst::PriorTypes::Conjugate)
+    return std::make_unique<BSNRegrConjugatePrior>(settings, fit, s2, warnings);
+  return std::make_unique<BSNRegrPosteriorReference>(settings, fit, s2, warnings);
+}
+
 }  // namespace KQBSN_850

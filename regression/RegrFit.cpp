@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "companion/KQDisplay.h"
 #include "companion/KQMV.h"
 
 namespace KQBSN_850::detail {
@@ -95,6 +96,16 @@ double RegrFit::ResidualSum() const noexcept {
 
 double RegrFit::FittedValue(const std::vector<double>& values) const {
   return design_.LinearPredictor(values, b_);
+}
+
+void RegrFit::Display(double s2) const {
+  using namespace KQDisplay_850;
+  DisplayDV("Beta estimates", b_);
+  DisplayDV("Matrix X'X:", xwx_.AsVector());
+  DisplayDV("Matrix X'X inverse:", xwxInverse_.AsVector());
+  DisplayD("Sigma squared", s2);
+  DisplayD("TotalW", n_);
+  DisplayD("TotalWR", w_);
 }
 
 }  // namespace KQBSN_850::detail

@@ -21,6 +21,7 @@
 // Accuracy: tests/regression/BSNRegrPosterior_test.cpp compares with R's confint(lm) and with the
 // conjugate posterior written in R's matrix algebra.
 
+#include <memory>
 #include <vector>
 
 #include "companion/KQRectMatrix.h"
@@ -44,6 +45,13 @@ struct RegrPlots {
   std::vector<double> errorLikelihood, errorPrior, errorPosterior;
   std::vector<double> predictedLikelihoodArgs, predictedPriorArgs, predictedPosteriorArgs;
   std::vector<double> predictedLikelihood, predictedPrior, predictedPosterior;
+
+  /// Empties the six prediction lists.
+  void ClearPrediction() {
+    for (std::vector<double>* list : {&predictedLikelihoodArgs, &predictedPriorArgs, &predictedPosteriorArgs,
+                                      &predictedLikelihood, &predictedPrior, &predictedPosterior})
+      list->clear();
+  }
 };
 
 class BSNRegrPosterior {
@@ -146,5 +154,9 @@ class BSNRegrPosteriorReference final : public BSNRegrPosterior {
   void ErrorVariancePrior(const std::vector<double>&, std::vector<double>&) const override {}
   void PredictionPrior(std::vector<double>& args, std::vector<double>& curve) const override;
 };
+
+/// The posterior the settings' prior type asks for: conjugate, or the reference posterior otherwise.
+std::unique_ptr<BSNRegrPosterior> CreateRegrPosterior(const BSNSettings& settings, const detail::RegrFit& fit,
+                                                      double s2, KQCommon_850::KQWarnings& warnings);
 
 }  // namespace KQBSN_850

@@ -59,6 +59,9 @@ class RegrFit {
   bool Solve(KQCommon_850::KQCancelInfo& cancel, bool keepCrossProducts);
   /// x b for the case's values.
   double FittedValue(const std::vector<double>& values) const;
+  /// Prints the coefficients, X'WX and its inverse, the residual mean square s2 given and the weight
+  /// totals to the display stream.
+  void Display(double s2) const;
 
   const KQMath_850::KQFastDesignMatrix& Design() const noexcept { return design_; }
   bool IsSparse() const noexcept { return sparse_; }

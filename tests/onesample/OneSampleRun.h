@@ -41,13 +41,6 @@ inline KQBSN_850::BSNSettings ConjugateSettings(KQBSN_850::BSNConst::DistTypes d
   return settings;
 }
 
-/// Element by element, each difference reported with its position.
-inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected,
-                          double relTol) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
-}
-
 /// The numbers of a row of tests/reference/normal_onesample.out.
 inline std::vector<double> NormalReference(const std::string& label) {
   static const std::vector<ReferenceRow> rows = ReadReferenceTable("normal_onesample.out");

@@ -9,6 +9,7 @@
 #include "frame/BSNComponent.h"
 #include "frame/BSNStatusCodes.h"
 #include "regression/BSNMultiRegOutputStats.h"
+#include "tests/regression/CarsFixture.h"
 #include "tests/support/ExpectNearRel.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/ReferenceTable.h"
@@ -18,8 +19,7 @@ using namespace KQCommon_850;
 using namespace kqtest;
 
 // Expected values: tests/reference/regression_fit.out (R's lm, anova, confint, predict; BayesFactor).
-// Columns of the data: mpg, wt, hp, cyl code (0, 1, 2 for 4, 6, 8 cylinders), regression weight w,
-// frequency weight f, carb code (0 .. 5 for 1, 2, 3, 4, 6, 8 carburettors).
+// The data and the run: tests/regression/CarsFixture.h.
 
 namespace {
 
@@ -29,72 +29,13 @@ const std::vector<ReferenceRow>& Table() {
 }
 std::vector<double> Ref(const std::string& label) { return ReferenceValues(Table(), label); }
 
-std::vector<std::optional<std::vector<double>>> Cars() {
-  std::vector<std::optional<std::vector<double>>> rows;
-  for (const ReferenceRow& row : Table())
-    if (row.label == "car mpg, wt, hp, cyl code, w, f, carb code") rows.push_back(row.values);
-  return rows;
-}
-
-KQVarList CarVars() {
-  KQVarList vars;
-  vars.AddContVar("mpg", 10.4, 33.9);
-  vars.AddContVar("wt", 1.513, 5.424);
-  vars.AddContVar("hp", 52, 335);
-  vars.AddCategVar("cyl", 3);
-  vars.AddContVar("w", 0.5, 2);
-  vars.AddContVar("f", 1, 3);
-  vars.AddCategVar("carb", 6);
-  return vars;
-}
-
-BSNSettings CarSettings(BSNConst::AnalysTypes type) {
-  BSNSettings s;
-  s.SetModelType(BSNConst::ModelTypes::Regression, true);
-  s.SetDependVar(0);
-  s.SetFactors({3});
-  s.SetFactorNCategs({3});
-  s.SetCovariates({1, 2});
-  s.SetAnalysType(type);
-  s.SetPriorType(BSNConst::PriorTypes::Reference);
-  s.SetRegrCompType(BSNConst::RegrCompute::Siow);
-  s.SetTolValue(1e-10);
-  return s;
-}
-
-struct RegrRun {
-  RegrRun(const BSNSettings& settings, std::vector<std::optional<std::vector<double>>> rows,
-          KQVarList vars = CarVars())
-      : component(settings, vars), iter(std::move(rows)) {
-    status = component.BuildModel(iter);
-  }
-  const BSNMultiRegOutputStats& Record() const {
-    return dynamic_cast<const BSNMultiRegOutputStats&>(*component.GetOutputStats());
-  }
-  std::vector<int> Codes() const {
-    std::vector<int> codes;
-    for (std::size_t i = 0; i < component.GetWarningMessages().Size(); ++i)
-      codes.push_back(component.GetWarningMessages()[i].GetErrorCode());
-    return codes;
-  }
-  BSNComponent component;
-  VectorRecordIter iter;
-  KQStatus status;
-};
-
-void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected, double relTol) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i)
-    EXPECT_NEAR_REL(actual[i], expected[i], relTol) << "entry " << i;
-}
-
 /// Checks the fit against the rows "<tag> ..." of the reference table.
 void ExpectFitMatchesR(const BSNMultiRegOutputStats& r, const std::string& tag) {
   const std::vector<double> stats = Ref(tag + " r2, adj r2, F, p");
   const std::vector<double> sums = Ref(tag + " ss reg, df reg, ss res, df res, ss total, df total");
   const KQMath_850::KQRegANOVA& a = r.GetAnova();
   ExpectAllNear({r.GetRSquared(), r.GetAdjRSquared(), a.f}, {stats[0], stats[1], stats[2]}, 1e-11);
-  // The significance is 1 - CdfF: its absolute error is that of a double near 1.
+  // The significance is compared absolutely: some are far below 1e-15.
   EXPECT_NEAR(a.sig, stats[3], 1e-15);
   ExpectAllNear({a.ssReg, a.dfReg, a.ssRes, a.dfRes, a.ssTotal, a.dfTotal}, sums, 1e-11);
   EXPECT_NEAR_REL(r.GetSigmaSquared(), Ref(tag + " sigma2")[0], 1e-11);

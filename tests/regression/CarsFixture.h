@@ -1,7 +1,7 @@
 #pragma once
-// The mtcars records of tests/reference/regression_fit.out and a regression run over them, shared by the
-// result record's scoring and export tests. Columns: mpg, wt, hp, cyl code (0, 1, 2 for 4, 6, 8
-// cylinders), regression weight w, frequency weight f, carb code (0 .. 5 for 1, 2, 3, 4, 6, 8).
+// The mtcars records of tests/reference/regression_fit.out and a run of a regression or ANOVA over records,
+// shared by the regression, ANOVA, scoring and export tests. Columns: mpg, wt, hp, cyl code (0, 1, 2 for 4,
+// 6, 8 cylinders), regression weight w, frequency weight f, carb code (0 .. 5 for 1, 2, 3, 4, 6, 8).
 
 #include <optional>
 #include <string>
@@ -62,6 +62,13 @@ struct RegrRun {
   }
   const KQBSN_850::BSNMultiRegOutputStats& Record() const {
     return dynamic_cast<const KQBSN_850::BSNMultiRegOutputStats&>(*component.GetOutputStats());
+  }
+  /// The codes of the warnings, in order.
+  std::vector<int> Codes() const {
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < component.GetWarningMessages().Size(); ++i)
+      codes.push_back(component.GetWarningMessages()[i].GetErrorCode());
+    return codes;
   }
   KQBSN_850::BSNComponent component;
   VectorRecordIter iter;

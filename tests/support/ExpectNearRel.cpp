@@ -24,4 +24,10 @@ namespace kqtest {
              : ::testing::AssertionFailure() << why.str() << ", relative error " << err << " > " << relTol;
 }
 
+void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected, double relTol) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t k = 0; k < actual.size(); ++k)
+    EXPECT_TRUE(NearRel(actual[k], expected[k], relTol)) << "entry " << k;
+}
+
 }  // namespace kqtest

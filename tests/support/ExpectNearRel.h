@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace kqtest {
 
 ::testing::AssertionResult NearRel(double actual, double expected, double relTol);
+
+/// Element by element, each difference reported with its position.
+void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected, double relTol);
 
 }  // namespace kqtest
 

@@ -23,13 +23,6 @@ inline std::vector<std::vector<double>> ReferenceRows(const std::string& file, c
   return found;
 }
 
-/// Element by element, each difference reported with its position.
-inline void ExpectAllNear(const std::vector<double>& actual, const std::vector<double>& expected,
-                          double relTol) {
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR_REL(actual[k], expected[k], relTol) << k;
-}
-
 /// R's mtcars columns mpg, wt and am (0 automatic: group 1; 1 manual: group 2), from mtcars_mpg_wt_am.out,
 /// then three cars whose grouping values 2, 0.5 and missing put them in neither group.
 inline std::vector<std::vector<double>> MtcarsRows() {
