@@ -186,6 +186,8 @@ double LobattoQuad::IntegrateOver(std::span<const double> breakpoints) {
 double LobattoQuad::RefinePanels(std::span<const double> points, double sign) {
   std::vector<double> values(points.size());
   for (std::size_t i = 0; i < points.size(); ++i) values[i] = Evaluate(points[i]);
+  // Room for the first few dozen bisections, so that the heap is not moved while it grows.
+  active_.reserve(points.size() + 32);
   for (std::size_t i = 0; i + 1 < points.size(); ++i)
     active_.push_back(MakePanel(points[i], points[i + 1], values[i], values[i + 1]));
   if (HasBadValue() || !Refine()) return AbortOnBadValue(sign);

@@ -16,6 +16,7 @@
 // missing value. ComputeNI(0) is 0, ComputeNI(g < 0) and ComputeMC(g) with 1 + N g <= 0 are missing.
 // Accuracy: tests/kernels/BayesFactorOneSampleTT_test.cpp integrates it against R's integrate().
 
+#include <cmath>
 #include <ostream>
 
 #include "companion/IIntegrand.h"
@@ -35,7 +36,10 @@ class BayesFactorDenomIF : public KQMath_850::IIntegrand {
   /// Divides both forms by exp(logScale) (0 by default).
   void SetLogScale(double logScale) noexcept { logScale_ = logScale; }
   /// The prior scale r > 0 (1 by default).
-  void SetPriorScale(double priorScale) noexcept { priorScale_ = priorScale; }
+  void SetPriorScale(double priorScale) noexcept {
+    logDensityConstant_ = std::log(kInvSqrt2Pi * priorScale);
+    halfPriorScaleSquared_ = 0.5 * (priorScale * priorScale);
+  }
 
   /// ln of the unscaled ComputeNI form at g > 0 (the log scale is not subtracted).
   double LogNI(double g) const;
@@ -53,7 +57,11 @@ class BayesFactorDenomIF : public KQMath_850::IIntegrand {
   double t_;
   bool valid_;
   double logScale_ = 0.0;
-  double priorScale_ = 1.0;
+  // Formed once per parameter set, since a quadrature evaluates the integrand at every node.
+  double tSquaredOverDf_ = 0.0;                        ///< t^2 / nu
+  double halfDfPlusHalf_ = 0.0;                        ///< (nu + 1) / 2
+  double logDensityConstant_ = std::log(kInvSqrt2Pi);  ///< ln(r K)
+  double halfPriorScaleSquared_ = 0.5;                 ///< r^2 / 2
 };
 
 }  // namespace KQBSN_850

@@ -56,10 +56,13 @@ class LogGIntegrand final : public KQMath_850::IIntegrand {
 // Below g = 1e-20 r^2 the prior factor exp(-r^2 / (2 g)) is below exp(-5e19): the integral starts there
 // when the lower limit is 0.
 constexpr double kNegligibleG = 1e-20;
-// Points of the grid in u that finds the peak: over the widest range (about 58 units of u) they are
-// 1.2 apart, so the best point is within 0.6 of the peak and its value within a fraction of a unit of
-// the largest in logs, which is all the scale needs.
-constexpr int kSearchGridPoints = 48;
+// Points of the coarse grid in u that brackets the peak: over the widest range (about 58 units of u)
+// they are 3.6 apart, a few widths of the bump. The integrand can have two bumps (few cases, a large t
+// and a small prior scale), so the grid, not a climb from one point, picks the higher; a golden-section
+// search between the best point's neighbours then brings the point within about 0.5 of the peak, and
+// its value within a fraction of a unit of the largest in logs, which is all the scale needs.
+constexpr int kSearchGridPoints = 17;
+constexpr int kGoldenSteps = 6;
 // Breakpoints around the grid's best point, in units of u: dense near it, wider along the right tail.
 // Chosen by counting evaluations (grid, initial panels and bisections) at tolerance 1e-6 over N from 2
 // to 1e7 and t from 0 to 1000: about 190 per factor.
@@ -74,10 +77,35 @@ struct Peak {
 Peak FindPeak(const LogGIntegrand& integrand, double uLower, double uUpper) {
   const double step = (uUpper - uLower) / (kSearchGridPoints - 1);
   Peak peak{uLower, -std::numeric_limits<double>::infinity()};
+  int best = 0;
   for (int k = 0; k < kSearchGridPoints; ++k) {
     const double u = uLower + k * step, value = integrand.Log(u);
-    if (value > peak.logMax) peak = Peak{u, value};
+    if (value > peak.logMax) {
+      peak = Peak{u, value};
+      best = k;
+    }
   }
+  if (!std::isfinite(peak.logMax)) return peak;
+  // Golden-section search for the largest value between the neighbours of the best grid point; the
+  // best point seen so far is kept, so the search can only improve on the grid.
+  constexpr double kInverseGolden = 0.6180339887498949;
+  double a = uLower + std::max(best - 1, 0) * step;
+  double b = uLower + std::min(best + 1, kSearchGridPoints - 1) * step;
+  double c = b - kInverseGolden * (b - a), d = a + kInverseGolden * (b - a);
+  double fc = integrand.Log(c), fd = integrand.Log(d);
+  for (int k = 0; k < kGoldenSteps; ++k) {
+    if (fc >= fd) {
+      b = d, d = c, fd = fc;
+      c = b - kInverseGolden * (b - a);
+      fc = integrand.Log(c);
+    } else {
+      a = c, c = d, fc = fd;
+      d = a + kInverseGolden * (b - a);
+      fd = integrand.Log(d);
+    }
+  }
+  if (fc > peak.logMax) peak = Peak{c, fc};
+  if (fd > peak.logMax) peak = Peak{d, fd};
   return peak;
 }
 
