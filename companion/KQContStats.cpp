@@ -176,8 +176,32 @@ void KQContStats::Update(double x, double frequencyWeight, double regressionWeig
   if (++blockCount_ == kBlockSize) Settle();
 }
 
-bool KQContStats::AddBlockSums(double shift, double frequencies, double weights, double sum,
-                               double squares) noexcept {
+// Inlined, as AddBlockSums is, into the compiled versions of the block sums: called from them, code
+// built for the baseline instruction set would run with the wide registers' upper halves still in use.
+[[gnu::always_inline]] inline void KQContStats::Fold(double shift, double frequencies, double weights,
+                                                     double sum, double squares) noexcept {
+  // The block's own mean and squared deviations, relative to its shift; the shift is within the data's
+  // range, so squares - sum * blockMean does not cancel beyond the block's spread.
+  const double blockMean = sum / weights;
+  const double blockM2 = std::max(0.0, squares - sum * blockMean);
+  if (sumWeights_ == 0.0) {
+    mean_ = (shift - shift_) * inverseScale_ + blockMean;
+    sumSquaredDeviations_ = blockM2;
+    sumWeights_ = weights;
+  } else {
+    // Chan, Golub and LeVeque's pairwise combination; the difference of the means is written so that
+    // the two shifts cancel before the small means enter.
+    const double total = sumWeights_ + weights;
+    const double delta = ((shift - shift_) * inverseScale_ - mean_) + blockMean;
+    mean_ += delta * (weights / total);
+    sumSquaredDeviations_ += blockM2 + delta * delta * (sumWeights_ * weights / total);
+    sumWeights_ = total;
+  }
+  sumFreqWeights_ += frequencies;
+}
+
+[[gnu::always_inline]] inline bool KQContStats::AddBlockSums(double shift, double frequencies, double weights,
+                                                             double sum, double squares) noexcept {
   // A block whose deviations reach beyond kMaxScaledDeviation scales in the mean square (data that
   // outgrew the scale) goes value by value, where such deviations enlarge the scale, as does one near
   // overflow or with an infinite or NaN sum.
@@ -185,14 +209,7 @@ bool KQContStats::AddBlockSums(double shift, double frequencies, double weights,
       !std::isfinite(sum))
     return false;
   if (!(weights > 0.0)) return true;  // nothing accepted
-  blockShift_ = shift;
-  blockFreqWeights_ = frequencies;
-  blockWeights_ = weights;
-  blockSum_ = sum;
-  blockSumSquares_ = squares;
-  // Only the emptiness of the block counts from here on (Settle folds it at once).
-  blockCount_ = 1;
-  Settle();
+  Fold(shift, frequencies, weights, sum, squares);
   return true;
 }
 
@@ -316,24 +333,7 @@ double KQContStats::Rescale(double deviation) noexcept {
 
 void KQContStats::Settle() noexcept {
   if (blockCount_ == 0) return;
-  // The block's own mean and squared deviations, relative to its shift; the shift is within the data's
-  // range, so blockSumSquares_ - blockSum_ * blockMean does not cancel beyond the block's spread.
-  const double blockMean = blockSum_ / blockWeights_;
-  const double blockM2 = std::max(0.0, blockSumSquares_ - blockSum_ * blockMean);
-  if (sumWeights_ == 0.0) {
-    mean_ = (blockShift_ - shift_) * inverseScale_ + blockMean;
-    sumSquaredDeviations_ = blockM2;
-    sumWeights_ = blockWeights_;
-  } else {
-    // Chan, Golub and LeVeque's pairwise combination; the difference of the means is written so that
-    // the two shifts cancel before the small means enter.
-    const double total = sumWeights_ + blockWeights_;
-    const double delta = ((blockShift_ - shift_) * inverseScale_ - mean_) + blockMean;
-    mean_ += delta * (blockWeights_ / total);
-    sumSquaredDeviations_ += blockM2 + delta * delta * (sumWeights_ * blockWeights_ / total);
-    sumWeights_ = total;
-  }
-  sumFreqWeights_ += blockFreqWeights_;
+  Fold(blockShift_, blockFreqWeights_, blockWeights_, blockSum_, blockSumSquares_);
   blockFreqWeights_ = blockWeights_ = blockSum_ = blockSumSquares_ = 0.0;
   blockCount_ = 0;
 }

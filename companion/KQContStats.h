@@ -98,11 +98,15 @@ class KQContStats {
   void UpdateColumnEach(std::span<const double> rows, std::size_t stride, std::size_t c,
                         std::size_t secondOffset, std::span<const double> frequencyWeights,
                         std::span<const double> caseWeights);
-  /// Opens a block of sums made elsewhere relative to shift and folds it in, unless its squares are
-  /// too large for the scale or its sum is not finite; returns false (nothing added) then.
+  /// Folds in a block of sums made elsewhere relative to shift, unless its squares are too large for
+  /// the scale or its sum is not finite; returns false (nothing added) then. The accumulator's own open
+  /// block must be empty (settled).
   bool AddBlockSums(double shift, double frequencies, double weights, double sum, double squares) noexcept;
   /// Folds the open block into the settled moments.
   void Settle() noexcept;
+  /// Folds a block's sums of f, w, w d and w d^2 (d = (x - shift) / scale_, w > 0) into the settled
+  /// moments.
+  void Fold(double shift, double frequencies, double weights, double sum, double squares) noexcept;
   /// A copy with the open block settled, for the getters.
   KQContStats Settled() const noexcept;
   /// Takes a new scale 2^exponent for every scaled quantity (exact, as the factor is a power of two).
