@@ -242,8 +242,7 @@ template <bool kDifferences>
   const std::size_t width = (nVars + kRowLanes - 1) / kRowLanes * kRowLanes;
   constexpr bool differences = kDifferences;
   if (nVars == 0 || n == 0 || stride % kRowLanes != 0 || rows.size() < n * stride) return;
-  if (kDifferences ? (secondOffset % kRowLanes != 0 || secondOffset < width ||
-                      stride < secondOffset + width || largest.size() < nVars)
+  if (kDifferences ? (secondOffset < nVars || stride < secondOffset + width || largest.size() < nVars)
                    : stride < width)
     return;
   frequencyWeights = frequencyWeights.first(n);

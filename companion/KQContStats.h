@@ -51,9 +51,10 @@ class KQContStats {
                          std::span<const double> frequencyWeights, std::span<const double> caseWeights);
   /// The same for differences of pairs: stats[c] gets rows[r * stride + c] - rows[r * stride +
   /// secondOffset + c] where both are present (neither missing nor NaN), and largest[c] is raised to
-  /// the largest magnitude of those present values. secondOffset must be a multiple of kRowLanes, at
-  /// least stats.size() rounded up to one, and the second values must fit within stride; largest must
-  /// hold stats.size() entries; otherwise nothing is added.
+  /// the largest magnitude of those present values. secondOffset must be at least stats.size(), and a
+  /// row must hold stats.size() rounded up to whole lanes from secondOffset on, with the missing value
+  /// after the second values (the lanes beyond the last variable read them and are left out by them);
+  /// largest must hold stats.size() entries; otherwise nothing is added.
   static void UpdateRowDifferences(std::span<KQContStats> stats, std::span<const double> rows,
                                    std::size_t stride, std::size_t secondOffset,
                                    std::span<const double> frequencyWeights,

@@ -98,7 +98,9 @@ class RowBatch {
   /// A batch of the values at the given record positions.
   explicit RowBatch(std::vector<int> positions) : RowBatch(std::move(positions), {}, false) {}
   /// A batch of pairs: the values at the first positions start each row, those at the second positions
-  /// (as many) start at SecondOffset(), the first whole lane after them.
+  /// (as many) follow them at SecondOffset(), and the row holds the missing value from there on to its
+  /// end, which is at least a whole lane group past SecondOffset() (the accumulators read the second
+  /// values in whole lanes). Consecutive first and second positions make one run of the record to copy.
   RowBatch(std::vector<int> first, std::vector<int> second)
       : RowBatch(std::move(first), std::move(second), true) {}
 
@@ -140,8 +142,8 @@ class RowBatch {
   }
 
   RowBatch(std::vector<int> first, std::vector<int> second, bool pairs)
-      : secondOffset_(pairs ? WholeLanes(first.size()) : 0),
-        stride_(pairs ? secondOffset_ + WholeLanes(second.size()) : WholeLanes(first.size())),
+      : secondOffset_(pairs ? first.size() : 0),
+        stride_(pairs ? WholeLanes(secondOffset_ + WholeLanes(second.size())) : WholeLanes(first.size())),
         gather_({{std::move(first), 0}, {std::move(second), secondOffset_}}),
         values_(stride_ * kRows, KQCommon_850::KQMV::Missing()) {}
 

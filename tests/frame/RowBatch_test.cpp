@@ -56,15 +56,17 @@ TEST(RowBatch, RowsHoldTheValuesAtTheirPositions) {
   }
 }
 
-// Pairs: the first values start each row, the second ones start at the second offset, a whole number
-// of lanes after the first; both interleaved and consecutive lists, and regression weights.
+// Pairs: the first values start each row, the second ones follow at the second offset, and the rest
+// of the row, at least a whole lane group past the offset, holds the missing value; both interleaved
+// and consecutive lists, and regression weights.
 TEST(RowBatch, PairsStartAtTheSecondOffset) {
   const std::vector<std::pair<std::vector<int>, std::vector<int>>> pairLists{
       {{0, 1, 2, 3, 4}, {5, 6, 7, 8, 9}}, {{0, 2, 4}, {1, 3, 5}}, {{9}, {8}}};
   for (const auto& [first, second] : pairLists) {
     RowBatch batch(first, second);
-    EXPECT_EQ(batch.SecondOffset() % KQMath_850::KQContStats::kRowLanes, 0u);
+    constexpr std::size_t kLanes = KQMath_850::KQContStats::kRowLanes;
     ASSERT_GE(batch.SecondOffset(), first.size());
+    EXPECT_GE(batch.Stride(), batch.SecondOffset() + (second.size() + kLanes - 1) / kLanes * kLanes);
     batch.Add(CaseWeight{1.0, 1.0}, Record(10));
     batch.Add(CaseWeight{2.0, 0.5}, Record(7));  // too short for positions 7 to 9
     for (std::size_t r = 0; r < 2; ++r) {
@@ -75,6 +77,8 @@ TEST(RowBatch, PairsStartAtTheSecondOffset) {
         EXPECT_EQ(row[batch.SecondOffset() + j], Expected(second[j], nValues));
       }
       for (std::size_t c = first.size(); c < batch.SecondOffset(); ++c) EXPECT_EQ(row[c], KQMV::Missing());
+      for (std::size_t c = batch.SecondOffset() + second.size(); c < batch.Stride(); ++c)
+        EXPECT_EQ(row[c], KQMV::Missing());
     }
     // The second record's case weight is 2 * 0.5, apart from its frequency weight 2.
     EXPECT_EQ(batch.CaseWeights()[1], 1.0);
