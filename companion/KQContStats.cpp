@@ -77,8 +77,13 @@ using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double)
 // of the kGroups vectors live in local variables across the rows, so that with a small kGroups they
 // stay in registers. Inlined into each compiled version of the callers, so that it gets that
 // version's instructions.
-template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
+//
+// kAssumePresent (pairs only) takes every pair as present and leaves out the tests: a missing value
+// then shows as the largest double in the magnitudes, an infinity as an infinite one, and a NaN as a
+// sum that is not a number, and the caller sums such a block again with the tests.
+template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = false>
 [[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
+  static_assert(kDifferences || !kAssumePresent);
   const Lanes zero{};
   Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
       squares[kGroups], most[kGroups];
@@ -95,6 +100,18 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
+      if constexpr (kAssumePresent) {
+        Lanes second;
+        std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+        most[g] = Larger(most[g], Larger(Magnitude(value), Magnitude(second)));
+        const Lanes d = ((value - second) - shift[g]) * inverseScale[g];
+        const Lanes weighted = caseWeight * d;
+        weights[g] += caseWeight;
+        sum[g] += weighted;
+        squares[g] += weighted * d;
+        if constexpr (kSeparateFrequencies) frequencies[g] += zero + f;
+        continue;
+      }
       LaneMask ok = Present(value);
       if constexpr (kDifferences) {
         Lanes second;
@@ -126,21 +143,33 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences>
 
 // Sums the whole block: rows of up to four vectors keep their sums in registers; wider ones are summed
 // four lanes at a time.
-template <bool kSeparateFrequencies, bool kDifferences>
+template <bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = false>
 [[gnu::always_inline]] inline void SumBlock(const RowBlock& block) {
   switch (block.width / kRowLanes) {
     case 1:
-      return SumRows<1, kSeparateFrequencies, kDifferences>(block, 0);
+      return SumRows<1, kSeparateFrequencies, kDifferences, kAssumePresent>(block, 0);
     case 2:
-      return SumRows<2, kSeparateFrequencies, kDifferences>(block, 0);
+      return SumRows<2, kSeparateFrequencies, kDifferences, kAssumePresent>(block, 0);
     case 3:
-      return SumRows<3, kSeparateFrequencies, kDifferences>(block, 0);
+      return SumRows<3, kSeparateFrequencies, kDifferences, kAssumePresent>(block, 0);
     case 4:
-      return SumRows<4, kSeparateFrequencies, kDifferences>(block, 0);
+      return SumRows<4, kSeparateFrequencies, kDifferences, kAssumePresent>(block, 0);
     default:
       for (std::size_t first = 0; first < block.width; first += kRowLanes)
-        SumRows<1, kSeparateFrequencies, kDifferences>(block, first);
+        SumRows<1, kSeparateFrequencies, kDifferences, kAssumePresent>(block, first);
   }
+}
+
+// True when a block of pairs summed without the tests had every pair of the variables below nVars
+// present and finite: no magnitude reaches the largest double (the missing value's) and every sum is a
+// finite number.
+inline bool AllPairsPresent(const RowBlock& block, std::size_t nVars) {
+  for (std::size_t c = 0; c < nVars; ++c) {
+    if (!(block.magnitudes[c] < std::numeric_limits<double>::max())) return false;
+    for (std::size_t k = 0; k < kRowSums; ++k)
+      if (!std::isfinite(block.sums[k * block.width + c])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -272,7 +301,15 @@ template <bool kDifferences>
   const RowBlock block{
       rows.data(),        n,      stride,        secondOffset, width,     frequencyWeights.data(),
       caseWeights.data(), shifts, inverseScales, sums,         magnitudes};
-  separateFrequencies ? SumBlock<true, kDifferences>(block) : SumBlock<false, kDifferences>(block);
+  if constexpr (kDifferences) {
+    // Most blocks of pairs hold no missing value: they are summed without the tests for one, and
+    // again with them when the sums show one.
+    separateFrequencies ? SumBlock<true, true, true>(block) : SumBlock<false, true, true>(block);
+    if (!AllPairsPresent(block, nVars))
+      separateFrequencies ? SumBlock<true, true>(block) : SumBlock<false, true>(block);
+  } else {
+    separateFrequencies ? SumBlock<true, false>(block) : SumBlock<false, false>(block);
+  }
 
   for (std::size_t c = 0; c < nVars; ++c) {
     const double weights = sums[c], sum = sums[2 * width + c], squares = sums[3 * width + c];
