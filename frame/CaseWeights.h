@@ -17,7 +17,13 @@ namespace KQBSN_850 {
 /// else f + 0.5 truncated toward zero.
 inline double RoundedFrequencyWeight(double f) noexcept {
   if (KQCommon_850::KQMV::IsMissingOrNaN(f) || !(f >= 0.5)) return 0.0;
-  return std::trunc(f + 0.5);
+  const double y = f + 0.5;
+  if (!(y < 0x1p52)) return y;  // whole already, or infinite
+  // trunc(y) for 1 <= y < 2^52 in additions: adding and taking away 2^52 rounds y to a whole number,
+  // one too many where it rounded up. The baseline instruction set has no rounding instruction, and
+  // its trunc goes through an integer conversion and back on every record of a pass.
+  const double nearest = (y + 0x1p52) - 0x1p52;
+  return nearest > y ? nearest - 1.0 : nearest;
 }
 
 /// Which weights a pass reads from each record.

@@ -52,17 +52,28 @@ TEST(RecordPass, WeightsRoundedZeroWeightsSkippedAndProgressReported) {
   settings.SetFrequencyWeightVar(1);
   const double missing = KQMV::Missing(), nan = std::numeric_limits<double>::quiet_NaN();
   // Rounding halves up: 2.4 -> 2, 2.5 -> 3, 0.5 -> 1; 0.49, negatives, missing and NaN weigh 0, and so
-  // does a record too short to hold the weight.
-  const Rows rows{
-      std::vector<double>{0, 2.4},  std::vector<double>{1, 2.5}, std::vector<double>{2, 0.5},
-      std::vector<double>{3, 0.49}, std::vector<double>{4, -3},  std::vector<double>{5, missing},
-      std::vector<double>{6, nan},  std::vector<double>{7},      std::vector<double>{8, 1e12 + 0.7}};
+  // does a record too short to hold the weight. By hand, trunc(f + 0.5): the largest double below 1.5
+  // gives 1, 6.5 gives 7, 2^52 - 0.5 gives 2^52 and 2^53 stays as it is.
+  const Rows rows{std::vector<double>{0, 2.4},
+                  std::vector<double>{1, 2.5},
+                  std::vector<double>{2, 0.5},
+                  std::vector<double>{3, 0.49},
+                  std::vector<double>{4, -3},
+                  std::vector<double>{5, missing},
+                  std::vector<double>{6, nan},
+                  std::vector<double>{7},
+                  std::vector<double>{8, 1e12 + 0.7},
+                  std::vector<double>{9, 1.4999999999999998},
+                  std::vector<double>{10, 6.5},
+                  std::vector<double>{11, 4503599627370495.5},
+                  std::vector<double>{12, 9007199254740992.0}};
   const Seen used = RunPass(settings, rows);
-  EXPECT_EQ(used.firstValues, (std::vector<double>{0, 1, 2, 8}));
-  EXPECT_EQ(used.frequencies, (std::vector<double>{2, 3, 1, 1e12 + 1}));
-  EXPECT_EQ(used.reports, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(used.firstValues, (std::vector<double>{0, 1, 2, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(used.frequencies,
+            (std::vector<double>{2, 3, 1, 1e12 + 1, 1, 7, 4503599627370496.0, 9007199254740992.0}));
+  EXPECT_EQ(used.reports, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
   // Counting every record: the skipped ones count toward progress too.
-  EXPECT_EQ(RunPass(settings, rows, {.progress = ProgressCount::EveryRecord}).reports.back(), 9);
+  EXPECT_EQ(RunPass(settings, rows, {.progress = ProgressCount::EveryRecord}).reports.back(), 13);
 }
 
 TEST(RecordPass, RegressionWeightsMultiplyAndMustBePositive) {
