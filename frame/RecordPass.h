@@ -112,19 +112,24 @@ class RecordPass {
   KQCommon_850::KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
     progress_.Restart();
     iter.StartPass();
+    // The options and the weigher as local copies: the calls to the host's iterator could otherwise
+    // change them as far as the compiler knows, and their fields would be read again for every record.
+    const PassOptions options = options_;
+    const CaseWeigher weigh = weigh_;
+    const bool screens = !screenedVars_.empty();
     while (iter.HasNext()) {
-      if (options_.pollCancelPerRecord && cancel_.IsCancel())
+      if (options.pollCancelPerRecord && cancel_.IsCancel())
         return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
       const KQCommon_850::Record* record = iter.NextRecord();
       if (record == nullptr) {
-        if (options_.nullRecordEndsPass) break;
+        if (options.nullRecordEndsPass) break;
         continue;
       }
       const std::vector<double>& values = record->GetAll();
-      const CaseWeight weight = weigh_(values);
-      const bool used = weight.IsUsable() && PassesScreen(values);
+      const CaseWeight weight = weigh(values);
+      const bool used = weight.IsUsable() && (!screens || PassesScreen(values));
       if (used) visit(values, weight);
-      if (used || options_.progress == ProgressCount::EveryRecord) progress_.Count();
+      if (used || options.progress == ProgressCount::EveryRecord) progress_.Count();
     }
     progress_.Finish();
     return KQCommon_850::KQStatus();
