@@ -78,12 +78,11 @@ using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double)
 // stay in registers. Inlined into each compiled version of the callers, so that it gets that
 // version's instructions.
 //
-// kAssumePresent (pairs only) takes every pair as present and leaves out the tests: a missing value
-// then shows as the largest double in the magnitudes, an infinity as an infinite one, and a NaN as a
-// sum that is not a number, and the caller sums such a block again with the tests.
+// kAssumePresent takes every value (pair) as present and leaves out the tests: a missing value then
+// shows as the largest double in the magnitudes, an infinity as an infinite one, and a NaN as a sum
+// that is not a number, and the caller sums such a block again with the tests.
 template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = false>
 [[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
-  static_assert(kDifferences || !kAssumePresent);
   const Lanes zero{};
   Lanes shift[kGroups], inverseScale[kGroups], weights[kGroups], frequencies[kGroups], sum[kGroups],
       squares[kGroups], most[kGroups];
@@ -101,10 +100,15 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, boo
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
       if constexpr (kAssumePresent) {
-        Lanes second;
-        std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-        most[g] = Larger(most[g], Larger(Magnitude(value), Magnitude(second)));
-        const Lanes d = ((value - second) - shift[g]) * inverseScale[g];
+        if constexpr (kDifferences) {
+          Lanes second;
+          std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+          most[g] = Larger(most[g], Larger(Magnitude(value), Magnitude(second)));
+          value -= second;
+        } else {
+          most[g] = Larger(most[g], Magnitude(value));
+        }
+        const Lanes d = (value - shift[g]) * inverseScale[g];
         const Lanes weighted = caseWeight * d;
         weights[g] += caseWeight;
         sum[g] += weighted;
@@ -137,7 +141,7 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, boo
     std::memcpy(at + block.width, &frequencies[g], sizeof(Lanes));
     std::memcpy(at + 2 * block.width, &sum[g], sizeof(Lanes));
     std::memcpy(at + 3 * block.width, &squares[g], sizeof(Lanes));
-    if constexpr (kDifferences) std::memcpy(block.magnitudes + c, &most[g], sizeof(Lanes));
+    if constexpr (kDifferences || kAssumePresent) std::memcpy(block.magnitudes + c, &most[g], sizeof(Lanes));
   }
 }
 
@@ -160,10 +164,10 @@ template <bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = fa
   }
 }
 
-// True when a block of pairs summed without the tests had every pair of the variables below nVars
+// True when a block summed without the tests had every value (pair) of the variables below nVars
 // present and finite: no magnitude reaches the largest double (the missing value's) and every sum is a
 // finite number.
-inline bool AllPairsPresent(const RowBlock& block, std::size_t nVars) {
+inline bool AllPresent(const RowBlock& block, std::size_t nVars) {
   for (std::size_t c = 0; c < nVars; ++c) {
     if (!(block.magnitudes[c] < std::numeric_limits<double>::max())) return false;
     for (std::size_t k = 0; k < kRowSums; ++k)
@@ -301,15 +305,12 @@ template <bool kDifferences>
   const RowBlock block{
       rows.data(),        n,      stride,        secondOffset, width,     frequencyWeights.data(),
       caseWeights.data(), shifts, inverseScales, sums,         magnitudes};
-  if constexpr (kDifferences) {
-    // Most blocks of pairs hold no missing value: they are summed without the tests for one, and
-    // again with them when the sums show one.
-    separateFrequencies ? SumBlock<true, true, true>(block) : SumBlock<false, true, true>(block);
-    if (!AllPairsPresent(block, nVars))
-      separateFrequencies ? SumBlock<true, true>(block) : SumBlock<false, true>(block);
-  } else {
-    separateFrequencies ? SumBlock<true, false>(block) : SumBlock<false, false>(block);
-  }
+  // Most blocks hold no missing value: they are summed without the tests for one, and again with them
+  // when the magnitudes or the sums show one.
+  separateFrequencies ? SumBlock<true, kDifferences, true>(block)
+                      : SumBlock<false, kDifferences, true>(block);
+  if (!AllPresent(block, nVars))
+    separateFrequencies ? SumBlock<true, kDifferences>(block) : SumBlock<false, kDifferences>(block);
 
   for (std::size_t c = 0; c < nVars; ++c) {
     const double weights = sums[c], sum = sums[2 * width + c], squares = sums[3 * width + c];
