@@ -128,6 +128,45 @@ TEST(KQContStats, BlocksOfRowsMatchTwoPassAndSkipUnusableEntries) {
   EXPECT_EQ(stats[0].GetMean(), kInf);
 }
 
+// Blocks whose every entry is usable are summed without presence tests; a single missing value or NaN
+// among them must still be left out, also where the data's scale keeps the missing value's deviation
+// small enough for a block's sums (values near 1e290: the most negative double less the data's mean,
+// over a scale near 1e290, is about 1e18), and a missing second value of a pair likewise. Each block holds
+// 256 full rows and one spoiled entry; the reference is the two-pass sum of the usable values.
+TEST(KQContStats, FullBlocksLeaveOutASingleMissingValueOrNaN) {
+  constexpr std::size_t kStride = KQContStats::kRowLanes;
+  for (double scale : {1.0, 1e290, 1e-300}) {
+    std::vector<WeightedValue> data = LargeOffsetData(1024);
+    for (auto& entry : data) entry.first = (entry.first - 1e9) * scale;
+    std::vector<double> rows, weights, pairRows;
+    std::vector<WeightedValue> kept, keptDifferences;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      const double x = data[i].first, spoiled = i == 300 ? KQMV::Missing() : i == 700 ? std::nan("") : x;
+      rows.insert(rows.end(), {spoiled, x, KQMV::Missing(), KQMV::Missing()});
+      // Pairs (x, x / 2): column 0 loses its second value where the single column lost its value.
+      pairRows.insert(pairRows.end(),
+                      {x, KQMV::Missing(), KQMV::Missing(), KQMV::Missing(), spoiled == x ? x / 2 : spoiled,
+                       KQMV::Missing(), KQMV::Missing(), KQMV::Missing()});
+      weights.push_back(data[i].second);
+      if (spoiled == x) {
+        kept.push_back(data[i]);
+        keptDifferences.push_back({x - x / 2, data[i].second});
+      }
+    }
+    std::vector<KQContStats> stats(2), pairs(1);
+    std::vector<double> largest(1, 0.0);
+    for (std::size_t r = 0; r < weights.size(); r += 256) {
+      const std::span<const double> w(weights.data() + r, 256);
+      KQContStats::UpdateRows(stats, {rows.data() + r * kStride, 256 * kStride}, kStride, w, w);
+      KQContStats::UpdateRowDifferences(pairs, {pairRows.data() + r * 2 * kStride, 256 * 2 * kStride},
+                                        2 * kStride, kStride, w, w, largest);
+    }
+    ExpectTwoPassLongDouble(stats[0], kept);
+    ExpectTwoPassLongDouble(stats[1], data);
+    ExpectTwoPassLongDouble(pairs[0], keptDifferences);
+  }
+}
+
 // Pairs: rows hold x in column 0, a missing first value in column 1, and y at the second offset 4.
 // The differences x - y of the timestamp pairs (a week apart, spread 0.1 s) must meet the two-pass
 // reference of the differences, a pair with a missing or NaN value must count for nothing, and the
