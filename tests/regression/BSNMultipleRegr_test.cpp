@@ -187,11 +187,7 @@ TEST(BSNMultipleRegr, MissingValuesAreScreenedListwise) {
 }
 
 TEST(BSNMultipleRegr, SparseRowsOfAManyLevelFactorFitAsLm) {
-  // carb (6 levels) and wt: 8 parameters for 2 effects, so the rows are accumulated in sparse form.
-  BSNSettings s = CarSettings(BSNConst::AnalysTypes::BayesFactor);
-  s.SetFactors({6});
-  s.SetFactorNCategs({6});
-  s.SetCovariates({1});
+  const BSNSettings s = WithCarbAndWeight(CarSettings(BSNConst::AnalysTypes::BayesFactor));
   const RegrRun run(s, Cars());
   ASSERT_TRUE(run.status.IsOK());
   const std::vector<double> expected = Ref("sparse r2, coefficients");

@@ -55,6 +55,15 @@ inline KQBSN_850::BSNSettings CarSettings(KQBSN_850::BSNConst::AnalysTypes type)
   return s;
 }
 
+/// The model of carb (6 levels) and wt instead: 8 parameters for 2 effects, so design rows take the
+/// sparse form.
+inline KQBSN_850::BSNSettings WithCarbAndWeight(KQBSN_850::BSNSettings s) {
+  s.SetFactors({6});
+  s.SetFactorNCategs({6});
+  s.SetCovariates({1});
+  return s;
+}
+
 struct RegrRun {
   RegrRun(const KQBSN_850::BSNSettings& settings, Rows rows, const KQCommon_850::KQVarList& vars = CarVars())
       : component(settings, vars), iter(std::move(rows)) {

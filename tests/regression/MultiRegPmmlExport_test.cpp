@@ -132,10 +132,7 @@ TEST(MultiRegPmmlExport, DocumentsValidateAgainstTheSchema) {
   BSNSettings covariatesOnly = CarSettings(BSNConst::AnalysTypes::Both);
   covariatesOnly.SetFactors({});
   covariatesOnly.SetFactorNCategs({});
-  BSNSettings carb = CarSettings(BSNConst::AnalysTypes::Both);
-  carb.SetFactors({6});
-  carb.SetFactorNCategs({6});
-  carb.SetCovariates({1});
+  const BSNSettings carb = WithCarbAndWeight(CarSettings(BSNConst::AnalysTypes::Both));
   for (const BSNSettings* s : std::vector<const BSNSettings*>{&covariatesOnly, &carb}) {
     const RegrRun other(*s, Cars(), vars);
     ASSERT_TRUE(other.status.IsOK());
@@ -251,10 +248,7 @@ TEST(MultiRegPmmlExport, ConjugateAndSparseModelsReadBackAsScore) {
   const std::vector<double> diagonal{100.0, 10.0, 10.0, 1.0, 1.0, 0.01};
   for (std::size_t i = 0; i < 6; ++i) packed[i * (i + 1) / 2 + i] = diagonal[i];
   conjugate.SetPriorCovMatrix(packed);
-  BSNSettings carb = CarSettings(BSNConst::AnalysTypes::Both);
-  carb.SetFactors({6});
-  carb.SetFactorNCategs({6});
-  carb.SetCovariates({1});
+  const BSNSettings carb = WithCarbAndWeight(CarSettings(BSNConst::AnalysTypes::Both));
   for (const BSNSettings* s : std::vector<const BSNSettings*>{&conjugate, &carb}) {
     const RegrRun run(*s, Cars(), vars);
     ASSERT_TRUE(run.status.IsOK());

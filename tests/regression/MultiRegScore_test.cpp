@@ -76,11 +76,7 @@ TEST(MultiRegScore, ReferencePriorGivesPredictionIntervalsOfLm) {
 }
 
 TEST(MultiRegScore, SparseRowsOfAManyLevelFactorScoreAsDenseOnes) {
-  // carb (6 levels) and wt: 8 parameters for 2 effects, so rows are expanded in sparse form.
-  BSNSettings s = ScoringSettings(BSNConst::AnalysTypes::Posterior);
-  s.SetFactors({6});
-  s.SetFactorNCategs({6});
-  s.SetCovariates({1});
+  const BSNSettings s = WithCarbAndWeight(ScoringSettings(BSNConst::AnalysTypes::Posterior));
   const RegrRun run(s, Cars());
   ASSERT_TRUE(run.status.IsOK()) << run.status.GetErrorCode();
   ExpectScoresMatch(run.Record(), "sparse 95 fit, variance, lower, upper", 1e-10);
@@ -125,11 +121,7 @@ TEST(MultiRegScore, OnlyModeAndMeanWithoutVarianceOrPosterior) {
 
 TEST(MultiRegScore, RecordWithoutAUsableRowScoresMissing) {
   const RegrRun dense(ScoringSettings(BSNConst::AnalysTypes::Posterior), Cars());
-  BSNSettings sparseSettings = ScoringSettings(BSNConst::AnalysTypes::Posterior);
-  sparseSettings.SetFactors({6});
-  sparseSettings.SetFactorNCategs({6});
-  sparseSettings.SetCovariates({1});
-  const RegrRun sparse(sparseSettings, Cars());
+  const RegrRun sparse(WithCarbAndWeight(ScoringSettings(BSNConst::AnalysTypes::Posterior)), Cars());
   ASSERT_TRUE(dense.status.IsOK());
   ASSERT_TRUE(sparse.status.IsOK());
   const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -164,10 +156,7 @@ TEST(MultiRegScore, RecordWithoutAUsableRowScoresMissing) {
 
 TEST(MultiRegScore, ConcurrentScoringAgreesWithSerial) {
   // Scoring is const: two threads scoring with one record object must each get the serial answers.
-  BSNSettings s = ScoringSettings(BSNConst::AnalysTypes::Posterior);
-  s.SetFactors({6});
-  s.SetFactorNCategs({6});
-  s.SetCovariates({1});
+  const BSNSettings s = WithCarbAndWeight(ScoringSettings(BSNConst::AnalysTypes::Posterior));
   const RegrRun run(s, Cars());
   ASSERT_TRUE(run.status.IsOK());
   const std::vector<ValuesRecord> records = ScoredRecords();
