@@ -8,11 +8,10 @@
 #include <limits>
 #include <vector>
 
-#include <boost/math/tools/minima.hpp>
-
 #include "companion/IIntegrand.h"
 #include "companion/KQMV.h"
 #include "companion/LobattoQuad.h"
+#include "companion/MaximumSearch.h"
 #include "frame/BSNStatusCodes.h"
 #include "kernels/BayesFactorDenomIF.h"
 #include "kernels/detail/BayesFactorOneSampleTT.h"
@@ -94,11 +93,10 @@ Peak FindPeak(const LogGIntegrand& integrand, double uLower, double uUpper) {
   // Brent's search (parabolic steps, golden sections where they fail) for the largest value between
   // the neighbours of the best grid point, in a bounded number of steps; the grid's best point stays
   // when the search finds nothing higher.
-  std::uintmax_t steps = kPeakSearchSteps;
-  const auto [u, negatedLog] = boost::math::tools::brent_find_minima(
-      [&integrand](double at) { return -integrand.Log(at); }, uLower + std::max(best - 1, 0) * step,
-      uLower + std::min(best + 1, kSearchGridPoints - 1) * step, kPeakSearchBits, steps);
-  if (-negatedLog > peak.logMax) peak = Peak{u, -negatedLog};
+  const KQMath_850::MaximumPoint refined = KQMath_850::BrentMaximum(
+      [&integrand](double at) { return integrand.Log(at); }, uLower + std::max(best - 1, 0) * step,
+      uLower + std::min(best + 1, kSearchGridPoints - 1) * step, kPeakSearchBits, kPeakSearchSteps);
+  if (refined.value > peak.logMax) peak = Peak{refined.x, refined.value};
   return peak;
 }
 
