@@ -78,9 +78,11 @@ using LaneMask = long long __attribute__((vector_size(kRowLanes * sizeof(double)
 // stay in registers. Inlined into each compiled version of the callers, so that it gets that
 // version's instructions.
 //
-// kAssumePresent takes every value (pair) as present and leaves out the tests: a missing value then
-// shows as the largest double in the magnitudes, an infinity as an infinite one, and a NaN as a sum
-// that is not a number, and the caller sums such a block again with the tests.
+// kAssumePresent takes every row's weights as positive and every value (pair) as present, and leaves
+// out the tests: a missing value then shows as the largest double in the magnitudes, an infinity as an
+// infinite one, and a NaN as a sum that is not a number, and the caller sums such a block again with
+// the tests. The weights are then the same in every lane, and are added up once instead of once per
+// lane.
 template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = false>
 [[gnu::always_inline]] inline void SumRows(const RowBlock& block, std::size_t first) {
   const Lanes zero{};
@@ -91,45 +93,70 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, boo
     std::memcpy(&inverseScale[g], block.inverseScales + first + g * kRowLanes, sizeof(Lanes));
     weights[g] = frequencies[g] = sum[g] = squares[g] = most[g] = zero;
   }
+  // Without the tests, the weights are the same in every lane: one sum of each serves all variables,
+  // and the smallest weight tells whether every row counts.
+  double rowWeights = 0.0, rowFrequencies = 0.0, lowest = 1.0;
   for (std::size_t r = 0; r < block.nRows; ++r) {
     const double f = block.frequencyWeights[r], w = block.caseWeights[r];
-    if (!(w > 0.0 && f > 0.0)) continue;
-    const Lanes caseWeight = zero + w;
+    if constexpr (kAssumePresent) {
+      rowWeights += w;
+      lowest = std::min(lowest, w);
+      if constexpr (kSeparateFrequencies) {
+        rowFrequencies += f;
+        lowest = std::min(lowest, f);
+      }
+    } else if (!(w > 0.0 && f > 0.0)) {
+      continue;
+    }
+    const Lanes caseWeight = {w, w, w, w};
     const double* row = block.rows + r * block.rowStride + first;
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
-      // Without the tests every lane counts, and no mask is applied.
-      LaneMask ok{};
-      if constexpr (!kAssumePresent) ok = Present(value);
-      const auto counted = [&ok](const Lanes& lanes) {
-        if constexpr (kAssumePresent)
-          return lanes;
-        else
-          return Masked(lanes, ok);
-      };
-      if constexpr (kDifferences) {
-        Lanes second;
-        std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-        if constexpr (!kAssumePresent) ok &= Present(second);
-        // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
-        most[g] = Larger(most[g], counted(Larger(Magnitude(value), Magnitude(second))));
-        value -= second;
-      } else if constexpr (kAssumePresent) {
-        most[g] = Larger(most[g], Magnitude(value));
+      if constexpr (kAssumePresent) {
+        // Every lane counts: no mask is formed or applied.
+        if constexpr (kDifferences) {
+          Lanes second;
+          std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+          most[g] = Larger(most[g], Larger(Magnitude(value), Magnitude(second)));
+          value -= second;
+        } else {
+          most[g] = Larger(most[g], Magnitude(value));
+        }
+        const Lanes d = (value - shift[g]) * inverseScale[g];
+        const Lanes weighted = caseWeight * d;
+        sum[g] += weighted;
+        squares[g] += weighted * d;
+      } else {
+        LaneMask ok = Present(value);
+        if constexpr (kDifferences) {
+          Lanes second;
+          std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+          ok &= Present(second);
+          // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
+          most[g] = Larger(most[g], Masked(Larger(Magnitude(value), Magnitude(second)), ok));
+          value -= second;
+        }
+        const Lanes d = Masked((value - shift[g]) * inverseScale[g], ok);
+        const Lanes used = Masked(caseWeight, ok);
+        const Lanes weighted = used * d;
+        weights[g] += used;
+        sum[g] += weighted;
+        squares[g] += weighted * d;
+        if constexpr (kSeparateFrequencies) frequencies[g] += Masked(Lanes{f, f, f, f}, ok);
       }
-      const Lanes d = counted((value - shift[g]) * inverseScale[g]);
-      const Lanes used = counted(caseWeight);
-      const Lanes weighted = used * d;
-      weights[g] += used;
-      sum[g] += weighted;
-      squares[g] += weighted * d;
-      if constexpr (kSeparateFrequencies) frequencies[g] += counted(zero + f);
     }
   }
   for (std::size_t g = 0; g < kGroups; ++g) {
     const std::size_t c = first + g * kRowLanes;
     double* at = block.sums + c;
+    if constexpr (kAssumePresent) {
+      // A row without positive weights (a NaN one shows in the sums) makes the weights NaN, which
+      // sends the block to the sums with the tests.
+      if (!(lowest > 0.0)) rowWeights = std::numeric_limits<double>::quiet_NaN();
+      weights[g] = zero + rowWeights;
+      frequencies[g] = zero + rowFrequencies;
+    }
     std::memcpy(at, &weights[g], sizeof(Lanes));
     std::memcpy(at + block.width, &frequencies[g], sizeof(Lanes));
     std::memcpy(at + 2 * block.width, &sum[g], sizeof(Lanes));
@@ -157,9 +184,9 @@ template <bool kSeparateFrequencies, bool kDifferences, bool kAssumePresent = fa
   }
 }
 
-// True when a block summed without the tests had every value (pair) of the variables below nVars
-// present and finite: no magnitude reaches the largest double (the missing value's) and every sum is a
-// finite number.
+// True when a block summed without the tests had positive weights in every row and every value (pair)
+// of the variables below nVars present and finite: no magnitude reaches the largest double (the
+// missing value's) and every sum, the weights' included, is a finite number.
 inline bool AllPresent(const RowBlock& block, std::size_t nVars) {
   for (std::size_t c = 0; c < nVars; ++c) {
     if (!(block.magnitudes[c] < std::numeric_limits<double>::max())) return false;
@@ -298,8 +325,8 @@ template <bool kDifferences>
   const RowBlock block{
       rows.data(),        n,      stride,        secondOffset, width,     frequencyWeights.data(),
       caseWeights.data(), shifts, inverseScales, sums,         magnitudes};
-  // Most blocks hold no missing value: they are summed without the tests for one, and again with them
-  // when the magnitudes or the sums show one.
+  // Most blocks hold no missing value or unusable weight: they are summed without the tests for one,
+  // and again with them when the weights, the magnitudes or the sums show one.
   separateFrequencies ? SumBlock<true, kDifferences, true>(block)
                       : SumBlock<false, kDifferences, true>(block);
   if (!AllPresent(block, nVars))
@@ -325,15 +352,16 @@ template <bool kDifferences>
   }
 }
 
-// Compiled twice, for AVX2 (four lanes per instruction) and for the baseline; the loader picks one.
-__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRows(
+// Compiled twice, for x86-64-v3 (AVX2's four lanes per instruction, and fused multiply-adds, which this
+// file may form) and for the baseline; the loader picks one.
+__attribute__((target_clones("arch=x86-64-v3", "default"))) void KQContStats::UpdateRows(
     std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride,
     std::span<const double> frequencyWeights, std::span<const double> caseWeights) {
   UpdateRowBlock<false>(stats, rows, stride, 0, frequencyWeights, caseWeights, {});
 }
 
 // Compiled twice, as UpdateRows.
-__attribute__((target_clones("avx2", "default"))) void KQContStats::UpdateRowDifferences(
+__attribute__((target_clones("arch=x86-64-v3", "default"))) void KQContStats::UpdateRowDifferences(
     std::span<KQContStats> stats, std::span<const double> rows, std::size_t stride, std::size_t secondOffset,
     std::span<const double> frequencyWeights, std::span<const double> caseWeights,
     std::span<double> largest) {

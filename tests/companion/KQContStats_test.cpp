@@ -102,6 +102,8 @@ TEST(KQContStats, BlocksOfRowsMatchTwoPassAndSkipUnusableEntries) {
         addRow(std::nan(""), 1.0);
         addRow(5.0, 0.0);
         addRow(5.0, std::nan(""));
+        addRow(5.0, -2.0);
+        addRow(5.0, KQMV::Missing());
       }
     }
     std::vector<KQContStats> stats(3);
@@ -128,12 +130,13 @@ TEST(KQContStats, BlocksOfRowsMatchTwoPassAndSkipUnusableEntries) {
   EXPECT_EQ(stats[0].GetMean(), kInf);
 }
 
-// Blocks whose every entry is usable are summed without presence tests; a single missing value or NaN
-// among them must still be left out, also where the data's scale keeps the missing value's deviation
-// small enough for a block's sums (values near 1e290: the most negative double less the data's mean,
-// over a scale near 1e290, is about 1e18), and a missing second value of a pair likewise. Each block holds
-// 256 full rows and one spoiled entry; the reference is the two-pass sum of the usable values.
-TEST(KQContStats, FullBlocksLeaveOutASingleMissingValueOrNaN) {
+// Blocks whose every entry is usable are summed without presence or weight tests; a single missing
+// value or NaN among them must still be left out, also where the data's scale keeps the missing value's
+// deviation small enough for a block's sums (values near 1e290: the most negative double less the data's
+// mean, over a scale near 1e290, is about 1e18), and a missing second value of a pair likewise. Each block
+// holds 256 full rows and one spoiled entry (a value, or below, a weight); the reference is the two-pass sum
+// of the usable values.
+TEST(KQContStats, FullBlocksLeaveOutASingleUnusableEntry) {
   constexpr std::size_t kStride = KQContStats::kRowLanes;
   for (double scale : {1.0, 1e290, 1e-300}) {
     std::vector<WeightedValue> data = LargeOffsetData(1024);
@@ -164,6 +167,27 @@ TEST(KQContStats, FullBlocksLeaveOutASingleMissingValueOrNaN) {
     ExpectTwoPassLongDouble(stats[0], kept);
     ExpectTwoPassLongDouble(stats[1], data);
     ExpectTwoPassLongDouble(pairs[0], keptDifferences);
+  }
+  // A single row without positive weights in an otherwise full block counts for nothing either: a
+  // negative or missing frequency weight, or a case weight of 0 beside a positive frequency weight.
+  // The first block settles the moments; the second, which holds the row, is summed as a block.
+  for (const auto& [frequency, caseWeight] :
+       {std::pair{-2.0, -2.0}, std::pair{KQMV::Missing(), 1.0}, std::pair{2.0, 0.0}}) {
+    const std::vector<WeightedValue> data = LargeOffsetData(512);
+    std::vector<double> rows, frequencies, caseWeights;
+    std::vector<WeightedValue> kept;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      const bool spoiled = i == 300;
+      rows.insert(rows.end(), {data[i].first, 0.0, 0.0, 0.0});
+      frequencies.push_back(spoiled ? frequency : data[i].second);
+      caseWeights.push_back(spoiled ? caseWeight : data[i].second);
+      if (!spoiled) kept.push_back(data[i]);
+    }
+    std::vector<KQContStats> stats(1);
+    for (std::size_t r = 0; r < data.size(); r += 256)
+      KQContStats::UpdateRows(stats, {rows.data() + r * kStride, 256 * kStride}, kStride,
+                              {frequencies.data() + r, 256}, {caseWeights.data() + r, 256});
+    ExpectTwoPassLongDouble(stats[0], kept);
   }
 }
 
