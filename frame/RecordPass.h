@@ -2,7 +2,7 @@
 // RecordPass: the one loop over the records that every analysis runs. It starts a pass, reads each
 // record's values once, decides the case weight and the missing-value screening, hands the usable
 // records to the analysis, reports progress every GetProgressFrequency() counted records and once more
-// at the end, and polls cancellation before each record.
+// at the end, and asks the host about cancellation before each record.
 
 #include <utility>
 #include <vector>
@@ -42,40 +42,22 @@ struct PassOptions {
   BSNConst::MissScope missScope = BSNConst::MissScope::MissingAnalysis;
 };
 
-/// Reports the count of used records to a listener every `frequency` records, and once more at the
-/// end when records were counted since the last report. Without a listener it only counts.
-class ProgressCountdown {
+/// Reports a count of used records to a listener; without a listener it does nothing. The pass keeps
+/// the count itself, in a local variable, and calls Report every `Frequency()` records.
+class ProgressReport {
  public:
-  ProgressCountdown(KQCommon_850::ProgressListener* listener, int frequency) noexcept
-      : listener_(listener), frequency_(frequency > 0 ? frequency : 1), countdown_(frequency_) {}
-  void Count() {
-    ++nUsed_;
-    if (--countdown_ == 0) {
-      Report();
-      countdown_ = frequency_;
-    }
-  }
-  void Finish() {
-    if (countdown_ < frequency_) Report();
-    countdown_ = frequency_;
-  }
-  /// Starts counting again from 0.
-  void Restart() noexcept {
-    nUsed_ = 0;
-    countdown_ = frequency_;
-  }
-
- private:
-  void Report() {
+  ProgressReport(KQCommon_850::ProgressListener* listener, int frequency) noexcept
+      : listener_(listener), frequency_(frequency > 0 ? frequency : 1) {}
+  int Frequency() const noexcept { return frequency_; }
+  void Report(int nUsed) {
     if (listener_ == nullptr) return;
-    reporter_.SetNRecords(nUsed_);
+    reporter_.SetNRecords(nUsed);
     listener_->ReportProgress(reporter_);
   }
 
+ private:
   KQCommon_850::ProgressListener* listener_;
   int frequency_;
-  int countdown_;
-  int nUsed_ = 0;
   BSNReporter reporter_;
 };
 
@@ -110,16 +92,21 @@ class RecordPass {
   /// made.
   template <class Visit>
   KQCommon_850::KQStatus Run(KQCommon_850::MultiPassRecordIter& iter, Visit&& visit) {
-    progress_.Restart();
     iter.StartPass();
-    // The options and the weigher as local copies: the calls to the host's iterator could otherwise
-    // change them as far as the compiler knows, and their fields would be read again for every record.
+    // The options, the weigher and the counts as locals: the calls to the host's iterator could
+    // otherwise change them as far as the compiler knows, and they would be read from memory and
+    // written back for every record.
     const PassOptions options = options_;
     const CaseWeigher weigh = weigh_;
     const bool screens = !screenedVars_.empty();
+    // The host is asked before each record when it gave a query. Without one, only an answer given
+    // before the pass can stop it, and that is looked at once.
+    const bool askEach = options.pollCancelPerRecord && cancel_.GetCancelPtr() != nullptr;
+    if (options.pollCancelPerRecord && !askEach && cancel_.WillCancel() && iter.HasNext())
+      return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
+    int counted = 0, nextReport = progress_.Frequency();
     while (iter.HasNext()) {
-      if (options.pollCancelPerRecord && cancel_.IsCancel())
-        return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
+      if (askEach && cancel_.IsCancel()) return KQCommon_850::KQStatus(BSN_STATUS_CANCELLED, false);
       const KQCommon_850::Record* record = iter.NextRecord();
       if (record == nullptr) {
         if (options.nullRecordEndsPass) break;
@@ -129,9 +116,13 @@ class RecordPass {
       const CaseWeight weight = weigh(values);
       const bool used = weight.IsUsable() && (!screens || PassesScreen(values));
       if (used) visit(values, weight);
-      if (used || options.progress == ProgressCount::EveryRecord) progress_.Count();
+      if ((used || options.progress == ProgressCount::EveryRecord) && ++counted == nextReport) {
+        progress_.Report(counted);
+        nextReport += progress_.Frequency();
+      }
     }
-    progress_.Finish();
+    // The final report, when records were counted since the last one.
+    if (counted > nextReport - progress_.Frequency()) progress_.Report(counted);
     return KQCommon_850::KQStatus();
   }
 
@@ -143,7 +134,7 @@ class RecordPass {
   }
 
   KQCommon_850::KQCancelInfo& cancel_;
-  ProgressCountdown progress_;
+  ProgressReport progress_;
   PassOptions options_;
   CaseWeigher weigh_;
   std::vector<int> screenedVars_;

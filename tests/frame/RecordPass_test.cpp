@@ -117,4 +117,15 @@ TEST(RecordPass, CancellationStopsThePassWithoutAFinalReport) {
   kqtest::CancelAfter never(100);
   EXPECT_TRUE(RunPass(settings, Counting(10), {.pollCancelPerRecord = false}, {}, &never).status.IsOK());
   EXPECT_EQ(never.nAsked, 0);
+  // A yes given before the pass stops it at its first record, also once the host's query is gone.
+  kqtest::CancelAfter yes(0);
+  KQCancelInfo answered(&yes);
+  ASSERT_TRUE(answered.IsCancel());
+  answered.SetCancelPtr(nullptr);
+  VectorRecordIter iter(Counting(3));
+  int nVisited = 0;
+  const KQStatus status =
+      RecordPass(settings, answered, nullptr).Run(iter, [&](const auto&, const auto&) { ++nVisited; });
+  EXPECT_EQ(status.GetErrorCode(), BSN_STATUS_CANCELLED);
+  EXPECT_EQ(nVisited, 0);
 }
