@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -49,6 +50,7 @@ class PositionGather {
           runs_.push_back({from, place, 1});
       }
     }
+    if (!runs_.empty()) firstRun_ = runs_.front();
   }
 
   /// Writes the values at the positions to their places in the row; a position that the record does
@@ -56,7 +58,11 @@ class PositionGather {
   void Gather(double* row, const std::vector<double>& values) const {
     if (values.size() >= end_) {
       // The usual case: every position is within the record, so no check per value, and runs of
-      // consecutive positions are block copies.
+      // consecutive positions are block copies; most often the positions are one run.
+      if (runs_.size() == 1) {
+        CopyValues(row + firstRun_.to, values.data() + firstRun_.from, firstRun_.length);
+        return;
+      }
       for (const Run& run : runs_) CopyValues(row + run.to, values.data() + run.from, run.length);
     } else {
       for (const auto& [position, place] : places_) row[place] = ValueAt(values, position);
@@ -86,6 +92,7 @@ class PositionGather {
     std::size_t length;
   };
   std::vector<Run> runs_;
+  Run firstRun_{0, 0, 0};                            ///< runs_[0], kept in the object for the one-run case
   std::vector<std::pair<int, std::size_t>> places_;  ///< every position with its place in the row
   std::size_t end_ = 0;                              ///< records at least this long hold every position
 };
@@ -104,9 +111,15 @@ class RowBatch {
   RowBatch(std::vector<int> first, std::vector<int> second)
       : RowBatch(std::move(first), std::move(second), true) {}
 
+  // The rows point into the batch's own buffer, which a move keeps and a copy would not.
+  RowBatch(const RowBatch&) = delete;
+  RowBatch& operator=(const RowBatch&) = delete;
+  RowBatch(RowBatch&&) noexcept = default;
+  RowBatch& operator=(RowBatch&&) noexcept = default;
+
   /// Adds a record's values at the positions, with its weights.
   void Add(const CaseWeight& weight, const std::vector<double>& values) {
-    gather_.Gather(values_.data() + nRows_ * stride_, values);
+    gather_.Gather(rows_ + nRows_ * stride_, values);
     frequencyWeights_[nRows_] = weight.frequency;
     caseWeights_[nRows_] = weight.Product();
     hasRegressionWeights_ = hasRegressionWeights_ || weight.regression != 1.0;
@@ -116,7 +129,7 @@ class RowBatch {
   std::size_t Size() const noexcept { return nRows_; }
 
   /// The rows added since the last Clear, each Stride() values apart.
-  std::span<const double> Rows() const noexcept { return {values_.data(), nRows_ * stride_}; }
+  std::span<const double> Rows() const noexcept { return {rows_, nRows_ * stride_}; }
   std::size_t Stride() const noexcept { return stride_; }
   /// Where a row's second values start, for a batch of pairs; 0 otherwise.
   std::size_t SecondOffset() const noexcept { return secondOffset_; }
@@ -145,14 +158,24 @@ class RowBatch {
       : secondOffset_(pairs ? first.size() : 0),
         stride_(pairs ? WholeLanes(secondOffset_ + WholeLanes(second.size())) : WholeLanes(first.size())),
         gather_({{std::move(first), 0}, {std::move(second), secondOffset_}}),
-        values_(stride_ * kRows, KQCommon_850::KQMV::Missing()) {}
+        values_(stride_ * kRows + kLineValues, KQCommon_850::KQMV::Missing()),
+        rows_(FirstOnLine(values_.data())) {}
+
+  // The rows start on a cache line, so that the accumulators' loads of whole lanes do not straddle
+  // two lines where a row's lanes need not.
+  static constexpr std::size_t kLineValues = 64 / sizeof(double);
+  static double* FirstOnLine(double* values) noexcept {
+    const auto offset = reinterpret_cast<std::uintptr_t>(values) / sizeof(double) % kLineValues;
+    return values + (offset == 0 ? 0 : kLineValues - offset);
+  }
 
   std::size_t secondOffset_;
   std::size_t stride_;
   PositionGather gather_;
   std::size_t nRows_ = 0;
   bool hasRegressionWeights_ = false;
-  std::vector<double> values_;  // row r at [r * stride_, (r + 1) * stride_)
+  std::vector<double> values_;
+  double* rows_;  // row r at [r * stride_, (r + 1) * stride_), within values_
   std::array<double, kRows> frequencyWeights_{};
   std::array<double, kRows> caseWeights_{};
 };
