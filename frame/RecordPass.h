@@ -44,9 +44,9 @@ struct PassOptions {
 
 /// Reports a count of used records to a listener; without a listener it does nothing. The pass keeps
 /// the count itself, in a local variable, and calls Report every `Frequency()` records.
-class ProgressReport {
+class PassProgress {
  public:
-  ProgressReport(KQCommon_850::ProgressListener* listener, int frequency) noexcept
+  PassProgress(KQCommon_850::ProgressListener* listener, int frequency) noexcept
       : listener_(listener), frequency_(frequency > 0 ? frequency : 1) {}
   int Frequency() const noexcept { return frequency_; }
   void Report(int nUsed) {
@@ -134,7 +134,7 @@ class RecordPass {
   }
 
   KQCommon_850::KQCancelInfo& cancel_;
-  ProgressReport progress_;
+  PassProgress progress_;
   PassOptions options_;
   CaseWeigher weigh_;
   std::vector<int> screenedVars_;
