@@ -3,6 +3,7 @@
 #include "cli/AnalysisKeys.h"
 #include "cli/CellScreening.h"
 #include "cli/CsvReader.h"
+#include "cli/FactorSizes.h"
 #include "cli/RecordRegistry.h"
 #include "cli/SettingsReader.h"
 #include "cli/Text.h"
@@ -61,7 +62,14 @@ int FitFromFiles(const RunOptions& options, std::ostream& err, KQCommon_850::KQQ
   if (interrupt.IsCancel()) return Interrupted(err);
   if (!table.IsOK()) return InputFailure(err, table.Error());
 
-  // Notes about the settings and the data are written once both have been accepted.
+  // Factor sizes that the settings leave out come from the data. The note is written at once, so that
+  // a message about a factor's codes that may follow reads against it.
+  Result<std::optional<std::string>> sized =
+      SizeFactorsFromData(table.Value(), document.Value(), *settings, options.dataPath);
+  if (!sized.IsOK()) return InputFailure(err, sized.Error());
+  if (sized.Value()) Warn(err, *sized.Value());
+
+  // Other notes about the settings and the data are written once both have been accepted.
   std::vector<std::string> notes = UnreadKeys(document.Value(), *settings);
   if (const AnalysisKeys* analysis = FindAnalysisKeys(*settings);
       analysis != nullptr && Reads(*analysis, "GroupVar")) {

@@ -650,3 +650,36 @@ TEST_F(CommandTest, ModelsAreWrittenAsValidPmmlAndTheIrisOutputsAreTheCommands) 
   EXPECT_EQ(std::count(normal.err.begin(), normal.err.end(), '\n'), 1);
   EXPECT_FALSE(fs::exists(none));
 }
+
+// Without "FactorNCategs" the sizes come from the data: three codes 0..2 of numbers, and two texts of
+// each factor of a table. Each run must give what the same settings with the sizes written out give,
+// and name the sizes it took; a code past the largest size taken from data is refused.
+TEST_F(CommandTest, FactorSizesLeftOutComeFromTheData) {
+  const std::string data = (dir_ / "data.csv").string();
+  const std::string anova = R"("ModelType": "Anova", "DependVar": "y", "Factors": ["g"])";
+  const std::string numbers = "y,g\n1,0\n4,1\n7,2\n2,0\n6,1\n9,2\n";
+  const Outcome inferred = Run("{" + anova + "}", numbers);
+  ASSERT_EQ(inferred.exitCode, 0) << inferred.err;
+  EXPECT_EQ(inferred.err,
+            "kqbayes: warning: " + data +
+                ": \"FactorNCategs\" is not given: [3] from the data, for column \"g\" (index 1)\n");
+  const Outcome written = Run("{" + anova + R"(, "FactorNCategs": [3]})", numbers);
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  EXPECT_TRUE(written.err.empty()) << written.err;
+  EXPECT_EQ(Json::parse(inferred.out), Json::parse(written.out));
+
+  const std::string table = R"("ModelType": "LogLinear", "Factors": ["a", "b"], "FrequencyWeightVar": "w")";
+  const std::string cells = "a,b,w\nx,u,10\nx,v,20\ny,u,30\ny,v,5\n";
+  const Outcome tableInferred = Run("{" + table + "}", cells);
+  ASSERT_EQ(tableInferred.exitCode, 0) << tableInferred.err;
+  EXPECT_NE(tableInferred.err.find("[2, 2] from the data"), std::string::npos) << tableInferred.err;
+  EXPECT_EQ(Json::parse(tableInferred.out),
+            Json::parse(Run("{" + table + R"(, "FactorNCategs": [2, 2]})", cells).out));
+
+  const Outcome tooLarge = Run("{" + anova + "}", numbers + "3,5000\n");
+  EXPECT_EQ(tooLarge.exitCode, 2);
+  EXPECT_EQ(tooLarge.err,
+            "kqbayes: " + data +
+                ": column \"g\" (index 1) is a factor whose largest code, 5000, would make more than "
+                "1000 categories; give its size in \"FactorNCategs\" if it is one\n");
+}
