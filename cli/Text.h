@@ -21,4 +21,8 @@ inline constexpr std::size_t kMaxMessageBytes = 400;
 /// at most kMaxMessageBytes bytes (cut at a character boundary, then "...").
 std::string OneLine(std::string_view text);
 
+/// The number of single-character insertions, deletions and substitutions (letter case ignored) that
+/// turn a into b.
+std::size_t EditDistance(std::string_view a, std::string_view b);
+
 }  // namespace kqcli
