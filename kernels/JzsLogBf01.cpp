@@ -73,33 +73,6 @@ constexpr int kPeakSearchBits = 8;
 constexpr std::array<double, 14> kPeakOffsets{-3.0, -2.0, -1.25, -0.6, 0.0,  0.6,  1.25,
                                               2.0,  3.0,  4.5,   7.0,  11.0, 18.0, 30.0};
 
-struct Peak {
-  double u;       ///< the best point of the grid
-  double logMax;  ///< the largest ln h on the grid
-};
-
-Peak FindPeak(const LogGIntegrand& integrand, double uLower, double uUpper) {
-  const double step = (uUpper - uLower) / (kSearchGridPoints - 1);
-  Peak peak{uLower, -std::numeric_limits<double>::infinity()};
-  int best = 0;
-  for (int k = 0; k < kSearchGridPoints; ++k) {
-    const double u = uLower + k * step, value = integrand.Log(u);
-    if (value > peak.logMax) {
-      peak = Peak{u, value};
-      best = k;
-    }
-  }
-  if (!std::isfinite(peak.logMax)) return peak;
-  // Brent's search (parabolic steps, golden sections where they fail) for the largest value between
-  // the neighbours of the best grid point, in a bounded number of steps; the grid's best point stays
-  // when the search finds nothing higher.
-  const KQMath_850::MaximumPoint refined = KQMath_850::BrentMaximum(
-      [&integrand](double at) { return integrand.Log(at); }, uLower + std::max(best - 1, 0) * step,
-      uLower + std::min(best + 1, kSearchGridPoints - 1) * step, kPeakSearchBits, kPeakSearchSteps);
-  if (refined.value > peak.logMax) peak = Peak{refined.x, refined.value};
-  return peak;
-}
-
 // The panels' ends: the range's ends and the offsets around the peak that fall inside it.
 std::vector<double> PeakBreakpoints(double peak, double uLower, double uUpper) {
   std::vector<double> points{uLower};
@@ -134,8 +107,10 @@ JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScal
   if (!(gLower < quadratureUpper)) return result;
   const double uLower = std::log(gLower), uUpper = std::log(quadratureUpper);
   LogGIntegrand inLogG(integrand);
-  const Peak peak = FindPeak(inLogG, uLower, uUpper);
-  const double logMaximum = peak.logMax;
+  const KQMath_850::MaximumPoint peak =
+      KQMath_850::GridMaximum([&inLogG](double u) { return inLogG.Log(u); }, uLower, uUpper,
+                              kSearchGridPoints, kPeakSearchBits, kPeakSearchSteps);
+  const double logMaximum = peak.value;
   if (!std::isfinite(logMaximum)) return result;
   inLogG.SetLogScale(logMaximum);
   integrand.SetLogScale(logMaximum);
@@ -144,7 +119,7 @@ JzsLogBf01Result JzsLogBf01(double nEffective, double df, double t, double rScal
   quad.SetTolerance(integration.tolerance);
   quad.SetMaxIter(integration.maxIter);
   quad.SetCancelInfo(integration.cancel);
-  double scaledIntegral = quad.IntegrateOver(PeakBreakpoints(peak.u, uLower, uUpper));
+  double scaledIntegral = quad.IntegrateOver(PeakBreakpoints(peak.x, uLower, uUpper));
   if (quad.WasCancelled()) {
     result.cancelled = true;
     return result;
