@@ -113,37 +113,33 @@ template <std::size_t kGroups, bool kSeparateFrequencies, bool kDifferences, boo
     for (std::size_t g = 0; g < kGroups; ++g) {
       Lanes value;
       std::memcpy(&value, row + g * kRowLanes, sizeof(Lanes));
-      if constexpr (kAssumePresent) {
-        // Every lane counts: no mask is formed or applied.
-        if constexpr (kDifferences) {
-          Lanes second;
-          std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-          most[g] = Larger(most[g], Larger(Magnitude(value), Magnitude(second)));
-          value -= second;
-        } else {
-          most[g] = Larger(most[g], Magnitude(value));
-        }
-        const Lanes d = (value - shift[g]) * inverseScale[g];
-        const Lanes weighted = caseWeight * d;
-        sum[g] += weighted;
-        squares[g] += weighted * d;
-      } else {
-        LaneMask ok = Present(value);
-        if constexpr (kDifferences) {
-          Lanes second;
-          std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
-          ok &= Present(second);
-          // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
-          most[g] = Larger(most[g], Masked(Larger(Magnitude(value), Magnitude(second)), ok));
-          value -= second;
-        }
-        const Lanes d = Masked((value - shift[g]) * inverseScale[g], ok);
-        const Lanes used = Masked(caseWeight, ok);
-        const Lanes weighted = used * d;
+      // Without the tests every lane counts, and no mask is applied.
+      LaneMask ok{};
+      if constexpr (!kAssumePresent) ok = Present(value);
+      const auto counted = [&ok](const Lanes& lanes) {
+        if constexpr (kAssumePresent)
+          return lanes;
+        else
+          return Masked(lanes, ok);
+      };
+      if constexpr (kDifferences) {
+        Lanes second;
+        std::memcpy(&second, row + block.secondOffset + g * kRowLanes, sizeof(Lanes));
+        if constexpr (!kAssumePresent) ok &= Present(second);
+        // Magnitudes are never negative, so the masked lanes' +0 leaves the largest as it is.
+        most[g] = Larger(most[g], counted(Larger(Magnitude(value), Magnitude(second))));
+        value -= second;
+      } else if constexpr (kAssumePresent) {
+        most[g] = Larger(most[g], Magnitude(value));
+      }
+      const Lanes d = counted((value - shift[g]) * inverseScale[g]);
+      const Lanes used = counted(caseWeight);
+      const Lanes weighted = used * d;
+      sum[g] += weighted;
+      squares[g] += weighted * d;
+      if constexpr (!kAssumePresent) {
         weights[g] += used;
-        sum[g] += weighted;
-        squares[g] += weighted * d;
-        if constexpr (kSeparateFrequencies) frequencies[g] += Masked(Lanes{f, f, f, f}, ok);
+        if constexpr (kSeparateFrequencies) frequencies[g] += counted(Lanes{f, f, f, f});
       }
     }
   }
