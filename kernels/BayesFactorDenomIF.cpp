@@ -17,7 +17,9 @@ namespace {
 // floating-point arithmetic", Theorem 4). A quadrature evaluates it at every node.
 double Log1p(double x) noexcept {
   const double u = 1.0 + x;
-  return u == 1.0 ? x : std::log(u) * (x / (u - 1.0));
+  if (u == 1.0) return x;
+  if (std::isinf(u)) return u;  // x / (u - 1) would be inf / inf
+  return std::log(u) * (x / (u - 1.0));
 }
 
 }  // namespace
