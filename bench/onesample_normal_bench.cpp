@@ -2,13 +2,12 @@
 // a plain loop over the same records that forms the weighted sums n, sum w x and sum w x^2 (of each
 // variable, each pair's differences, or each variable within each group). The ratio of the two is the
 // whole price of the analysis' pass: the shared record loop (cancellation, progress, weights) and the
-// accumulators that keep the spread of data far from 1. BM_PlainAccumulators feeds those accumulators
-// one value per call (Alone/PlainAccumulators), the way the passes did before they added blocks of
-// records at a time. The plain
-// loops read the records through the host's iterator interface, as the analyses do (a virtual call to
-// step and one to fetch each record), so that the ratio leaves out no cost of the data access. The
-// columns ask for huge pages, as the command's CSV reader does for its own. The PassAgainstPlain
-// benchmarks give the ratios; the others time each loop alone.
+// accumulators that keep the spread of data far from 1. Alone/PlainAccumulators feeds those
+// accumulators one value per call, the way the passes did before they added blocks of records at a
+// time. The plain loops read the records through the host's iterator interface, as the analyses do (a
+// virtual call to step, one to fetch each record and one for its values), so that the ratio leaves out
+// no cost of the data access. The columns ask for huge pages, as the command's CSV reader does for its
+// own. The PassAgainstPlain benchmarks give the ratios; the others time each loop alone.
 
 #include <benchmark/benchmark.h>
 #include <sys/mman.h>
